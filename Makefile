@@ -1,0 +1,35 @@
+# Velmora: the two set-up commands are `make test` and `make demo`; both install
+# what is missing, build, and run.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+DEPS_FILE := $(BUILD_DIR)/deps.cmake
+TEST_ENV := scripts/with-test-env.sh
+
+.PHONY: all setup deps configure build test demo clean
+
+all: build
+
+setup:
+	@scripts/setup-system.sh
+
+deps: setup
+	@mkdir -p $(BUILD_DIR)
+	@scripts/build-deps.sh $(abspath $(DEPS_FILE))
+
+configure: deps
+	@test -f $(BUILD_DIR)/CMakeCache.txt || cmake -S . -B $(BUILD_DIR) \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw32.cmake \
+		-DCMAKE_BUILD_TYPE=Release \
+		-DVELMORA_DEPS_FILE=$(abspath $(DEPS_FILE))
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@$(TEST_ENV) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+demo: build
+	@echo "make demo: the downloader's main job is not built yet; Velmora.exe is in $(BUILD_DIR)/app."
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,51 @@
+// The header the runtime reads at start-up, and the tables it points to.
+#include "app/data/app_image.h"
+#include "app/declared_calls.h"
+#include "app/runtime_entries.h"
+#include "runtime/core_library.h"
+
+namespace {
+
+constexpr const app::ConstantTexts& k = g_appImage.constants;
+
+// Library names exactly as declared; MultiByteToWideChar names none and is
+// found by the runtime's search of the system libraries.
+const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
+    k.libraryOle32,    k.libraryKernel32,     k.libraryKernel32,     k.libraryKernel32,
+    k.libraryKernel32Bare, k.libraryKernel32Bare, k.empty,           k.libraryKernel32,
+    k.libraryAdvapi32, k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryAdvapi32,
+    k.libraryAdvapi32, k.libraryAdvapi32,     k.libraryDbghelp,      k.libraryUrlmon,
+    k.libraryKernel32, k.libraryOle32,
+};
+
+const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
+    k.entryCoInitialize,   k.entryCreateMutex,    k.entryWaitForSingle,   k.entryReleaseMutex,
+    k.entryCloseHandle,    k.entryGetLocalTime,   k.entryMultiByteToWide, k.entryWideToMultiByte,
+    k.entryAcquireContext, k.entryCreateHash,     k.entryReleaseContext,  k.entryHashData,
+    k.entryDestroyHash,    k.entryGetHashParam,   k.entryMakeSurePath,    k.entryUrlDownload,
+    k.entryMoveFile,       k.entryCoUninitialize,
+};
+
+// Core, extended interface, drag and drop, internet, and three libraries this
+// program links but never calls.
+const runtime::LibraryDescriptor* const kLibraries[] = {
+    &runtime::kCoreLibrary, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
+}  // namespace
+
+extern "C" const runtime::AppHeader g_appHeader = {
+    3,                                   // mode
+    0,                                   // reserved
+    116004,                              // build number
+    AppCodeStart + 4,                    // handler base
+    g_appImage.constants.empty,          // constant block
+    sizeof(app::ConstantTexts),
+    nullptr,                             // window templates
+    0,
+    sizeof kLibraries / sizeof kLibraries[0],
+    kLibraries,
+    app::kDeclaredCallCount,
+    kDeclaredLibraries,
+    kDeclaredEntries,
+};

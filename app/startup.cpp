@@ -1,0 +1,43 @@
+// The application's start-up routine: it runs the program's whole life.
+#include "app/globals.h"
+#include "app/runtime_entries.h"
+#include "app/window_ids.h"
+#include "runtime/app_header.h"
+
+namespace app {
+
+char* segmentList = nullptr;
+char* playlistText = nullptr;
+
+namespace {
+
+void InitialiseGlobals() {}
+
+void FreeGlobals(int32_t /*position*/) {
+    FreeMemory(segmentList);
+    segmentList = nullptr;
+    FreeMemory(playlistText);
+    playlistText = nullptr;
+}
+
+// Nothing to do before the main window loads; its creation event does the rest.
+int32_t Start() { return 0; }
+
+// Direction flag clear, and the FPU's default control word: 64-bit precision,
+// rounding to nearest, every exception masked.
+void ResetProcessorState() { asm volatile("cld\n\tfninit"); }
+
+}  // namespace
+
+}  // namespace app
+
+extern "C" int32_t AppStartup() {
+    NotifyRuntime(runtime::notify::kInitialise);
+    app::ResetProcessorState();
+    app::InitialiseGlobals();
+    NotifyRuntime(runtime::notify::kAddEndRoutine, &app::FreeGlobals);
+    app::Start();
+    LoadWindow(app::kMainWindowId);
+    RunMessageLoop();
+    return 0;
+}

@@ -1,0 +1,79 @@
+#include "runtime/memory.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "runtime/error_reporter.h"
+#include "runtime/runtime_state.h"
+#include "runtime/values.h"
+
+namespace runtime {
+
+namespace {
+
+HANDLE Heap() {
+    RuntimeState& state = State();
+    if (!state.heap) state.heap = ::GetProcessHeap();
+    return state.heap;
+}
+
+[[noreturn]] void ReportExhaustion(uint32_t size) {
+    ReportFormatted(0, messages::kAllocationFailed, static_cast<int>(size));
+}
+
+}  // namespace
+
+bool IsInConstantBlock(const void* p) {
+    const RuntimeState& state = State();
+    const char* c = static_cast<const char*>(p);
+    return state.constantStart && c >= state.constantStart && c < state.constantEnd;
+}
+
+void* AllocMemory(uint32_t size) {
+    void* block = ::HeapAlloc(Heap(), 0, size);
+    if (!block) ReportExhaustion(size);
+    return block;
+}
+
+void* ReallocMemory(void* block, uint32_t size) {
+    if (!block) return AllocMemory(size);
+    if (IsInConstantBlock(block)) {
+        void* copy = AllocMemory(size);
+        const uint32_t available = static_cast<uint32_t>(State().constantEnd - static_cast<char*>(block));
+        std::memcpy(copy, block, size < available ? size : available);
+        return copy;
+    }
+    void* resized = ::HeapReAlloc(Heap(), 0, block, size);
+    if (!resized) ReportExhaustion(size);
+    return resized;
+}
+
+void FreeMemory(void* block) {
+    if (!block || IsInConstantBlock(block)) return;
+    ::HeapFree(Heap(), 0, block);
+}
+
+char* NewText(const char* bytes, size_t length) {
+    if (length == 0) return nullptr;
+    char* text = static_cast<char*>(AllocMemory(static_cast<uint32_t>(length + 1)));
+    std::memcpy(text, bytes, length);
+    text[length] = '\0';
+    return text;
+}
+
+char* NewText(const char* zeroTerminated) {
+    return zeroTerminated ? NewText(zeroTerminated, std::strlen(zeroTerminated)) : nullptr;
+}
+
+void* NewByteSet(const void* bytes, size_t length) {
+    if (length == 0) return nullptr;
+    auto* header = static_cast<ByteSetHeader*>(
+        AllocMemory(static_cast<uint32_t>(sizeof(ByteSetHeader) + length)));
+    header->dimensionCount = 1;
+    header->length = static_cast<int32_t>(length);
+    std::memcpy(header + 1, bytes, length);
+    return header;
+}
+
+}  // namespace runtime

@@ -1,0 +1,61 @@
+#include "runtime/message_loop.h"
+
+#include <algorithm>
+
+#include "runtime/runtime_state.h"
+
+namespace runtime {
+
+namespace {
+
+// Last to first, so a callback may register another without being skipped.
+void RunIdleCallbacks() {
+    auto& callbacks = State().idleCallbacks;
+    for (size_t i = callbacks.size(); i-- > 0;) {
+        if (i >= callbacks.size()) continue;  // a callback removed entries
+        const IdleCallback entry = callbacks[i];
+        if (::IsWindow(entry.window)) {
+            entry.callback(entry.data);
+        } else {
+            callbacks.erase(callbacks.begin() + static_cast<ptrdiff_t>(i));
+        }
+    }
+}
+
+}  // namespace
+
+void AddIdleCallback(HWND window, void (*callback)(uint32_t data), uint32_t data) {
+    State().idleCallbacks.push_back({window, callback, data});
+}
+
+void AddLoadedWindow(HWND window) { State().loadedWindows.push_back(window); }
+
+bool AnyLoadedWindowAlive() {
+    const auto& windows = State().loadedWindows;
+    return std::any_of(windows.begin(), windows.end(), [](HWND w) { return ::IsWindow(w); });
+}
+
+void LoadedWindowDestroyed(HWND window) {
+    RuntimeState& state = State();
+    auto& windows = state.loadedWindows;
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    if (state.loopStarted && !AnyLoadedWindowAlive()) ::PostQuitMessage(0);
+}
+
+void RunMessageLoop() {
+    State().loopStarted = true;
+    if (!AnyLoadedWindowAlive()) return;
+
+    MSG message;
+    for (;;) {
+        if (!::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) RunIdleCallbacks();
+        // Drain what is waiting, then go idle again.
+        do {
+            if (::GetMessageA(&message, nullptr, 0, 0) <= 0) return;
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        } while (::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+}  // namespace runtime

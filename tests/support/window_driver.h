@@ -1,0 +1,29 @@
+// Finds, reads and answers real windows of another process: what a person
+// would see and press.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// The first visible top-level window of the process with this title, waiting
+// up to timeoutMs for it to appear; null if none came.
+HWND WaitForWindow(DWORD processId, const std::string& title, DWORD timeoutMs);
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+std::vector<HWND> Children(HWND window);
+
+// The texts of a message box: its message (the non-empty static text) and its
+// buttons, in creation order.
+std::string MessageBoxText(HWND box);
+std::vector<HWND> Buttons(HWND box);
+bool HasIcon(HWND box);
+
+// Presses the button with this control identifier as a click would.
+bool PressButton(HWND box, int controlId);
+
+}  // namespace driver

@@ -1,0 +1,16 @@
+// The window services of the service table: loading a window by identifier and
+// reading and writing unit properties by (window, unit, property number).
+#pragma once
+
+#include <cstdint>
+
+namespace ui {
+
+// Reports "载入启动窗口失败" when the window cannot be created.
+void LoadWindow(uint32_t windowId);
+
+uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t index);
+void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t index,
+                       uint32_t valueLow, uint32_t valueHigh);
+
+}  // namespace ui
