@@ -4,6 +4,7 @@
 //   end-routines FILE       end routines registered, the only window closed
 //   cross-thread-end FILE   another thread ends the program with code 7
 //   error-hook FILE         a run-time error caught by the hook
+//   hook-raises             the hook itself raises an error: no second hook call
 //   stack-mismatch FILE     a declared call given one argument too few
 //   missing-entry FILE      declared calls whose entries do not exist
 //   alloc-failure FILE      a block the heap cannot give
@@ -37,6 +38,9 @@ void Record(const std::string& line) {
 void EndRoutineA(int32_t position) { Record("A" + std::to_string(position)); }
 void EndRoutineB(int32_t position) { Record("B" + std::to_string(position)); }
 void EndRoutineC(int32_t position) { Record("C" + std::to_string(position)); }
+
+// Raising inside the hook must reach the dialog, not the hook again.
+int32_t RaisingHook(int32_t, const char*) { RaiseRuntimeError(1); }
 
 DWORD g_mainThread;
 void EndRoutineThread(int32_t) {
@@ -96,6 +100,9 @@ void RunScenario(const std::string& scenario) {
     } else if (scenario == "error-hook") {
         NotifyRuntime(runtime::notify::kAddEndRoutine, &EndRoutineA);
         runtime::SetErrorHook(RecordingHook);
+        RaiseRuntimeError(4);
+    } else if (scenario == "hook-raises") {
+        runtime::SetErrorHook(RaisingHook);
         RaiseRuntimeError(4);
     } else if (scenario == "stack-mismatch") {
         runtime::SetErrorHook(RecordingHook);

@@ -49,6 +49,18 @@ TEST(Process, WithoutTemplatesTheStartupWindowFailsToLoadWithOneErrorDialog) {
     EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
 }
 
+TEST(Process, AnErrorRaisedInsideTheHookShowsTheDialogWithItsCode) {
+    driver::ChildProcess child("\"" + ScenarioProgram() + "\" hook-raises");
+    ASSERT_TRUE(child.started());
+
+    HWND box = driver::WaitForWindow(child.id(), "错误", kTimeoutMs);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n",
+              driver::MessageBoxText(box));
+    ASSERT_TRUE(driver::PressButton(box, IDOK));
+    EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
+}
+
 TEST(Process, ClosingTheOnlyWindowRunsEachEndRoutineOnceInOrderAndExitsWithZero) {
     const ScenarioRun run = RunScenario("end-routines");
     EXPECT_EQ(0u, run.exitCode);
