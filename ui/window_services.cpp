@@ -19,4 +19,6 @@ void WriteUnitProperty(uint32_t, uint32_t, int32_t, int32_t, uint32_t, uint32_t)
     runtime::Report(runtime::messages::kWindowOrUnitMissing, 0);
 }
 
+HWND NativeWindowOf(uint32_t, uint32_t) { return nullptr; }
+
 }  // namespace ui

@@ -1,0 +1,115 @@
+// The COM object value of the core library (one IDispatch pointer, null when
+// empty) and late-bound access to the members of such an object by name.
+#pragma once
+
+#include <oaidl.h>
+#include <windows.h>
+
+#include <cstdint>
+
+#include "runtime/values.h"
+
+namespace runtime {
+
+// Owns one reference to an interface.
+template <typename T>
+class ComRef {
+public:
+    ComRef() = default;
+    explicit ComRef(T* owned) : p_(owned) {}
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() { Reset(); }
+
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out parameters: drops the current reference first.
+    T** Put() {
+        Reset();
+        return &p_;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+    T* Detach() {
+        T* p = p_;
+        p_ = nullptr;
+        return p;
+    }
+    void Reset() {
+        if (p_) p_->Release();
+        p_ = nullptr;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+// A VARIANT cleared on destruction.
+class OwnedVariant {
+public:
+    OwnedVariant() { ::VariantInit(&v_); }
+    OwnedVariant(const OwnedVariant&) = delete;
+    OwnedVariant& operator=(const OwnedVariant&) = delete;
+    ~OwnedVariant() { ::VariantClear(&v_); }
+
+    VARIANT* Get() { return &v_; }
+    // Hands the content over and leaves this one empty.
+    VARIANT Detach() {
+        const VARIANT v = v_;
+        ::VariantInit(&v_);
+        return v;
+    }
+
+private:
+    VARIANT v_;
+};
+
+// A BSTR freed on destruction.
+class OwnedBstr {
+public:
+    explicit OwnedBstr(BSTR owned) : s_(owned) {}
+    OwnedBstr(const OwnedBstr&) = delete;
+    OwnedBstr& operator=(const OwnedBstr&) = delete;
+    ~OwnedBstr() { ::SysFreeString(s_); }
+
+    BSTR Get() const { return s_; }
+
+private:
+    BSTR s_;
+};
+
+// Texts are in the ANSI code page. A null text converts like the empty one.
+BSTR NewBstr(const char* text);
+// A new heap text, null when empty.
+char* TextFromWide(const wchar_t* wide, uint32_t length);
+
+// The interface pointer a COM object value carries in its low word.
+inline IDispatch* ObjectOf(const ArgRecord& value) {
+    return reinterpret_cast<IDispatch*>(value.low);
+}
+// The slot of a COM object variable passed by address; null when the record is
+// not one.
+IDispatch** ObjectVariable(const ArgRecord& record);
+// The VARIANT a variant record points at (variables and values alike); null when
+// the record is not a variant.
+VARIANT* VariantOf(const ArgRecord& record);
+
+// Converts one argument of a member call: logical, date-time, text, numbers,
+// COM object and variant. False for any other type; `out` is then left empty.
+bool ScalarToVariant(const ArgRecord& value, VARIANT* out);
+
+enum class MemberAccess { kRead, kCall, kWrite };
+
+// Binds `name` on `object` through its type information and invokes it with
+// `args` (for kWrite the last one is the value written). On success `result`
+// (optional, unused by writes) receives what the member returned. Updates the
+// last-call flag.
+bool InvokeMember(IUnknown* object, const char* name, MemberAccess access, int32_t argCount,
+                  const ArgRecord* args, VARIANT* result);
+
+// Records whether the last member access through these commands failed; one
+// flag per thread.
+void SetLastComCallFailed(bool failed);
+bool LastComCallFailed();
+
+}  // namespace runtime
