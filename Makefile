@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 DEPS_FILE := $(BUILD_DIR)/deps.cmake
 TEST_ENV := scripts/with-test-env.sh
 
-.PHONY: all setup deps configure build test demo clean
+.PHONY: all setup deps configure build test bench demo clean
 
 all: build
 
@@ -27,6 +27,9 @@ build: configure
 
 test: build
 	@$(TEST_ENV) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(TEST_ENV) cmake --build $(BUILD_DIR) --target bench
 
 demo: build
 	@echo "make demo: the downloader's main job is not built yet; Velmora.exe is in $(BUILD_DIR)/app."

@@ -2,9 +2,17 @@
    through its slot of the service table at the head of g_appImage, so the
    arguments reach the runtime's routine exactly as the caller pushed them.
    ReallocMemory (slot 7) has no entry: application code never calls it. */
-    .text
+/* The start of the application code. Event-handler offsets in the window
+   templates count from AppCodeStart + 4, where the linker puts the handler
+   jump table of the program's templates: input sections named .text$... are
+   laid out sorted by name, so the table's section follows this one. */
+    .section .text$velmora_a,"xr"
+    .p2align 2
     .globl _AppCodeStart
 _AppCodeStart:
+    .fill 4, 1, 0xCC
+
+    .text
 
 .macro SERVICE_ENTRY name, slot
     .globl _\name

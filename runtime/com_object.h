@@ -2,8 +2,9 @@
 // empty) and late-bound access to the members of such an object by name.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cstdint>
 
@@ -61,7 +62,7 @@ public:
     }
 
 private:
-    VARIANT v_;
+    VARIANT v_{};  // all 16 bytes zero, not only the type
 };
 
 // A BSTR freed on destruction.
@@ -100,10 +101,10 @@ bool ScalarToVariant(const ArgRecord& value, VARIANT* out);
 
 enum class MemberAccess { kRead, kCall, kWrite };
 
-// Binds `name` on `object` through its type information and invokes it with
-// `args` (for kWrite the last one is the value written). On success `result`
-// (optional, unused by writes) receives what the member returned. Updates the
-// last-call flag.
+// Binds `name` on `object` through its type information (by name alone when it
+// has none) and invokes it with `args` (for kWrite the last one is the value
+// written). On success `result` (optional, unused by writes) receives what the
+// member returned. Updates the last-call flag.
 bool InvokeMember(IUnknown* object, const char* name, MemberAccess access, int32_t argCount,
                   const ArgRecord* args, VARIANT* result);
 

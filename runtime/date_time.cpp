@@ -21,6 +21,16 @@ void CivilFromDays(long days, int& year, int& month, int& day) {
     year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long DaysFromCivil(int year, int month, int day) {
+    const long y = year - (month <= 2 ? 1 : 0);
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yearOfEra = y - era * 400;
+    const long dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
 }  // namespace
 
 double ClampDate(double value) {
@@ -43,6 +53,19 @@ DateParts SplitDate(double value) {
     parts.minute = static_cast<int>(seconds / 60 % 60);
     parts.second = static_cast<int>(seconds % 60);
     return parts;
+}
+
+double JoinDate(const DateParts& parts) {
+    const long days = DaysFromCivil(parts.year, parts.month, parts.day) + kDaysFrom1899To1970;
+    const double time = (parts.hour * 3600 + parts.minute * 60 + parts.second) / 86400.0;
+    return days < 0 ? days - time : days + time;
+}
+
+int WeekdayOf(double value) {
+    const DateParts parts = SplitDate(value);
+    // 1970-01-01 was a Thursday, weekday 5.
+    const long days = DaysFromCivil(parts.year, parts.month, parts.day) + 4;
+    return static_cast<int>((days % 7 + 7) % 7) + 1;
 }
 
 }  // namespace runtime

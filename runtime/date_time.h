@@ -18,4 +18,11 @@ struct DateParts {
 // fraction of a negative value still counts forward from midnight.
 DateParts SplitDate(double value);
 
+// The date-time of fields that are in range; before 1899-12-30 the fraction
+// again counts forward from midnight.
+double JoinDate(const DateParts& parts);
+
+// 1 for Sunday to 7 for Saturday, of the day SplitDate gives.
+int WeekdayOf(double value);
+
 }  // namespace runtime

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/runtime_state.h"
+#include "ui/window_lifecycle.h"
 
 namespace runtime {
 
@@ -52,6 +53,7 @@ void RunMessageLoop() {
         // Drain what is waiting, then go idle again.
         do {
             if (::GetMessageA(&message, nullptr, 0, 0) <= 0) return;
+            if (ui::PreTranslateWindowMessage(message)) continue;
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         } while (::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));

@@ -16,6 +16,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
 #include "ui/window_services.h"
+#include "ui/window_table.h"
 
 namespace runtime {
 
@@ -134,6 +135,7 @@ void InitialiseRuntime() {
     }
     if (header.systemCallCount > 0) PrepareDeclaredCalls(header);
     AttachLibraries(state, header);
+    ui::ReadWindowTemplates(header);
 }
 
 uint32_t NotifyRuntime(int32_t code, ...) {

@@ -10,23 +10,6 @@ namespace runtime {
 
 namespace {
 
-int64_t LongOf(const ArgRecord& v) {
-    return static_cast<int64_t>((static_cast<uint64_t>(v.high) << 32) | v.low);
-}
-
-double DoubleOf(const ArgRecord& v) {
-    const uint64_t bits = (static_cast<uint64_t>(v.high) << 32) | v.low;
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-
-float FloatOf(const ArgRecord& v) {
-    float f;
-    std::memcpy(&f, &v.low, sizeof f);
-    return f;
-}
-
 char* LongToText(int64_t value) {
     char digits[24];
     char* p = digits + sizeof digits;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace runtime {
 
@@ -58,6 +59,22 @@ struct ByteSetHeader {
     int32_t dimensionCount;  // always 1
     int32_t length;
 };
+
+// The value words read as the type they hold.
+inline int64_t LongOf(const ArgRecord& v) {
+    return static_cast<int64_t>((static_cast<uint64_t>(v.high) << 32) | v.low);
+}
+inline double DoubleOf(const ArgRecord& v) {
+    const uint64_t bits = (static_cast<uint64_t>(v.high) << 32) | v.low;
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+inline float FloatOf(const ArgRecord& v) {
+    float f;
+    std::memcpy(&f, &v.low, sizeof f);
+    return f;
+}
 
 // Element size of a basic type, 0 for types that have none.
 uint32_t ElementSize(TypeTag elementTag);

@@ -5,8 +5,8 @@
 set -euo pipefail
 
 PACKAGES=(
-    g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch
-    wine wine32:i386 xvfb x11-utils fonts-wqy-microhei imagemagick
+    g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch python3
+    wine wine32:i386 fonts-wine xvfb x11-utils fonts-wqy-microhei imagemagick
 )
 
 log() { echo "setup: $*" >&2; }

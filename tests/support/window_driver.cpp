@@ -8,17 +8,25 @@ struct Search {
     DWORD processId;
     const std::string* title;
     HWND found;
+    std::vector<HWND> all;
 };
+
+bool Matches(const Search& search, HWND window) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    return owner == search.processId && ::IsWindowVisible(window) && WindowText(window) == *search.title;
+}
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ::IsWindowVisible(window) &&
-        WindowText(window) == *search->title) {
-        search->found = window;
-        return FALSE;
-    }
+    if (!Matches(*search, window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<Search*>(lParam);
+    if (Matches(*search, window)) search->all.push_back(window);
     return TRUE;
 }
 
@@ -32,7 +40,7 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM lParam) {
 HWND WaitForWindow(DWORD processId, const std::string& title, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        Search search{processId, &title, nullptr};
+        Search search{processId, &title, nullptr, {}};
         ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
         if (::GetTickCount() - start > timeoutMs) return nullptr;
@@ -83,6 +91,31 @@ bool HasIcon(HWND box) {
         }
     }
     return false;
+}
+
+HWND FindChildByText(HWND parent, const std::string& text) {
+    for (HWND child : Children(parent)) {
+        if (WindowText(child) == text) return child;
+    }
+    return nullptr;
+}
+
+void ClickWithMouse(HWND window) {
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
+    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title) {
+    Search search{processId, &title, nullptr, {}};
+    ::EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.all;
 }
 
 bool PressButton(HWND box, int controlId) {

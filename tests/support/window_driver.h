@@ -26,4 +26,14 @@ bool HasIcon(HWND box);
 // Presses the button with this control identifier as a click would.
 bool PressButton(HWND box, int controlId);
 
+// The first child (at any depth) whose text is `text`; null if none.
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// A real left click with the mouse at the middle of the window: a disabled
+// window gets nothing, as with a person's click.
+void ClickWithMouse(HWND window);
+
+// All visible top-level windows of the process with this title.
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title);
+
 }  // namespace driver

@@ -1,0 +1,32 @@
+# velmora_window_templates(<target> <source.tpl> [SYMBOL name] [DATA_ONLY] [DEPENDS files...])
+# Compiles a window-template source with tools/template_compiler.py and adds
+# the generated segment (and, unless DATA_ONLY, the handler jump table that
+# starts the application code) to the target. The generated header is
+# <symbol>.h in the target's include path.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+function(velmora_window_templates target source)
+  cmake_parse_arguments(ARG "DATA_ONLY" "SYMBOL" "DEPENDS" ${ARGN})
+  if(NOT ARG_SYMBOL)
+    set(ARG_SYMBOL g_templateData)
+  endif()
+  get_filename_component(source ${source} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/templates_${target})
+  set(outputs ${out}/${ARG_SYMBOL}.cpp ${out}/${ARG_SYMBOL}.h)
+  set(command ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/template_compiler.py
+      ${source}
+      --cpp ${out}/${ARG_SYMBOL}.cpp --header ${out}/${ARG_SYMBOL}.h --symbol ${ARG_SYMBOL})
+  if(NOT ARG_DATA_ONLY)
+    list(APPEND outputs ${out}/handler_table.S)
+    list(APPEND command --asm ${out}/handler_table.S)
+  endif()
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+    COMMAND ${command}
+    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/tools/template_compiler.py ${ARG_DEPENDS}
+    COMMENT "Compiling window templates ${source}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${outputs})
+  target_include_directories(${target} PRIVATE ${out})
+endfunction()

@@ -1,0 +1,160 @@
+// A program whose windows come from tests/programs/test_windows.tpl, started
+// by the window tests with a scenario name and a report file:
+//   properties   common properties written and read in the creation handler,
+//                then an own property of a never-loaded window (an error)
+//   events       waits for clicks; its handlers record what reaches them
+//   reload       the creation handler loads its own window again
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/calls.h"
+#include "app/runtime_entries.h"
+#include "g_templateData.h"
+#include "runtime/error_reporter.h"
+#include "ui/event_dispatch.h"
+#include "ui/window_commands.h"
+
+namespace {
+
+constexpr uint32_t kMainWindow = 0x52010001, kModalWindow = 0x52010002, kNeverLoaded = 0x52010003;
+constexpr uint32_t kFirstButton = 0x16000001, kSecondButton = 0x16000002;
+constexpr uint32_t kEditBox = 0x16000004, kLowEditBox = 0x16000005, kSpinEditBox = 0x16000006;
+constexpr uint32_t kNeverLoadedEditBox = 0x16000021;
+constexpr int32_t kLeft = 0, kWidth = 2, kHeight = 3, kDisabled = 6, kContent = 8, kMultiLine = 15,
+                  kSelectionLength = 25;
+
+std::string g_scenario;
+std::string g_reportPath;
+
+void Record(const std::string& line) {
+    if (FILE* file = std::fopen(g_reportPath.c_str(), "ab")) {
+        std::fputs((line + "\n").c_str(), file);
+        std::fclose(file);
+    }
+}
+
+int32_t RecordingHook(int32_t code, const char* message) {
+    Record("error " + std::to_string(code) + " " + message);
+    return 1;
+}
+
+int32_t ReadInteger(uint32_t window, uint32_t unit, int32_t property) {
+    return static_cast<int32_t>(ReadUnitProperty(window, unit, property, -1));
+}
+
+void Write(uint32_t window, uint32_t unit, int32_t property, int32_t value) {
+    WriteUnitProperty(window, unit, property, -1, static_cast<uint32_t>(value), 0);
+}
+
+HWND NativeWindow(uint32_t window, uint32_t unit) {
+    const runtime::ArgRecord args[] = {{window, unit, 0x00010005}};
+    return reinterpret_cast<HWND>(app::CallCore(runtime::WindowHandleOf, args).low);
+}
+
+void PropertiesScenario() {
+    runtime::SetErrorHook(RecordingHook);
+    Write(kMainWindow, kFirstButton, kWidth, 40000);
+    Record("width " + std::to_string(ReadInteger(kMainWindow, kFirstButton, kWidth)));
+    Write(kMainWindow, kFirstButton, kWidth, -5);
+    Record("width " + std::to_string(ReadInteger(kMainWindow, kFirstButton, kWidth)));
+    Write(kMainWindow, kFirstButton, kLeft, -40000);
+    Record("left " + std::to_string(ReadInteger(kMainWindow, kFirstButton, kLeft)));
+    Record("template left " + std::to_string(ReadInteger(kNeverLoaded, kNeverLoadedEditBox, kLeft)));
+    ReadUnitProperty(kNeverLoaded, kNeverLoadedEditBox, kContent, -1);
+    Record("not reached");
+}
+
+std::string Text(HWND window) {
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// What the edit boxes look like after creation, and after their properties change.
+void RecordEditBoxes() {
+    HWND low = NativeWindow(kMainWindow, kLowEditBox);
+    RECT rect;
+    ::GetWindowRect(low, &rect);
+    Record("low box height " + std::to_string(rect.bottom - rect.top));
+
+    HWND spin = ::GetDlgItem(::GetParent(NativeWindow(kMainWindow, kSpinEditBox)),
+                             ::GetDlgCtrlID(NativeWindow(kMainWindow, kSpinEditBox)) + 4);
+    int low32 = 0, high32 = 0;
+    ::SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low32), reinterpret_cast<LPARAM>(&high32));
+    Record("spin " + std::to_string(low32) + " " + std::to_string(high32));
+
+    Record("write content");
+    char* content = const_cast<char*>("新内容");
+    WriteUnitProperty(kMainWindow, kEditBox, kContent, -1, reinterpret_cast<uint32_t>(content), 0);
+    Write(kMainWindow, kEditBox, kSelectionLength, -1);
+    DWORD start = 0, end = 0;
+    ::SendMessageA(NativeWindow(kMainWindow, kEditBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    Record("selection " + std::to_string(start) + " " + std::to_string(end));
+
+    HWND before = NativeWindow(kMainWindow, kEditBox);
+    RECT beforeRect;
+    ::GetWindowRect(before, &beforeRect);
+    Record("write multi-line");
+    Write(kMainWindow, kEditBox, kMultiLine, 1);
+    HWND after = NativeWindow(kMainWindow, kEditBox);
+    RECT afterRect;
+    ::GetWindowRect(after, &afterRect);
+    const bool multiLine = (::GetWindowLongA(after, GWL_STYLE) & ES_MULTILINE) != 0;
+    Record(std::string("multi-line ") + (multiLine ? "yes" : "no") + " text " + Text(after) +
+           (::EqualRect(&beforeRect, &afterRect) ? " same place" : " moved"));
+}
+
+}  // namespace
+
+extern "C" {
+
+void onCreated() {
+    Record("created");
+    if (g_scenario == "properties") PropertiesScenario();
+    if (g_scenario == "reload") {
+        const runtime::ArgRecord args[] = {{kMainWindow, 0x06010001, 0x00010001}, {0, 0, 0}, app::LogicalArg(false)};
+        Record(std::string("reload ") + (app::CallCore(runtime::LoadWindowCommand, args).low ? "true" : "false"));
+    }
+}
+
+void onFirstClicked() {
+    uint32_t window = 0, unit = 0;
+    ui::CurrentEventSource(&window, &unit);
+    char line[64];
+    std::snprintf(line, sizeof line, "first %08X %08X", window, unit);
+    Record(line);
+    Write(kMainWindow, kSecondButton, kDisabled, 0);
+    RecordEditBoxes();
+}
+
+void onSecondClicked() {
+    uint32_t window = 0, unit = 0;
+    ui::CurrentEventSource(&window, &unit);
+    char line[64];
+    std::snprintf(line, sizeof line, "second %08X %08X", window, unit);
+    Record(line);
+}
+
+void onEditChanged() { Record("edit changed"); }
+
+void onModalClicked() {
+    const runtime::ArgRecord args[] = {{kModalWindow, 0x06010002, 0x00010001}, {kMainWindow, 0x06010001, 0x00010001},
+                                       app::LogicalArg(true)};
+    const bool loaded = app::CallCore(runtime::LoadWindowCommand, args).low != 0;
+    Record(std::string("modal returned ") + (loaded ? "true" : "false"));
+}
+
+int32_t AppStartup() {
+    NotifyRuntime(runtime::notify::kInitialise);
+    g_scenario = __argc > 1 ? __argv[1] : "";
+    g_reportPath = __argc > 2 ? __argv[2] : "";
+    LoadWindow(kMainWindow);
+    RunMessageLoop();
+    return 0;
+}
+
+}  // extern "C"

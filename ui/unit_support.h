@@ -1,0 +1,65 @@
+// Helpers every unit type shares: colours, fonts, type-block writing and
+// clamping of choice properties.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/gdi.h"
+
+namespace ui {
+
+class Unit;
+
+// Units are found from their controls through a window property.
+void AttachUnit(HWND control, Unit* unit);
+Unit* UnitOfWindow(HWND control);
+
+// Hands a WM_COMMAND or WM_NOTIFY that a control sent its parent back to the
+// control's unit; the window unit's procedure calls this for its children.
+LRESULT ReflectToUnit(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
+
+// 0xFF000000 stands for the system's button-face colour.
+constexpr uint32_t kButtonFaceColour = 0xFF000000;
+COLORREF ResolveColour(uint32_t colour);
+
+// A font from a 60-byte logical-font record (character set, precisions,
+// quality and pitch forced as units create their fonts); null for any other
+// length or when creation fails, in which case the default GUI font applies.
+UniqueFont CreateRecordFont(const std::string& record);
+HFONT DefaultGuiFont();
+
+// Values outside a choice's range are clamped into it, never refused.
+inline uint32_t ClampChoice(int32_t value, int32_t maximum) {
+    return static_cast<uint32_t>(value < 0 ? 0 : (value > maximum ? maximum : value));
+}
+
+struct PropertyValue;
+
+// A text value as set routines receive it; none is the empty text.
+const char* TextOf(const PropertyValue& value);
+// A font value as a 60-byte record, or empty when none was given.
+std::string FontRecordOf(const PropertyValue& value);
+
+class ByteWriter {
+public:
+    void U32(uint32_t value) { Append(&value, 4); }
+    void U16(uint16_t value) { Append(&value, 2); }
+    void Counted(const std::string& bytes) {
+        U32(static_cast<uint32_t>(bytes.size()));
+        Append(bytes.data(), bytes.size());
+    }
+    std::vector<uint8_t> Take() { return std::move(bytes_); }
+
+private:
+    void Append(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        bytes_.insert(bytes_.end(), p, p + size);
+    }
+    std::vector<uint8_t> bytes_;
+};
+
+}  // namespace ui

@@ -1,0 +1,128 @@
+// What the window engine knows of a unit type: its descriptor and the
+// routines its interface routine hands out by number. Unit objects derive
+// from Unit; the engine owns them through their window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace ui {
+
+namespace data_type {
+constexpr uint16_t kInteger = 1000;
+constexpr uint16_t kInteger2 = 1001;
+constexpr uint16_t kLong = 1002;
+constexpr uint16_t kLogical = 1003;
+constexpr uint16_t kLong2 = 1004;
+constexpr uint16_t kText = 1005;
+constexpr uint16_t kChoice = 1006;
+constexpr uint16_t kPicture = 1009;
+constexpr uint16_t kIcon = 1010;
+constexpr uint16_t kCursor = 1011;
+constexpr uint16_t kSound = 1012;
+constexpr uint16_t kFont = 1013;
+constexpr uint16_t kTextColour = 1014;
+constexpr uint16_t kColour = 1015;
+constexpr uint16_t kBackgroundColour = 1017;
+constexpr uint16_t kByteSet = 1023;
+constexpr uint16_t kByteSet2 = 1024;
+}  // namespace data_type
+
+// One entry of a type's property table; only the data type is used at run time.
+struct PropertyDescriptor {
+    uint8_t reserved[12];
+    uint16_t dataType;
+    uint8_t reserved2[6];
+};
+static_assert(sizeof(PropertyDescriptor) == 20, "property entries are 20 bytes");
+
+constexpr PropertyDescriptor Property(uint16_t dataType) { return {{}, dataType, {}}; }
+
+namespace unit_flags {
+constexpr uint32_t kRaisesEvents = 0x04;
+constexpr uint32_t kRaisesEvents2 = 0x40;
+constexpr uint32_t kContainer = 0x100;
+constexpr uint32_t kNoOwnState = 0x8000;
+}  // namespace unit_flags
+
+// A property value as it travels to a set routine or from a get routine:
+// integers, logicals, choices and colours in `low`; 64-bit values in both
+// words; a text as a pointer in `low`; a byte set or picture as pointer in
+// `low` and length in `high`; a font as a pointer to a 60-byte LOGFONTA.
+struct PropertyValue {
+    uint32_t low = 0;
+    uint32_t high = 0;
+};
+
+constexpr size_t kFontRecordSize = sizeof(LOGFONTA);
+static_assert(kFontRecordSize == 60, "fonts travel as 60-byte logical-font records");
+
+class Unit {
+public:
+    Unit(uint32_t windowId, uint32_t unitId) : windowId_(windowId), unitId_(unitId) {}
+    virtual ~Unit() = default;
+    Unit(const Unit&) = delete;
+    Unit& operator=(const Unit&) = delete;
+
+    uint32_t windowId() const { return windowId_; }
+    uint32_t unitId() const { return unitId_; }
+    // The unit's native window; null once it is gone.
+    virtual HWND hwnd() const = 0;
+    // A WM_COMMAND or WM_NOTIFY the parent window reflected back to its control.
+    virtual LRESULT OnReflected(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+        (void)message, (void)wParam, (void)lParam;
+        *handled = false;
+        return 0;
+    }
+
+private:
+    uint32_t windowId_;
+    uint32_t unitId_;
+};
+
+// Interface routine numbers.
+namespace routine {
+constexpr int32_t kCreate = 1;
+constexpr int32_t kSetProperty = 4;
+constexpr int32_t kWriteTypeBlock = 5;
+constexpr int32_t kGetProperty = 6;
+constexpr int32_t kWindowGetProperty = 7;
+constexpr int32_t kKeyFilter = 8;
+constexpr int32_t kVisitTexts = 9;
+constexpr int32_t kDefaultButtonTest = 10;
+}  // namespace routine
+
+// 1: the fourteen words the loader passes; returns the unit or null.
+using CreateRoutine = Unit* (*)(const uint8_t* block, int32_t blockLength, uint32_t style,
+                                HWND parent, uint32_t controlId, HMENU menu, int32_t left,
+                                int32_t top, int32_t width, int32_t height, uint32_t windowId,
+                                uint32_t unitId, uint32_t unused, uint32_t designMode);
+// 4: *recreate is set to 1 when the unit must be built again from its record.
+using SetPropertyRoutine = void (*)(Unit* unit, int32_t index, const PropertyValue& value,
+                                    int32_t* recreate);
+// 5: the unit's current properties as a type block.
+using WriteTypeBlockRoutine = std::vector<uint8_t> (*)(Unit* unit);
+// 6: false for an unknown index. Texts and byte sets stay owned by the unit.
+using GetPropertyRoutine = bool (*)(Unit* unit, int32_t index, PropertyValue* value);
+// 8: whether the unit wants the Enter key for itself.
+using KeyFilterRoutine = bool (*)(Unit* unit);
+// 10: whether the unit is a default push button.
+using DefaultButtonRoutine = bool (*)(Unit* unit);
+
+using InterfaceRoutine = void* (*)(int32_t routineNumber);
+
+struct UnitTypeDescriptor {
+    const char* chineseName;
+    const char* englishName;
+    uint32_t flags;
+    uint32_t propertyCount;  // the eight common ones included
+    const PropertyDescriptor* properties;
+    InterfaceRoutine interfaceRoutine;
+};
+
+// The descriptor of a unit type code ((library << 16) | unit number), or null.
+const UnitTypeDescriptor* FindUnitType(uint32_t typeCode);
+
+}  // namespace ui

@@ -1,0 +1,286 @@
+// Button (type code 0x0001000B): the system BUTTON control as a push button.
+// Raises event 0 when clicked.
+#include "ui/units/button.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "ui/byte_reader.h"
+#include "ui/event_dispatch.h"
+#include "ui/gdi.h"
+#include "ui/unit_support.h"
+
+namespace ui {
+
+namespace {
+
+constexpr uint32_t kNewestVersion = 1;
+
+// Type-specific property indices (property number - 8).
+enum Index : int32_t {
+    kPicture,
+    kType,
+    kCaption,
+    kHorizontalAlignment,
+    kVerticalAlignment,
+    kFont,
+};
+
+constexpr int32_t kLastType = 1;
+constexpr int32_t kLastAlignment = 2;
+
+constexpr DWORD kAlignmentBits = 0x0F00;
+constexpr DWORD kHorizontalBits = BS_LEFT | BS_RIGHT | BS_CENTER;
+constexpr DWORD kVerticalBits = BS_TOP | BS_BOTTOM | BS_VCENTER;
+// Indexed by the alignment choices.
+constexpr DWORD kHorizontalStyles[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+constexpr DWORD kVerticalStyles[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+
+const PropertyDescriptor kProperties[] = {
+    Property(data_type::kInteger),  // Left
+    Property(data_type::kInteger),  // Top
+    Property(data_type::kInteger),  // Width
+    Property(data_type::kInteger),  // Height
+    Property(data_type::kText),     // Tag
+    Property(data_type::kLogical),  // Visible
+    Property(data_type::kLogical),  // Disabled
+    Property(data_type::kCursor),   // MousePointer
+    Property(data_type::kPicture),  // picture
+    Property(data_type::kChoice),   // type
+    Property(data_type::kText),     // Caption
+    Property(data_type::kChoice),   // horizontal alignment
+    Property(data_type::kChoice),   // vertical alignment
+    Property(data_type::kFont),     // font
+};
+static_assert(sizeof kProperties / sizeof kProperties[0] == 14, "a Button has 14 properties");
+
+struct ButtonProperties {
+    uint32_t type = 0;
+    uint32_t horizontalAlignment = 1;
+    uint32_t verticalAlignment = 1;
+    std::string picture;
+    std::string font;  // empty or a 60-byte logical-font record
+    std::string caption;
+};
+
+bool ReadBlock(const uint8_t* block, int32_t length, ButtonProperties* p) {
+    if (!block || length <= 0) return true;
+    ByteReader reader(block, static_cast<size_t>(length));
+    const uint32_t version = reader.U32();
+    if (!reader.ok() || version > kNewestVersion) return false;
+    p->type = ClampChoice(reader.I32(), kLastType);
+    p->horizontalAlignment = ClampChoice(reader.I32(), kLastAlignment);
+    p->verticalAlignment = ClampChoice(reader.I32(), kLastAlignment);
+    p->picture = reader.CountedText();
+    p->font = reader.CountedText();
+    if (p->font.size() != kFontRecordSize) p->font.clear();
+    p->caption = reader.CountedText();
+    return reader.ok();
+}
+
+class Button final : public Unit {
+  public:
+    Button(uint32_t windowId, uint32_t unitId, ButtonProperties properties)
+        : Unit(windowId, unitId), p_(std::move(properties)) {}
+
+    ~Button() override {
+        closing_ = true;
+        if (::IsWindow(button_)) ::DestroyWindow(button_);
+    }
+
+    HWND hwnd() const override { return ::IsWindow(button_) ? button_ : nullptr; }
+
+    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    LRESULT OnReflected(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+    void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
+    bool Get(int32_t index, PropertyValue* value) const;
+    std::vector<uint8_t> WriteBlock() const;
+    bool IsDefault() const;
+
+  private:
+    void ApplyFont();
+    void ApplyAlignment();
+
+    ButtonProperties p_;
+    HWND button_ = nullptr;
+    UniqueFont font_;  // null while the default GUI font is used
+    bool closing_ = false;
+};
+
+DWORD AlignmentStyle(const ButtonProperties& p) {
+    return kHorizontalStyles[p.horizontalAlignment] | kVerticalStyles[p.verticalAlignment];
+}
+
+// Pictures are decoded by the PicBox's image loader, which buttons do not use
+// yet: a button with picture bytes keeps them and shows its caption.
+bool Button::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+    DWORD buttonStyle = (style & ~kAlignmentBits) | AlignmentStyle(p_);
+    if (p_.type == 1) buttonStyle |= BS_DEFPUSHBUTTON;
+    button_ = ::CreateWindowExA(0, "BUTTON", p_.caption.c_str(),
+                                buttonStyle | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE, rect.left,
+                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                                ::GetModuleHandleA(nullptr), nullptr);
+    if (!button_) return false;
+    AttachUnit(button_, this);
+    ApplyFont();
+    return true;
+}
+
+void Button::ApplyFont() {
+    UniqueFont font = CreateRecordFont(p_.font);
+    ::SendMessageA(button_, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(font ? font.get() : DefaultGuiFont()), TRUE);
+    // The old font goes only after the control has let go of it.
+    font_ = std::move(font);
+}
+
+void Button::ApplyAlignment() {
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(button_, GWL_STYLE));
+    ::SetWindowLongA(button_, GWL_STYLE,
+                     static_cast<LONG>((style & ~kAlignmentBits) | AlignmentStyle(p_)));
+    ::InvalidateRect(button_, nullptr, TRUE);
+}
+
+LRESULT Button::OnReflected(UINT message, WPARAM wParam, LPARAM /*lParam*/, bool* handled) {
+    *handled = false;
+    if (closing_ || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return 0;
+    *handled = true;
+    RaiseEvent(windowId(), unitId(), 0);
+    return 0;
+}
+
+void Button::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
+    *recreate = 0;
+    const auto number = static_cast<int32_t>(value.low);
+    switch (index) {
+        case kPicture:
+            p_.picture = value.low
+                             ? std::string(reinterpret_cast<const char*>(value.low), value.high)
+                             : std::string();
+            *recreate = 1;
+            break;
+        case kType: {
+            p_.type = ClampChoice(number, kLastType);
+            const DWORD style = static_cast<DWORD>(::GetWindowLongA(button_, GWL_STYLE));
+            const DWORD kind = p_.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            ::SendMessageA(button_, BM_SETSTYLE, (style & ~BS_TYPEMASK) | kind, TRUE);
+            break;
+        }
+        case kCaption:
+            p_.caption = TextOf(value);
+            ::SetWindowTextA(button_, p_.caption.c_str());
+            break;
+        case kHorizontalAlignment:
+            p_.horizontalAlignment = ClampChoice(number, kLastAlignment);
+            ApplyAlignment();
+            break;
+        case kVerticalAlignment:
+            p_.verticalAlignment = ClampChoice(number, kLastAlignment);
+            ApplyAlignment();
+            break;
+        case kFont:
+            p_.font = FontRecordOf(value);
+            ApplyFont();
+            break;
+        default:
+            break;
+    }
+}
+
+bool Button::Get(int32_t index, PropertyValue* value) const {
+    switch (index) {
+        case kPicture:
+            value->low = p_.picture.empty() ? 0 : reinterpret_cast<uint32_t>(p_.picture.data());
+            value->high = static_cast<uint32_t>(p_.picture.size());
+            return true;
+        case kType:
+            value->low = p_.type;
+            return true;
+        case kCaption:
+            value->low = reinterpret_cast<uint32_t>(p_.caption.c_str());
+            return true;
+        case kHorizontalAlignment:
+            value->low = p_.horizontalAlignment;
+            return true;
+        case kVerticalAlignment:
+            value->low = p_.verticalAlignment;
+            return true;
+        case kFont:
+            value->low = p_.font.empty() ? 0 : reinterpret_cast<uint32_t>(p_.font.data());
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<uint8_t> Button::WriteBlock() const {
+    ByteWriter writer;
+    writer.U32(kNewestVersion);
+    writer.U32(p_.type);
+    writer.U32(p_.horizontalAlignment);
+    writer.U32(p_.verticalAlignment);
+    writer.Counted(p_.picture);
+    writer.Counted(p_.font);
+    writer.Counted(p_.caption);
+    return writer.Take();
+}
+
+// The dialog manager moves the default-push-button type between buttons, so
+// the live style decides.
+bool Button::IsDefault() const {
+    if (!::IsWindow(button_)) return p_.type == 1;
+    return (::GetWindowLongA(button_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+Unit* CreateButton(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
+                   uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
+                   int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
+                   uint32_t /*designMode*/) {
+    ButtonProperties properties;
+    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
+    auto button = std::make_unique<Button>(windowId, unitId, std::move(properties));
+    const RECT rect{left, top, left + width, top + height};
+    return button->Create(parent, style, controlId, rect) ? button.release() : nullptr;
+}
+
+void SetButtonProperty(Unit* unit, int32_t index, const PropertyValue& value, int32_t* recreate) {
+    static_cast<Button*>(unit)->Set(index, value, recreate);
+}
+
+std::vector<uint8_t> WriteButtonBlock(Unit* unit) {
+    return static_cast<Button*>(unit)->WriteBlock();
+}
+
+bool GetButtonProperty(Unit* unit, int32_t index, PropertyValue* value) {
+    return static_cast<Button*>(unit)->Get(index, value);
+}
+
+bool IsDefaultButton(Unit* unit) { return static_cast<Button*>(unit)->IsDefault(); }
+
+void* ButtonInterface(int32_t number) {
+    switch (number) {
+        case routine::kCreate:
+            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreateButton));
+        case routine::kSetProperty:
+            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetButtonProperty));
+        case routine::kWriteTypeBlock:
+            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(&WriteButtonBlock));
+        case routine::kGetProperty:
+            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetButtonProperty));
+        case routine::kDefaultButtonTest:
+            return reinterpret_cast<void*>(static_cast<DefaultButtonRoutine>(&IsDefaultButton));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+const UnitTypeDescriptor kButtonType = {
+    "按钮",      "Button",         0x80000840, sizeof kProperties / sizeof kProperties[0],
+    kProperties, &ButtonInterface,
+};
+
+}  // namespace ui

@@ -1,0 +1,44 @@
+#include "ui/window_commands.h"
+
+#include <windows.h>
+
+#include "runtime/command_args.h"
+#include "runtime/error_reporter.h"
+#include "ui/window_lifecycle.h"
+#include "ui/window_services.h"
+
+namespace runtime {
+
+void AddText(ArgRecord*, int32_t argCount, const ArgRecord* args) {
+    if (argCount < 1) return;
+    HWND box = ui::NativeWindowOf(args[0].low, args[0].high);
+    if (!box) Report(messages::kWindowOrUnitMissing, 0);
+    for (int32_t i = 1; i < argCount; ++i) {
+        if (args[i].tag != tag::kText) continue;
+        const LRESULT end = ::GetWindowTextLengthA(box);
+        ::SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(end), end);
+        ::SendMessageA(box, EM_SCROLLCARET, 0, 0);
+        ::SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TextArgument(args[i])));
+    }
+}
+
+void WindowHandleOf(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
+    if (argCount < 1) return;
+    SetPointer(result, ui::NativeWindowOf(args[0].low, args[0].high));
+}
+
+void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
+    if (argCount < 1) return;
+    const uint32_t windowId = args[0].low;
+    HWND owner = nullptr;
+    if (IsGiven(argCount, args, 1)) {
+        owner = ui::NativeWindowOf(args[1].low, args[1].high);
+        if (!owner) return;
+    }
+    const bool modal = argCount > 2 && args[2].low != 0;
+    if (!ui::LoadWindowFromTemplate(windowId, false, modal, owner)) return;
+    SetLogical(result, true);
+    if (modal) ui::RunModal(windowId);
+}
+
+}  // namespace runtime

@@ -1,0 +1,17 @@
+// Core commands on windows and units.
+#pragma once
+
+#include "runtime/values.h"
+
+namespace runtime {
+
+// (edit-box reference, text, [texts...]): each text appended at the end of the
+// box's text, the end scrolled into view.
+void AddText(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+// (unit reference) -> integer: the unit's native window, 0 when there is none.
+void WindowHandleOf(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+// (window reference, [owner window reference], modal flag) -> logical: the
+// window loaded; a modal one returns after it has closed.
+void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+
+}  // namespace runtime
