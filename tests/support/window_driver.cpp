@@ -103,13 +103,19 @@ HWND FindChildByText(HWND parent, const std::string& text) {
 void ClickWithMouse(HWND window) {
     RECT rect;
     ::GetWindowRect(window, &rect);
-    ::SetForegroundWindow(::GetAncestor(window, GA_ROOT));
-    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // Other tests' windows may stand in the way: lift ours above them for the click.
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    ::SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(root);
+    for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt) ::Sleep(20);
+    ::SetCursorPos(middle.x, middle.y);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(2, clicks, sizeof(INPUT));
+    ::SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title) {
