@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 DEPS_FILE := $(BUILD_DIR)/deps.cmake
 TEST_ENV := scripts/with-test-env.sh
 
-.PHONY: all setup deps configure build test bench demo clean
+.PHONY: all setup deps configure build test bench demo run clean
 
 all: build
 
@@ -15,6 +15,7 @@ setup:
 deps: setup
 	@mkdir -p $(BUILD_DIR)
 	@scripts/build-deps.sh $(abspath $(DEPS_FILE))
+	@scripts/build-ffmpeg.sh $(abspath $(BUILD_DIR)/tools.cmake) >/dev/null
 
 configure: deps
 	@test -f $(BUILD_DIR)/CMakeCache.txt || cmake -S . -B $(BUILD_DIR) \
@@ -32,7 +33,10 @@ bench: build
 	@$(TEST_ENV) cmake --build $(BUILD_DIR) --target bench
 
 demo: build
-	@echo "make demo: the downloader's main job is not built yet; Velmora.exe is in $(BUILD_DIR)/app."
+	@scripts/demo.sh
+
+run: build
+	@scripts/run.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -15,15 +15,14 @@
 #include "runtime/message_loop.h"
 #include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
+#include "ui/event_dispatch.h"
 #include "ui/window_services.h"
+#include "ui/window_state.h"
 #include "ui/window_table.h"
 
 namespace runtime {
 
 namespace {
-
-constexpr int32_t kCallbackAllocate = 2024;
-constexpr int32_t kCallbackFree = 2025;
 
 template <typename Routine>
 void* Slot(Routine routine) {
@@ -48,6 +47,22 @@ void EnterRunDirectory(const std::string& runDirectory) {
     if (runDirectory.empty()) return;
     const std::string target = runDirectory.back() == ':' ? runDirectory + "\\" : runDirectory;
     ::SetCurrentDirectoryA(target.c_str());
+}
+
+// 2007: the object of a unit whose window is loaded; any other is a run-time error.
+uint32_t FindLoadedUnit(uint32_t windowId, uint32_t unitId) {
+    ui::WindowState* window = ui::FindWindowState(windowId);
+    ui::LiveUnit* unit = window && window->loaded ? window->FindUnit(unitId) : nullptr;
+    if (!unit || !unit->object) Report(messages::kWindowOrUnitMissing, 0);
+    return reinterpret_cast<uint32_t>(unit->object.get());
+}
+
+// 2000: a library's unit whose window is gone deletes itself, so the window's
+// working list lets go of the object without deleting it.
+void ForgetUnit(uint32_t windowId, uint32_t unitId) {
+    ui::WindowState* window = ui::FindWindowState(windowId);
+    ui::LiveUnit* unit = window ? window->FindUnit(unitId) : nullptr;
+    if (unit) static_cast<void>(unit->object.release());
 }
 
 void AttachLibraries(RuntimeState& state, const AppHeader& header) {
@@ -175,10 +190,14 @@ uint32_t NotifyRuntime(int32_t code, ...) {
     return result;
 }
 
-uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t /*arg2*/) {
+uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t arg2) {
     switch (code) {
-        case kCallbackAllocate: return reinterpret_cast<uint32_t>(AllocMemory(arg1));
-        case kCallbackFree: FreeMemory(reinterpret_cast<void*>(arg1)); return 0;
+        case library_callback::kUnitGone: ForgetUnit(arg1, arg2); return 0;
+        case library_callback::kFindUnit: return FindLoadedUnit(arg1, arg2);
+        case library_callback::kAllocate: return reinterpret_cast<uint32_t>(AllocMemory(arg1));
+        case library_callback::kFree: FreeMemory(reinterpret_cast<void*>(arg1)); return 0;
+        case library_callback::kRaiseEvent:
+            return ui::RaiseEvent(*reinterpret_cast<ui::EventRecord*>(arg1)) ? 1 : 0;
         default: return 0;
     }
 }

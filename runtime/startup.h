@@ -19,8 +19,8 @@ void InitialiseRuntime();
 // The NotifyRuntime service; further arguments depend on the code.
 uint32_t NotifyRuntime(int32_t code, ...);
 
-// A support library's requests to the runtime arrive here; the callback is
-// handed to every library at start-up. 2024 allocate(size), 2025 free(block).
+// A support library's requests to the runtime arrive here (codes in
+// library_callback); the callback is handed to every library at start-up.
 uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t arg2);
 
 }  // namespace runtime

@@ -6,8 +6,12 @@ set -euo pipefail
 
 PACKAGES=(
     g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch python3
-    wine wine32:i386 fonts-wine xvfb x11-utils fonts-wqy-microhei imagemagick
+    wine wine32:i386 fonts-wine xvfb x11-utils fonts-wqy-microhei imagemagick netpbm ffmpeg
+    locales
 )
+# Wine takes code page 936 from LC_ALL; file names with Chinese characters
+# also need the locale itself, or Wine cannot turn them into Unix paths.
+LOCALE=zh_CN.UTF-8
 
 log() { echo "setup: $*" >&2; }
 
@@ -25,8 +29,10 @@ need_i386=false
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=true
 need_src=false
 has_deb_src || need_src=true
+need_locale=false
+locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' || need_locale=true
 
-if [[ ${#missing[@]} -eq 0 && $need_i386 == false && $need_src == false ]]; then
+if [[ ${#missing[@]} -eq 0 && $need_i386 == false && $need_src == false && $need_locale == false ]]; then
     exit 0
 fi
 if [[ $(id -u) -ne 0 ]]; then
@@ -50,8 +56,14 @@ if $need_src; then
         [[ -s /etc/apt/sources.list.d/velmora-src.list ]] || rm -f /etc/apt/sources.list.d/velmora-src.list
     fi
 fi
-log "installing: ${missing[*]:-(none)}"
-apt-get update -q
-if [[ ${#missing[@]} -gt 0 ]]; then
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 || $need_src == true ]]; then
+    log "installing: ${missing[*]:-(none)}"
+    apt-get update -q
+    [[ ${#missing[@]} -eq 0 ]] || apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if $need_locale; then
+    log "generating the $LOCALE locale"
+    sed -i -E "s/^# *($LOCALE UTF-8)/\1/" /etc/locale.gen
+    grep -q "^$LOCALE UTF-8" /etc/locale.gen || echo "$LOCALE UTF-8" >> /etc/locale.gen
+    locale-gen >/dev/null
 fi

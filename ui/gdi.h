@@ -68,4 +68,33 @@ private:
     HDC dc_;
 };
 
+// A memory DC compatible with another DC (the screen's for null).
+class UniqueMemoryDC {
+public:
+    explicit UniqueMemoryDC(HDC compatibleWith) : dc_(::CreateCompatibleDC(compatibleWith)) {}
+    ~UniqueMemoryDC() {
+        if (dc_) ::DeleteDC(dc_);
+    }
+    UniqueMemoryDC(const UniqueMemoryDC&) = delete;
+    UniqueMemoryDC& operator=(const UniqueMemoryDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window_(window) { ::BeginPaint(window, &paint_); }
+    ~ScopedPaint() { ::EndPaint(window_, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC get() const { return paint_.hdc; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+};
+
 }  // namespace ui

@@ -2,7 +2,11 @@
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
 #include "app/runtime_entries.h"
+#include "g_templateData.h"
+#include "net/drag_drop_library.h"
+#include "net/internet_library.h"
 #include "runtime/core_library.h"
+#include "ui/extended_interface_library.h"
 
 namespace {
 
@@ -29,7 +33,8 @@ const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
 // Core, extended interface, drag and drop, internet, and three libraries this
 // program links but never calls.
 const runtime::LibraryDescriptor* const kLibraries[] = {
-    &runtime::kCoreLibrary, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    &runtime::kCoreLibrary, &ui::kExtendedInterfaceLibrary, &net::kDragDropLibrary, &net::kInternetLibrary,
+    nullptr, nullptr, nullptr,
 };
 
 }  // namespace
@@ -41,8 +46,8 @@ extern "C" const runtime::AppHeader g_appHeader = {
     AppCodeStart + 4,                    // handler base
     g_appImage.constants.empty,          // constant block
     sizeof(app::ConstantTexts),
-    nullptr,                             // window templates
-    0,
+    g_templateData,                      // window templates
+    g_templateDataLength,
     sizeof kLibraries / sizeof kLibraries[0],
     kLibraries,
     app::kDeclaredCallCount,

@@ -1,0 +1,85 @@
+#include "app/job_name.h"
+
+#include "app/calls.h"
+#include "app/data/app_image.h"
+#include "app/declared_calls.h"
+#include "app/owned_text.h"
+#include "runtime/conversion_commands.h"
+#include "runtime/date_commands.h"
+#include "runtime/text_commands.h"
+
+namespace app {
+
+namespace {
+
+constexpr uint32_t kProvRsaFull = 1;
+constexpr uint32_t kVerifyContext = 0xF0000000;
+constexpr uint32_t kMd5 = 0x8003;
+constexpr uint32_t kHashValue = 2;
+constexpr int32_t kSecondsUnit = 8;
+constexpr size_t kTimeTextLength = 10;
+
+int32_t Milliseconds() {
+    uint16_t record[8] = {};
+    CallDeclared(kGetLocalTime, record);
+    return record[7];
+}
+
+std::string SecondsSinceEpoch() {
+    const ConstantTexts& k = Constants();
+    const runtime::ArgRecord epochArgs[] = {TextArg(k.jobEpoch)};
+    const runtime::ArgRecord epoch = CallCore(runtime::ToDateTime, epochArgs);
+    const runtime::ArgRecord none[] = {{0, 0, 0}};
+    const runtime::ArgRecord now = CallCoreCommand(runtime::Now, 0, none);
+    const runtime::ArgRecord difference[] = {now, epoch, IntegerArg(kSecondsUnit)};
+    const runtime::ArgRecord seconds = CallCore(runtime::TimeDifference, difference);
+    const runtime::ArgRecord asText[] = {seconds};
+    return OwnedText(CallCore(runtime::ToText, asText)).c_str();
+}
+
+}  // namespace
+
+std::string UnixTimeText() {
+    const ConstantTexts& k = Constants();
+    const runtime::ArgRecord millisecondsArgs[] = {IntegerArg(Milliseconds())};
+    std::string milliseconds = OwnedText(CallCore(runtime::ToText, millisecondsArgs)).c_str();
+    while (milliseconds.size() < 3) milliseconds = k.zero + milliseconds;
+    std::string text = SecondsSinceEpoch() + milliseconds;
+    text.resize(kTimeTextLength < text.size() ? kTimeTextLength : text.size());
+    while (text.size() < kTimeTextLength) text += k.zero;
+    return text;
+}
+
+std::string Md5Hex(const std::string& bytes) {
+    uint32_t provider = 0;
+    if (!CallDeclared(kCryptAcquireContextA, &provider, EmptyText(), EmptyText(), kProvRsaFull, kVerifyContext) &&
+        !CallDeclared(kCryptAcquireContextA, &provider, EmptyText(), EmptyText(), kProvRsaFull, 0)) {
+        return {};
+    }
+    uint32_t hash = 0;
+    std::string digits;
+    if (CallDeclared(kCryptCreateHash, provider, kMd5, 0, 0, &hash)) {
+        uint8_t value[16] = {};
+        uint32_t length = sizeof value;
+        if (CallDeclared(kCryptHashData, hash, bytes.data(), static_cast<uint32_t>(bytes.size()), 0) &&
+            CallDeclared(kCryptGetHashParam, hash, kHashValue, value, &length, 0)) {
+            const char* hex = Constants().hexDigits;
+            for (uint8_t byte : value) {
+                digits += hex[byte >> 4];
+                digits += hex[byte & 0xF];
+            }
+        }
+        CallDeclared(kCryptDestroyHash, hash);
+    }
+    CallDeclared(kCryptReleaseContext, provider, 0);
+    return digits;
+}
+
+std::string JobName() {
+    const std::string digest = Md5Hex(UnixTimeText());
+    const runtime::ArgRecord args[] = {TextArg(digest.c_str())};
+    const std::string lower = OwnedText(CallCore(runtime::ToLowerCase, args)).c_str();
+    return lower.size() >= 24 ? lower.substr(8, 16) : lower;
+}
+
+}  // namespace app

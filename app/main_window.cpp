@@ -1,0 +1,63 @@
+// Handlers of the main window and of its drop target and donation button.
+#include "app/calls.h"
+#include "app/data/app_image.h"
+#include "app/declared_calls.h"
+#include "app/handlers.h"
+#include "app/log.h"
+#include "app/units.h"
+#include "app/window_ids.h"
+#include "net/drag_drop_library.h"
+#include "runtime/message_box_command.h"
+#include "ui/window_commands.h"
+
+namespace {
+
+constexpr uint32_t kWaitTimeout = 0x102;
+constexpr uint32_t kInformationIcon = 0x40;
+constexpr int32_t kDragDropLibrary = 3;
+
+// Another copy owns the mutex: say so and end this one.
+void EndIfAnotherCopyRuns() {
+    const app::ConstantTexts& k = app::Constants();
+    const uint32_t noSecurity[3] = {0, 0, 0};
+    const uint32_t mutex = app::CallDeclared(app::kCreateMutexA, noSecurity, 1, k.mutexName);
+    if (app::CallDeclared(app::kWaitForSingleObject, mutex, 100) != kWaitTimeout) return;
+    app::CallDeclared(app::kReleaseMutex, mutex);
+    app::CallDeclared(app::kCloseHandle, mutex);
+    const runtime::ArgRecord box[] = {app::TextArg(k.secondInstanceText), app::IntegerArg(kInformationIcon),
+                                      app::TextArg(k.secondInstanceCaption)};
+    app::CallCore(runtime::ShowMessageBox, box);
+    EndProgram(0);
+}
+
+void RegisterAddressBoxForDrops() {
+    const runtime::ArgRecord handleOf[] = {app::UnitArg(app::kMainWindowId, app::kAddressBox, app::kEditBoxType)};
+    const uint32_t addressBox = app::CallCore(runtime::WindowHandleOf, handleOf).low;
+    const runtime::ArgRecord args[] = {app::UnitArg(app::kMainWindowId, app::kDropTarget, app::kDropTargetType),
+                                       app::IntegerArg(static_cast<int32_t>(addressBox))};
+    CallLibraryCommand(kDragDropLibrary, net::RegisterWindow, 2, args);
+}
+
+}  // namespace
+
+extern "C" {
+
+void onMainWindowCreated() {
+    EndIfAnotherCopyRuns();
+    RegisterAddressBoxForDrops();
+    app::Log(app::Constants().chineseDirectoryWarning);
+}
+
+void onFileDropped(const char* path) {
+    const std::string content = std::string(app::Constants().filePrefix) + (path ? path : "");
+    app::SetContent(app::kAddressBox, content.c_str());
+}
+
+void onDonateClicked() {
+    const runtime::ArgRecord args[] = {app::UnitArg(app::kDonationWindowId, app::kDonationWindowUnit, app::kWindowType),
+                                       app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType),
+                                       app::LogicalArg(true)};
+    app::CallCore(runtime::LoadWindowCommand, args);
+}
+
+}  // extern "C"

@@ -1,0 +1,15 @@
+// The properties the handlers read and write on the main window's units.
+#pragma once
+
+#include <cstdint>
+
+#include "app/owned_text.h"
+
+namespace app {
+
+void SetDisabled(uint32_t unitId, bool disabled);
+// The content of an edit box of the main window.
+OwnedText ContentOf(uint32_t editBoxId);
+void SetContent(uint32_t editBoxId, const char* text);
+
+}  // namespace app

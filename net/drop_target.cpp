@@ -1,0 +1,284 @@
+// DropTarget (type code 0x00030001): a small window of its own and an OLE drop
+// target for the window RegisterWindow names. Raises 0 TextDropped,
+// 1 HtmlDropped, 2 UrlDropped and 3 FilesDropped, each with one text by reference.
+#include "net/drop_target.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/drag_drop_library.h"
+#include "net/drop_target_adapter.h"
+#include "runtime/values.h"
+#include "ui/byte_reader.h"
+#include "ui/event_dispatch.h"
+#include "ui/gdi.h"
+#include "ui/unit_support.h"
+
+namespace net {
+
+namespace {
+
+constexpr uint32_t kNewestVersion = 1;
+constexpr char kClassName[] = "_ZV_DropTarget";
+
+// The common eight, then AcceptText, AcceptHtml, AcceptUrl, AcceptFiles.
+const ui::PropertyDescriptor kProperties[] = {
+    ui::Property(ui::data_type::kInteger),  // Left
+    ui::Property(ui::data_type::kInteger),  // Top
+    ui::Property(ui::data_type::kInteger),  // Width
+    ui::Property(ui::data_type::kInteger),  // Height
+    ui::Property(ui::data_type::kText),     // Tag
+    ui::Property(ui::data_type::kLogical),  // Visible
+    ui::Property(ui::data_type::kLogical),  // Disabled
+    ui::Property(ui::data_type::kCursor),   // MousePointer
+    ui::Property(ui::data_type::kLogical),  // AcceptText
+    ui::Property(ui::data_type::kLogical),  // AcceptHtml
+    ui::Property(ui::data_type::kLogical),  // AcceptUrl
+    ui::Property(ui::data_type::kLogical),  // AcceptFiles
+};
+static_assert(sizeof kProperties / sizeof kProperties[0] == 12, "a DropTarget has 12 properties");
+
+// The handler receives the text by reference and may put another text in
+// its place, so what is freed afterwards is whatever the variable holds then.
+void RaiseTextEvent(uint32_t windowId, uint32_t unitId, int32_t event, const std::string& text) {
+    auto* copy = reinterpret_cast<char*>(
+        CallRuntime(runtime::library_callback::kAllocate, text.size() + 1, 0));
+    if (!copy) return;
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    char* variable = copy;
+    ui::EventRecord record{};
+    record.windowId = windowId;
+    record.unitId = unitId;
+    record.event = event;
+    record.argCount = 1;
+    record.args[0] = {reinterpret_cast<uint32_t>(&variable), 0, runtime::tag::kText,
+                      ui::passing::kByAddress};
+    CallRuntime(runtime::library_callback::kRaiseEvent, reinterpret_cast<uint32_t>(&record), 0);
+    CallRuntime(runtime::library_callback::kFree, reinterpret_cast<uint32_t>(variable), 0);
+}
+
+// Event numbers are the drop kinds.
+template <DropKind kind>
+void RaiseDropped(uint32_t windowId, uint32_t unitId, const std::string& text) {
+    RaiseTextEvent(windowId, unitId, kind, text);
+}
+
+const DropRoutine kEventRoutines[kDropKindCount] = {&RaiseDropped<kText>, &RaiseDropped<kHtml>,
+                                                    &RaiseDropped<kUrl>, &RaiseDropped<kFiles>};
+
+class DropTarget final : public ui::Unit {
+  public:
+    DropTarget(uint32_t windowId, uint32_t unitId) : Unit(windowId, unitId) {}
+    ~DropTarget() override;
+
+    HWND hwnd() const override { return window_; }
+
+    bool ReadBlock(const uint8_t* block, int32_t length);
+    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    void Connect() { adapter_.Connect(windowId(), unitId(), kEventRoutines); }
+    void Set(int32_t index, uint32_t value);
+    bool Get(int32_t index, ui::PropertyValue* value);
+    std::vector<uint8_t> WriteBlock() const;
+    bool Register(HWND window);
+
+    static bool IsDropTargetWindow(HWND window);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool RegisterWindowClass();
+    void Paint() const;
+    void Revoke();
+
+    uint32_t accepts_[kDropKindCount] = {};  // the property record
+    HWND window_ = nullptr;
+    HWND registered_ = nullptr;
+    bool registeredWithOle_ = false;
+    bool deleting_ = false;
+    DropTargetAdapter adapter_;
+};
+
+// Deleted by the engine: the window goes too, and its WM_NCDESTROY must not
+// delete the unit a second time.
+DropTarget::~DropTarget() {
+    deleting_ = true;
+    if (window_) ::DestroyWindow(window_);
+    Revoke();
+}
+
+bool DropTarget::ReadBlock(const uint8_t* block, int32_t length) {
+    if (!block || length <= 0) return true;
+    ui::ByteReader reader(block, static_cast<size_t>(length));
+    const uint32_t version = reader.U32();
+    if (!reader.ok() || version > kNewestVersion) return false;
+    for (uint32_t& accepts : accepts_) accepts = reader.U32();
+    return reader.ok();
+}
+
+bool DropTarget::RegisterWindowClass() {
+    static const bool registered = [] {
+        WNDCLASSA windowClass{};
+        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = &DropTarget::WindowProc;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = kClassName;
+        return ::RegisterClassA(&windowClass) != 0;
+    }();
+    return registered;
+}
+
+bool DropTarget::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+    if (!RegisterWindowClass()) return false;
+    window_ = ::CreateWindowExA(0, kClassName, "", style | WS_CHILD | WS_CLIPSIBLINGS, rect.left,
+                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                                ::GetModuleHandleA(nullptr), nullptr);
+    if (!window_) return false;
+    ui::AttachUnit(window_, this);
+    for (int kind = 0; kind < kDropKindCount; ++kind) {
+        adapter_.SetAccepts(static_cast<DropKind>(kind), accepts_[kind] != 0);
+    }
+    return true;
+}
+
+void DropTarget::Set(int32_t index, uint32_t value) {
+    if (index < 0 || index >= kDropKindCount) return;
+    accepts_[index] = value;
+    adapter_.SetAccepts(static_cast<DropKind>(index), value != 0);
+}
+
+bool DropTarget::Get(int32_t index, ui::PropertyValue* value) {
+    if (index < 0 || index >= kDropKindCount) return false;
+    accepts_[index] = adapter_.Accepts(static_cast<DropKind>(index)) ? 1 : 0;
+    value->low = accepts_[index];
+    return true;
+}
+
+std::vector<uint8_t> DropTarget::WriteBlock() const {
+    ui::ByteWriter writer;
+    writer.U32(kNewestVersion);
+    writer.U32(accepts_[kText]);
+    writer.U32(accepts_[kHtml]);
+    writer.U32(accepts_[kUrl]);
+    writer.U32(accepts_[kFiles]);
+    return writer.Take();
+}
+
+// The handle is kept even when OLE refuses it, so the unit stays spent.
+bool DropTarget::Register(HWND window) {
+    if (registered_) return false;
+    registered_ = window;
+    adapter_.SetWindow(window);
+    registeredWithOle_ = ::RegisterDragDrop(window, &adapter_) == S_OK;
+    return registeredWithOle_;
+}
+
+// Only a registration of our own is revoked: one OLE refused may belong to
+// someone else.
+void DropTarget::Revoke() {
+    if (!registeredWithOle_) return;
+    registeredWithOle_ = false;
+    ::RevokeDragDrop(registered_);
+}
+
+bool DropTarget::IsDropTargetWindow(HWND window) {
+    return window && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC)) ==
+                         &DropTarget::WindowProc;
+}
+
+// A button-face box in a black frame, drawn off screen first.
+void DropTarget::Paint() const {
+    ui::ScopedPaint paint(window_);
+    RECT client;
+    ::GetClientRect(window_, &client);
+    ui::UniqueMemoryDC memory(paint.get());
+    ui::UniqueBitmap bitmap(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    if (!memory.get() || !bitmap) return;
+    ui::ScopedSelect selectBitmap(memory.get(), bitmap.get());
+    ui::ScopedSelect pen(memory.get(), ::GetStockObject(BLACK_PEN));
+    ui::ScopedSelect brush(memory.get(), ::GetSysColorBrush(COLOR_BTNFACE));
+    ::Rectangle(memory.get(), 0, 0, client.right, client.bottom);
+    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+// When the window goes first, the unit tells the runtime, which then lets go
+// of it, and deletes itself.
+LRESULT CALLBACK DropTarget::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* unit = static_cast<DropTarget*>(ui::UnitOfWindow(window));
+    if (unit && message == WM_PAINT) {
+        unit->Paint();
+        return 0;
+    }
+    if (unit && message == WM_NCDESTROY) {
+        ui::AttachUnit(window, nullptr);
+        unit->window_ = nullptr;
+        if (!unit->deleting_) {
+            CallRuntime(runtime::library_callback::kUnitGone, unit->windowId(), unit->unitId());
+            delete unit;
+        }
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+ui::Unit* CreateDropTarget(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
+                           uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top,
+                           int32_t width, int32_t height, uint32_t windowId, uint32_t unitId,
+                           uint32_t /*unused*/, uint32_t designMode) {
+    auto unit = std::make_unique<DropTarget>(windowId, unitId);
+    if (!unit->ReadBlock(block, blockLength)) return nullptr;
+    const RECT rect{left, top, left + width, top + height};
+    if (!unit->Create(parent, style, controlId, rect)) return nullptr;
+    if (!designMode) unit->Connect();
+    return unit.release();
+}
+
+void SetDropTargetProperty(ui::Unit* unit, int32_t index, const ui::PropertyValue& value,
+                           int32_t* recreate) {
+    *recreate = 0;
+    static_cast<DropTarget*>(unit)->Set(index, value.low);
+}
+
+std::vector<uint8_t> WriteDropTargetBlock(ui::Unit* unit) {
+    return static_cast<DropTarget*>(unit)->WriteBlock();
+}
+
+bool GetDropTargetProperty(ui::Unit* unit, int32_t index, ui::PropertyValue* value) {
+    return static_cast<DropTarget*>(unit)->Get(index, value);
+}
+
+void* DropTargetInterface(int32_t number) {
+    switch (number) {
+        case ui::routine::kCreate:
+            return reinterpret_cast<void*>(static_cast<ui::CreateRoutine>(&CreateDropTarget));
+        case ui::routine::kSetProperty:
+            return reinterpret_cast<void*>(
+                static_cast<ui::SetPropertyRoutine>(&SetDropTargetProperty));
+        case ui::routine::kWriteTypeBlock:
+            return reinterpret_cast<void*>(
+                static_cast<ui::WriteTypeBlockRoutine>(&WriteDropTargetBlock));
+        case ui::routine::kGetProperty:
+            return reinterpret_cast<void*>(
+                static_cast<ui::GetPropertyRoutine>(&GetDropTargetProperty));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+bool RegisterDropWindow(ui::Unit* unit, HWND window) {
+    if (!DropTarget::IsDropTargetWindow(unit->hwnd())) return false;
+    return static_cast<DropTarget*>(unit)->Register(window);
+}
+
+// Raises events; has no visible or enabled state of its own, so the engine
+// keeps its window hidden.
+const ui::UnitTypeDescriptor kDropTargetType = {
+    "拖放对象",  "DropTarget",         0x80008040, sizeof kProperties / sizeof kProperties[0],
+    kProperties, &DropTargetInterface,
+};
+
+}  // namespace net

@@ -1,0 +1,56 @@
+// The internet library's HTTP reader: one GET over WinINet, the response body
+// returned as a byte set.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <utility>
+
+#include "runtime/values.h"
+
+namespace net {
+
+// Owning wrapper for WinINet handles.
+class InternetHandle {
+public:
+    InternetHandle() = default;
+    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    ~InternetHandle() { Reset(); }
+    InternetHandle(InternetHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr)) {}
+    InternetHandle& operator=(InternetHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset() {
+        if (handle_) ::InternetCloseHandle(std::exchange(handle_, nullptr));
+    }
+
+private:
+    HINTERNET handle_ = nullptr;
+};
+
+// (address text) -> byte set: the body of an HTTP or HTTPS GET, whatever the
+// status; empty on failure, shortened when the transfer breaks off.
+void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args);
+
+// Closes the process's internet root at program end; a later fetch opens it again.
+void CloseInternetRoot();
+
+// Read size for a body: its announced length plus one, at most 102,400; 10,240
+// when the length could not be queried or is not positive.
+uint32_t ChunkSizeFor(const char* contentLength, bool queryOk);
+// The read size for a sent request, from its Content-Length header.
+uint32_t ChunkSizeOf(HINTERNET request);
+
+}  // namespace net

@@ -1,0 +1,24 @@
+#include "net/internet_library.h"
+
+#include "net/http_reader.h"
+
+namespace net {
+
+namespace {
+
+uint32_t NotifyInternetLibrary(int32_t code, uint32_t /*arg1*/, uint32_t /*arg2*/) {
+    if (code == runtime::library_notify::kEnd) CloseInternetRoot();
+    return 0;
+}
+
+const runtime::CommandFunction kInternetCommands[] = {
+    FetchUrl,
+};
+
+}  // namespace
+
+const runtime::LibraryDescriptor kInternetLibrary = {
+    "internet", NotifyInternetLibrary, kInternetCommands,
+    sizeof kInternetCommands / sizeof kInternetCommands[0]};
+
+}  // namespace net

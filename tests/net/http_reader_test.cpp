@@ -1,0 +1,247 @@
+#include "net/http_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winsock2.h>
+#include <wininet.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/calls.h"
+#include "net/internet_library.h"
+#include "runtime/memory.h"
+
+namespace {
+
+using runtime::ArgRecord;
+
+// The server's body for every path it does not know.
+constexpr char kNotFoundBody[] = "<html><body>404: no such playlist</body></html>";
+
+// The server's pattern bytes: byte i is i * 31 + 7 modulo 256.
+std::string Pattern(size_t length) {
+    std::string bytes(length, '\0');
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 31 + 7) & 0xFF);
+    return bytes;
+}
+
+// Position of the first differing byte, or -1 when the two are equal.
+long long FirstDifference(const std::string& a, const std::string& b) {
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) return static_cast<long long>(i);
+    }
+    return a.size() == b.size() ? -1 : static_cast<long long>(common);
+}
+
+// A port of 127.0.0.1 that refuses connections: bound, never listening.
+class RefusingPort {
+public:
+    RefusingPort() {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+        ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        int size = sizeof address;
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ::ntohs(address.sin_port);
+    }
+    ~RefusingPort() {
+        ::closesocket(socket_);
+        ::WSACleanup();
+    }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    unsigned port() const { return port_; }
+
+private:
+    SOCKET socket_;
+    unsigned port_ = 0;
+};
+
+class HttpReader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, port_) << "run under tests/servers/with_http_server.sh";
+    }
+
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::string(port_) + path;
+    }
+
+    // The fetch's result as application code receives it.
+    void* FetchByteSet(const char* address) {
+        const ArgRecord args[] = {app::TextArg(address)};
+        return reinterpret_cast<void*>(
+            ::CallLibraryCommand(net::kInternetLibraryNumber, net::FetchUrl, 1, args).low);
+    }
+    std::string Fetch(const std::string& address) {
+        void* byteSet = FetchByteSet(address.c_str());
+        std::string body =
+            byteSet ? std::string(reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)),
+                                  runtime::ByteSetLength(byteSet))
+                    : std::string();
+        runtime::FreeMemory(byteSet);
+        return body;
+    }
+
+    const char* port_ = std::getenv("VELMORA_HTTP_PORT");
+};
+
+// Request head lines as the server's echo returns them, without their CR LF.
+std::vector<std::string> HeadLines(const std::string& head) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = head.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(head.substr(start, end - start));
+    }
+    return lines;
+}
+
+std::string RequestLine(const std::string& head) { return head.substr(0, head.find("\r\n")); }
+
+TEST_F(HttpReader, SendsAnHttp10GetWithTheFixedAgentAndAcceptHeader) {
+    const std::string head = Fetch(Url("/echo/list.m3u8?id=7&q=a%20b"));
+    const std::vector<std::string> lines = HeadLines(head);
+    ASSERT_GE(lines.size(), 2u) << head;
+    EXPECT_EQ("GET /echo/list.m3u8?id=7&q=a%20b HTTP/1.0", lines[0]);
+    EXPECT_EQ("", lines.back()) << "the head ends with an empty line";
+    int agents = 0, accepts = 0;
+    for (const std::string& line : lines) {
+        if (line.rfind("User-Agent:", 0) == 0) {
+            ++agents;
+            EXPECT_EQ("User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)", line);
+        }
+        if (line.rfind("Accept:", 0) == 0) {
+            ++accepts;
+            EXPECT_EQ("Accept: */*", line);
+        }
+    }
+    EXPECT_EQ(1, agents) << head;
+    EXPECT_EQ(1, accepts) << head;
+}
+
+TEST_F(HttpReader, DropsTheFragmentBeforeSending) {
+    EXPECT_EQ("GET /echo?list=1 HTTP/1.0", RequestLine(Fetch(Url("/echo?list=1#part#more"))));
+    EXPECT_EQ("GET /echo HTTP/1.0", RequestLine(Fetch(Url("/echo#?list=1"))));
+}
+
+TEST_F(HttpReader, BodiesArriveWholeAndByteExact) {
+    struct Case {
+        const char* path;
+        size_t length;
+    };
+    const Case cases[] = {
+        {"/length/5000", 5000},        // one read of 5,001
+        {"/length/1000000", 1000000},  // reads of 102,400
+        {"/length/102399", 102399},    // the largest single-read body
+        {"/length/1", 1},
+        {"/nolength/50000", 50000},  // close-delimited, reads of 10,240
+        {"/chunked/50000", 50000},   // chunked transfer coding
+        {"/chunked/10240", 10240},
+    };
+    for (const Case& c : cases) {
+        const std::string body = Fetch(Url(c.path));
+        EXPECT_EQ(c.length, body.size()) << c.path;
+        EXPECT_EQ(-1, FirstDifference(Pattern(c.length), body)) << c.path;
+    }
+}
+
+TEST_F(HttpReader, ChunkSizeFollowsTheAnnouncedLength) {
+    EXPECT_EQ(5001u, net::ChunkSizeFor("5000", true));
+    EXPECT_EQ(102400u, net::ChunkSizeFor("1000000", true));
+    EXPECT_EQ(102400u, net::ChunkSizeFor("102399", true));
+    EXPECT_EQ(102399u, net::ChunkSizeFor("102398", true));
+    EXPECT_EQ(2u, net::ChunkSizeFor("1", true));
+    EXPECT_EQ(102400u, net::ChunkSizeFor("99999999999999999999", true));
+}
+
+TEST_F(HttpReader, ChunkSizeWithoutAUsableLengthIsTheDefault) {
+    EXPECT_EQ(10240u, net::ChunkSizeFor("5000", false));
+    EXPECT_EQ(10240u, net::ChunkSizeFor(nullptr, true));
+    EXPECT_EQ(10240u, net::ChunkSizeFor("", true));
+    EXPECT_EQ(10240u, net::ChunkSizeFor("0", true));
+    EXPECT_EQ(10240u, net::ChunkSizeFor("-5000", true));
+    EXPECT_EQ(10240u, net::ChunkSizeFor("many", true));
+}
+
+TEST_F(HttpReader, ChunkSizeOfRealResponses) {
+    const net::InternetHandle root(
+        ::InternetOpenA("chunk test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    ASSERT_TRUE(root);
+    const struct {
+        const char* path;
+        uint32_t chunk;
+    } cases[] = {
+        {"/length/5000", 5001},  {"/length/1000000", 102400},     {"/nolength/100", 10240},
+        {"/chunked/100", 10240}, {"/redirect/length/5000", 5001},
+    };
+    for (const auto& c : cases) {
+        const net::InternetHandle request(::InternetOpenUrlA(root.get(), Url(c.path).c_str(),
+                                                             nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+        ASSERT_TRUE(request) << c.path << " error " << ::GetLastError();
+        EXPECT_EQ(c.chunk, net::ChunkSizeOf(request.get())) << c.path;
+    }
+}
+
+TEST_F(HttpReader, AnErrorPageIsReturnedLikeAnyBody) {
+    EXPECT_EQ(kNotFoundBody, Fetch(Url("/missing.m3u8")));
+}
+
+TEST_F(HttpReader, ATransferCutMidwayKeepsWhatArrived) {
+    const std::string body = Fetch(Url("/cut/100000/30000"));
+    EXPECT_EQ(30000u, body.size());
+    EXPECT_EQ(-1, FirstDifference(Pattern(30000), body));
+}
+
+TEST_F(HttpReader, RedirectsAreFollowed) {
+    const std::string body = Fetch(Url("/redirect/length/5000"));
+    EXPECT_EQ(5000u, body.size());
+    EXPECT_EQ(-1, FirstDifference(Pattern(5000), body));
+    EXPECT_EQ("GET /echo/after HTTP/1.0", RequestLine(Fetch(Url("/redirect/echo/after"))));
+}
+
+TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
+    const RefusingPort refusing;
+    const std::string closed = "127.0.0.1:" + std::to_string(refusing.port());
+    const std::string addresses[] = {
+        "",
+        "#fragment-only",
+        "127.0.0.1:" + std::string(port_) + "/echo",  // no scheme
+        "www.example.com/playlist.m3u8",
+        "http://",
+        "http://" + closed + "/list.m3u8",
+        "https://" + closed + "/list.m3u8",
+    };
+    for (const std::string& address : addresses) {
+        EXPECT_EQ(nullptr, FetchByteSet(address.c_str())) << address;
+    }
+    const ArgRecord nullText[] = {{0, 0, runtime::tag::kText}};
+    EXPECT_EQ(0u,
+              ::CallLibraryCommand(net::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);
+}
+
+TEST(InternetLibrary, OffersTheFetchAsItsFirstCommand) {
+    EXPECT_STREQ("internet", net::kInternetLibrary.name);
+    ASSERT_EQ(1u, net::kInternetLibrary.commandCount);
+    EXPECT_EQ(&net::FetchUrl, net::kInternetLibrary.commands[0]);
+    EXPECT_EQ(0u, net::kInternetLibrary.notify(runtime::library_notify::kAttach, 0, 0));
+}
+
+TEST_F(HttpReader, FetchesAgainAfterTheEndNotificationClosedTheRoot) {
+    EXPECT_EQ(5000u, Fetch(Url("/length/5000")).size());
+    net::kInternetLibrary.notify(runtime::library_notify::kEnd, 0, 0);
+    EXPECT_EQ(5000u, Fetch(Url("/length/5000")).size());
+    // A root already closed is left alone.
+    net::kInternetLibrary.notify(runtime::library_notify::kEnd, 0, 0);
+    net::kInternetLibrary.notify(runtime::library_notify::kEnd, 0, 0);
+}
+
+}  // namespace

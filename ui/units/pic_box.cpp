@@ -1,0 +1,382 @@
+// PicBox (type code 0x00010006): a child window of class _ZV_PicBox showing
+// one picture held as encoded bytes; animated GIFs play on a thread of the
+// box's own. Raises no events of its own.
+#include "ui/units/pic_box.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "ui/byte_reader.h"
+#include "ui/gdi.h"
+#include "ui/unit_support.h"
+#include "ui/units/picture/decoded_image.h"
+#include "ui/units/picture/gif_animator.h"
+#include "ui/units/picture/picture_drawing.h"
+
+namespace ui {
+
+namespace {
+
+constexpr uint32_t kNewestVersion = 2;
+constexpr char kClassName[] = "_ZV_PicBox";
+
+// Type-specific property indices (property number - 8).
+enum Index : int32_t {
+    kBorder,
+    kBackColour,
+    kPicture,
+    kDisplayMode,
+    kAnimate,
+    kDataSource,
+    kDataColumn,
+};
+
+constexpr int32_t kLastBorder = 5;
+constexpr uint32_t kSingleLineBorder = 5;
+
+constexpr DWORD kEdgeStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
+// Indexed by the border choice; choice 5 is the WS_BORDER style instead.
+constexpr DWORD kBorderExStyles[] = {
+    0,                                       // none
+    WS_EX_CLIENTEDGE,                        // sunken
+    WS_EX_DLGMODALFRAME,                     // raised
+    WS_EX_STATICEDGE,                        // flat
+    WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,  // sunken and raised
+    0,                                       // single line
+};
+
+const PropertyDescriptor kProperties[] = {
+    Property(data_type::kInteger),           // Left
+    Property(data_type::kInteger),           // Top
+    Property(data_type::kInteger),           // Width
+    Property(data_type::kInteger),           // Height
+    Property(data_type::kText),              // Tag
+    Property(data_type::kLogical),           // Visible
+    Property(data_type::kLogical),           // Disabled
+    Property(data_type::kCursor),            // MousePointer
+    Property(data_type::kChoice),            // Border
+    Property(data_type::kBackgroundColour),  // BackColour
+    Property(data_type::kPicture),           // Picture
+    Property(data_type::kChoice),            // DisplayMode
+    Property(data_type::kLogical),           // Animate
+    Property(data_type::kText),              // DataSource
+    Property(data_type::kText),              // DataColumn
+};
+static_assert(sizeof kProperties / sizeof kProperties[0] == 15, "a PicBox has 15 properties");
+
+struct PicBoxProperties {
+    uint32_t border = 0;
+    uint32_t backColour = kButtonFaceColour;
+    std::string picture;
+    uint32_t displayMode = display_mode::kOwnSize;
+    uint32_t animate = 1;
+    std::string dataSource;
+    std::string dataColumn;
+};
+
+bool ReadBlock(const uint8_t* block, int32_t length, PicBoxProperties* p) {
+    if (!block || length <= 0) return true;
+    ByteReader reader(block, static_cast<size_t>(length));
+    const uint32_t version = reader.U32();
+    if (!reader.ok() || version > kNewestVersion) return false;
+    p->border = ClampChoice(reader.I32(), kLastBorder);
+    p->backColour = reader.U32();
+    p->displayMode = ClampChoice(reader.I32(), display_mode::kLast);
+    p->animate = reader.U32() != 0;
+    p->picture = reader.CountedText();
+    if (version == kNewestVersion) {
+        p->dataSource = reader.CountedText();
+        p->dataColumn = reader.CountedText();
+    }
+    return reader.ok();
+}
+
+class PicBox final : public Unit {
+  public:
+    PicBox(uint32_t windowId, uint32_t unitId, PicBoxProperties properties, bool designMode)
+        : Unit(windowId, unitId), p_(std::move(properties)), designMode_(designMode) {}
+
+    ~PicBox() override {
+        // The thread draws into the window and reads the decoded frames.
+        animator_.Stop();
+        if (window_) ::DestroyWindow(window_);
+    }
+
+    HWND hwnd() const override { return window_; }
+
+    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
+    bool Get(int32_t index, PropertyValue* value) const;
+    std::vector<uint8_t> WriteBlock() const;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool RegisterWindowClass();
+
+    void Paint(HDC dc);
+    void Decode();
+    void ApplyBorder();
+    void ApplyBackground();
+    // A window already gone has nothing to repaint.
+    void Invalidate() const {
+        if (window_) ::InvalidateRect(window_, nullptr, TRUE);
+    }
+
+    PicBoxProperties p_;
+    bool designMode_;
+    bool running_ = false;            // animated GIFs play
+    bool animationStarting_ = false;  // Animate was just switched on
+    HWND window_ = nullptr;           // null once the window is gone
+    COLORREF background_ = 0;
+    UniqueBrush brush_;
+    DecodedImage image_;
+    GifAnimator animator_;  // reads image_'s frames while it runs
+};
+
+bool PicBox::RegisterWindowClass() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (::GetClassInfoA(instance, kClassName, &existing)) return true;
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = &PicBox::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassA(&windowClass) != 0;
+}
+
+bool PicBox::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+    if (!RegisterWindowClass()) return false;
+    running_ = !designMode_ && p_.animate;
+    ApplyBackground();
+    // WM_NCCREATE attaches the box, so window_ is set from then on.
+    ::CreateWindowExA(0, kClassName, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS, rect.left,
+                      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                      ::GetModuleHandleA(nullptr), this);
+    if (!window_) return false;
+    Decode();
+    ApplyBorder();
+    return true;
+}
+
+LRESULT CALLBACK PicBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            static_cast<PicBox*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        AttachUnit(window, created);
+    }
+    auto* box = static_cast<PicBox*>(UnitOfWindow(window));
+    if (box) {
+        switch (message) {
+            case WM_PAINT: {
+                ScopedPaint paint(window);
+                box->Paint(paint.get());
+                return 0;
+            }
+            case WM_PRINTCLIENT:
+                box->Paint(reinterpret_cast<HDC>(wParam));
+                return 0;
+            case WM_DESTROY:
+                box->animator_.Stop();
+                break;
+            case WM_NCDESTROY:
+                box->window_ = nullptr;
+                AttachUnit(window, nullptr);
+                break;
+            default:
+                break;
+        }
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void PicBox::Paint(HDC dc) {
+    RECT client;
+    ::GetClientRect(window_, &client);
+    // The thread shows the first frame itself; keep the fill from wiping it.
+    if (animationStarting_ && animator_.running()) {
+        const RECT canvas = animator_.CanvasRect(client);
+        ::ExcludeClipRect(dc, canvas.left, canvas.top, canvas.right, canvas.bottom);
+    }
+    animationStarting_ = false;
+    {
+        ScopedSelect brush(dc, brush_.get());
+        ::PatBlt(dc, 0, 0, client.right, client.bottom, PATCOPY);
+    }
+    if (animator_.running()) {
+        animator_.DrawCanvas(dc, client);
+        return;
+    }
+    DrawPicture(dc, image_, p_.displayMode, client, background_);
+}
+
+void PicBox::Decode() {
+    animator_.Stop();
+    image_ = DecodeImage(reinterpret_cast<const uint8_t*>(p_.picture.data()), p_.picture.size(),
+                         running_);
+    if (image_.animation && running_) {
+        animator_.Start(window_, *image_.animation, background_, p_.displayMode);
+    }
+    Invalidate();
+}
+
+void PicBox::ApplyBorder() {
+    if (!window_) return;
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE));
+    ::SetWindowLongA(window_, GWL_EXSTYLE,
+                     static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[p_.border]));
+    DWORD style = static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)) & ~WS_BORDER;
+    if (p_.border == kSingleLineBorder) style |= WS_BORDER;
+    ::SetWindowLongA(window_, GWL_STYLE, static_cast<LONG>(style));
+    ::SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void PicBox::ApplyBackground() {
+    background_ = ResolveColour(p_.backColour);
+    brush_.Reset(::CreateSolidBrush(background_));
+}
+
+void PicBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
+    *recreate = 0;
+    const auto number = static_cast<int32_t>(value.low);
+    switch (index) {
+        case kBorder:
+            p_.border = ClampChoice(number, kLastBorder);
+            ApplyBorder();
+            break;
+        case kBackColour:
+            p_.backColour = value.low;
+            ApplyBackground();
+            // A playing canvas was filled with the old colour.
+            if (animator_.running()) {
+                animator_.Start(window_, *image_.animation, background_, p_.displayMode);
+            }
+            Invalidate();
+            break;
+        case kPicture:
+            p_.picture = value.low
+                             ? std::string(reinterpret_cast<const char*>(value.low), value.high)
+                             : std::string();
+            Decode();
+            break;
+        case kDisplayMode: {
+            const uint32_t mode = ClampChoice(number, display_mode::kLast);
+            if (mode == p_.displayMode) break;
+            p_.displayMode = mode;
+            animator_.SetDisplayMode(mode);
+            Invalidate();
+            if (window_) ::UpdateWindow(window_);
+            break;
+        }
+        case kAnimate:
+            p_.animate = value.low != 0;
+            if (designMode_) break;
+            running_ = p_.animate;
+            if (running_) animationStarting_ = true;
+            if (image_.kind == ImageKind::kGif) Decode();
+            break;
+        case kDataSource:
+            p_.dataSource = TextOf(value);
+            break;
+        case kDataColumn:
+            p_.dataColumn = TextOf(value);
+            break;
+        default:
+            break;
+    }
+}
+
+bool PicBox::Get(int32_t index, PropertyValue* value) const {
+    switch (index) {
+        case kBorder:
+            value->low = p_.border;
+            return true;
+        case kBackColour:
+            value->low = p_.backColour;
+            return true;
+        case kPicture:
+            value->low = p_.picture.empty() ? 0 : reinterpret_cast<uint32_t>(p_.picture.data());
+            value->high = static_cast<uint32_t>(p_.picture.size());
+            return true;
+        case kDisplayMode:
+            value->low = p_.displayMode;
+            return true;
+        case kAnimate:
+            value->low = p_.animate;
+            return true;
+        case kDataSource:
+            value->low = reinterpret_cast<uint32_t>(p_.dataSource.c_str());
+            return true;
+        case kDataColumn:
+            value->low = reinterpret_cast<uint32_t>(p_.dataColumn.c_str());
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<uint8_t> PicBox::WriteBlock() const {
+    ByteWriter writer;
+    writer.U32(kNewestVersion);
+    writer.U32(p_.border);
+    writer.U32(p_.backColour);
+    writer.U32(p_.displayMode);
+    writer.U32(p_.animate);
+    writer.Counted(p_.picture);
+    writer.Counted(p_.dataSource);
+    writer.Counted(p_.dataColumn);
+    return writer.Take();
+}
+
+Unit* CreatePicBox(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
+                   uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
+                   int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
+                   uint32_t designMode) {
+    PicBoxProperties properties;
+    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
+    auto box = std::make_unique<PicBox>(windowId, unitId, std::move(properties), designMode != 0);
+    const RECT rect{left, top, left + width, top + height};
+    return box->Create(parent, style, controlId, rect) ? box.release() : nullptr;
+}
+
+void SetPicBoxProperty(Unit* unit, int32_t index, const PropertyValue& value, int32_t* recreate) {
+    static_cast<PicBox*>(unit)->Set(index, value, recreate);
+}
+
+std::vector<uint8_t> WritePicBoxBlock(Unit* unit) {
+    return static_cast<PicBox*>(unit)->WriteBlock();
+}
+
+bool GetPicBoxProperty(Unit* unit, int32_t index, PropertyValue* value) {
+    return static_cast<PicBox*>(unit)->Get(index, value);
+}
+
+void* PicBoxInterface(int32_t number) {
+    switch (number) {
+        case routine::kCreate:
+            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreatePicBox));
+        case routine::kSetProperty:
+            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetPicBoxProperty));
+        case routine::kWriteTypeBlock:
+            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(&WritePicBoxBlock));
+        case routine::kGetProperty:
+            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetPicBoxProperty));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+const UnitTypeDescriptor kPicBoxType = {
+    "图片框",    "PicBox",         0x840100C0, sizeof kProperties / sizeof kProperties[0],
+    kProperties, &PicBoxInterface,
+};
+
+}  // namespace ui

@@ -1,0 +1,386 @@
+// TransLabel (type code 0x00020005): a label whose window paints no
+// background, so the form and the siblings beneath show between the letters.
+// Raises no events of its own.
+#include "ui/units/trans_label.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/byte_reader.h"
+#include "ui/gdi.h"
+#include "ui/unit_support.h"
+
+namespace ui {
+
+namespace {
+
+constexpr uint32_t kNewestVersion = 1;
+constexpr char kClassName[] = "_ZV_TransLabel";
+
+// Type-specific property indices (property number - 8).
+enum Index : int32_t {
+    kText,
+    kTextEffect,
+    kFont,
+    kTextColour,
+    kHorizontalAlign,
+    kWordWrap,
+    kVerticalAlign,
+};
+
+enum TextEffect : uint32_t { kNoEffect, kRaised, kSunken, kShadow };
+constexpr int32_t kLastEffect = kShadow;
+constexpr int32_t kLastAlign = 2;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+const PropertyDescriptor kProperties[] = {
+    Property(data_type::kInteger),     // Left
+    Property(data_type::kInteger),     // Top
+    Property(data_type::kInteger),     // Width
+    Property(data_type::kInteger),     // Height
+    Property(data_type::kText),        // Tag
+    Property(data_type::kLogical),     // Visible
+    Property(data_type::kLogical),     // Disabled
+    Property(data_type::kCursor),      // MousePointer
+    Property(data_type::kText),        // Text
+    Property(data_type::kChoice),      // TextEffect
+    Property(data_type::kFont),        // Font
+    Property(data_type::kTextColour),  // TextColour
+    Property(data_type::kChoice),      // HorizontalAlign
+    Property(data_type::kLogical),     // WordWrap
+    Property(data_type::kChoice),      // VerticalAlign
+};
+static_assert(sizeof kProperties / sizeof kProperties[0] == 15, "a TransLabel has 15 properties");
+
+struct TransLabelProperties {
+    std::string text = "透明标签";
+    uint32_t textEffect = kNoEffect;
+    std::string font;  // a 60-byte logical-font record; any other length means the default
+    uint32_t textColour = 0;
+    uint32_t horizontalAlign = 0;
+    uint32_t wordWrap = 0;  // only 1 wraps
+    uint32_t verticalAlign = 1;
+};
+
+// VerticalAlign comes before WordWrap in the block.
+bool ReadBlock(const uint8_t* block, int32_t length, TransLabelProperties* p) {
+    if (!block || length <= 0) return true;
+    ByteReader reader(block, static_cast<size_t>(length));
+    const uint32_t version = reader.U32();
+    if (!reader.ok() || version > kNewestVersion) return false;
+    p->textEffect = ClampChoice(reader.I32(), kLastEffect);
+    p->textColour = reader.U32();
+    p->horizontalAlign = ClampChoice(reader.I32(), kLastAlign);
+    p->verticalAlign = ClampChoice(reader.I32(), kLastAlign);
+    p->wordWrap = reader.U32();
+    p->font = reader.CountedText();
+    p->text = reader.CountedText();
+    return reader.ok();
+}
+
+UINT DrawFormat(const TransLabelProperties& p) {
+    UINT format = DT_NOCLIP;
+    format |= p.horizontalAlign == 1 ? DT_CENTER : (p.horizontalAlign == 2 ? DT_RIGHT : DT_LEFT);
+    if (p.wordWrap == 1) return format | DT_WORDBREAK | DT_VCENTER;
+    format |= DT_SINGLELINE;
+    format |= p.verticalAlign == 1 ? DT_VCENTER : (p.verticalAlign == 2 ? DT_BOTTOM : DT_TOP);
+    return format;
+}
+
+// Visible descendants in Z order, each window's own descendants before it.
+void CollectVisibleDescendants(HWND window, std::vector<HWND>* found) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child)) continue;
+        CollectVisibleDescendants(child, found);
+        found->push_back(child);
+    }
+}
+
+class TransLabel final : public Unit {
+  public:
+    TransLabel(uint32_t windowId, uint32_t unitId, TransLabelProperties properties)
+        : Unit(windowId, unitId), p_(std::move(properties)) {}
+
+    ~TransLabel() override {
+        if (window_) ::DestroyWindow(window_);
+    }
+
+    HWND hwnd() const override { return window_; }
+
+    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
+    bool Get(int32_t index, PropertyValue* value) const;
+    std::vector<uint8_t> WriteBlock() const;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool RegisterWindowClass();
+
+    void Paint(HDC dc) const;
+    void Refresh() const;
+
+    TransLabelProperties p_;
+    HWND window_ = nullptr;  // null once the window is gone
+};
+
+bool TransLabel::RegisterWindowClass() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (::GetClassInfoA(instance, kClassName, &existing)) return true;
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = &TransLabel::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassA(&windowClass) != 0;
+}
+
+bool TransLabel::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+    if (!RegisterWindowClass()) return false;
+    // WM_NCCREATE attaches the label, so window_ is set from then on.
+    ::CreateWindowExA(WS_EX_TRANSPARENT, kClassName, p_.text.c_str(),
+                      style | WS_CHILD | WS_CLIPSIBLINGS, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                      ::GetModuleHandleA(nullptr), this);
+    return window_ != nullptr;
+}
+
+LRESULT CALLBACK TransLabel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created =
+            static_cast<TransLabel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        AttachUnit(window, created);
+    }
+    auto* label = static_cast<TransLabel*>(UnitOfWindow(window));
+    if (label) {
+        switch (message) {
+            case WM_PAINT: {
+                ScopedPaint paint(window);
+                label->Paint(paint.get());
+                return 0;
+            }
+            case WM_PRINTCLIENT:
+                label->Paint(reinterpret_cast<HDC>(wParam));
+                return 0;
+            case WM_MOVE: {
+                const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
+                label->Refresh();
+                return result;
+            }
+            case WM_NCDESTROY:
+                label->window_ = nullptr;
+                AttachUnit(window, nullptr);
+                break;
+            default:
+                break;
+        }
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Draws the title text only: nothing is erased or filled.
+void TransLabel::Paint(HDC dc) const {
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window_)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextA(window_, &text[0], static_cast<int>(text.size()))));
+    if (text.empty()) return;
+
+    RECT rect;
+    ::GetClientRect(window_, &rect);
+    const UniqueFont font = CreateRecordFont(p_.font);
+    ScopedSelect selectFont(dc, font ? font.get() : DefaultGuiFont());
+    const UINT format = DrawFormat(p_);
+    const auto draw = [&](const RECT& where) {
+        RECT area = where;
+        ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, format);
+    };
+    ::SetBkMode(dc, TRANSPARENT);
+    switch (p_.textEffect) {
+        case kRaised: {
+            ::SetTextColor(dc, kWhite);
+            RECT under = rect;
+            ::OffsetRect(&under, 1, 1);
+            draw(under);
+            break;
+        }
+        case kSunken:
+            ::SetTextColor(dc, kWhite);
+            draw(rect);
+            ::OffsetRect(&rect, 1, 1);
+            break;
+        case kShadow: {
+            ::SetTextColor(dc, kBlack);
+            RECT shadow = rect;
+            ::OffsetRect(&shadow, 2, 2);
+            draw(shadow);
+            break;
+        }
+        default:
+            break;
+    }
+    ::SetTextColor(dc, ResolveColour(p_.textColour));
+    draw(rect);
+}
+
+// Renews what lies beneath the label (the top window's background and every
+// visible window overlapping it), then lets the label draw over it.
+void TransLabel::Refresh() const {
+    if (!window_) return;
+    HWND top = window_;
+    for (HWND parent = nullptr;
+         !(::GetWindowLongA(top, GWL_STYLE) & WS_POPUP) && (parent = ::GetParent(top));) {
+        top = parent;
+    }
+    RECT label;
+    ::GetClientRect(window_, &label);
+    ::MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&label), 2);
+    RECT area = label;
+    ::MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&area), 2);
+    ::InvalidateRect(top, &area, TRUE);
+    ::UpdateWindow(top);
+
+    std::vector<HWND> windows;
+    CollectVisibleDescendants(top, &windows);
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+        RECT bounds, overlap;
+        ::GetWindowRect(*window, &bounds);
+        if (!::IntersectRect(&overlap, &bounds, &label)) continue;
+        ::MapWindowPoints(nullptr, *window, reinterpret_cast<POINT*>(&overlap), 2);
+        ::RedrawWindow(*window, &overlap, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_FRAME);
+    }
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
+void TransLabel::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
+    *recreate = 0;
+    const auto number = static_cast<int32_t>(value.low);
+    switch (index) {
+        case kText:
+            p_.text = TextOf(value);
+            ::SetWindowTextA(window_, p_.text.c_str());
+            break;
+        case kTextEffect:
+            p_.textEffect = ClampChoice(number, kLastEffect);
+            break;
+        case kFont:
+            p_.font = value.low ? std::string(reinterpret_cast<const char*>(value.low), value.high)
+                                : std::string();
+            break;
+        case kTextColour:
+            p_.textColour = value.low;
+            break;
+        case kHorizontalAlign:
+            p_.horizontalAlign = ClampChoice(number, kLastAlign);
+            break;
+        case kWordWrap:
+            p_.wordWrap = value.low;
+            break;
+        case kVerticalAlign:
+            p_.verticalAlign = ClampChoice(number, kLastAlign);
+            break;
+        default:
+            return;
+    }
+    Refresh();
+}
+
+bool TransLabel::Get(int32_t index, PropertyValue* value) const {
+    switch (index) {
+        case kText:
+            value->low = reinterpret_cast<uint32_t>(p_.text.c_str());
+            return true;
+        case kTextEffect:
+            value->low = p_.textEffect;
+            return true;
+        case kFont:
+            value->low = p_.font.empty() ? 0 : reinterpret_cast<uint32_t>(p_.font.data());
+            value->high = static_cast<uint32_t>(p_.font.size());
+            return true;
+        case kTextColour:
+            value->low = p_.textColour;
+            return true;
+        case kHorizontalAlign:
+            value->low = p_.horizontalAlign;
+            return true;
+        case kWordWrap:
+            value->low = p_.wordWrap;
+            return true;
+        case kVerticalAlign:
+            value->low = p_.verticalAlign;
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<uint8_t> TransLabel::WriteBlock() const {
+    ByteWriter writer;
+    writer.U32(kNewestVersion);
+    writer.U32(p_.textEffect);
+    writer.U32(p_.textColour);
+    writer.U32(p_.horizontalAlign);
+    writer.U32(p_.verticalAlign);
+    writer.U32(p_.wordWrap);
+    writer.Counted(p_.font);
+    writer.Counted(p_.text);
+    return writer.Take();
+}
+
+Unit* CreateTransLabel(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
+                       uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
+                       int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
+                       uint32_t /*designMode*/) {
+    TransLabelProperties properties;
+    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
+    auto label = std::make_unique<TransLabel>(windowId, unitId, std::move(properties));
+    const RECT rect{left, top, left + width, top + height};
+    return label->Create(parent, style, controlId, rect) ? label.release() : nullptr;
+}
+
+void SetTransLabelProperty(Unit* unit, int32_t index, const PropertyValue& value,
+                           int32_t* recreate) {
+    static_cast<TransLabel*>(unit)->Set(index, value, recreate);
+}
+
+std::vector<uint8_t> WriteTransLabelBlock(Unit* unit) {
+    return static_cast<TransLabel*>(unit)->WriteBlock();
+}
+
+bool GetTransLabelProperty(Unit* unit, int32_t index, PropertyValue* value) {
+    return unit && static_cast<TransLabel*>(unit)->Get(index, value);
+}
+
+void* TransLabelInterface(int32_t number) {
+    switch (number) {
+        case routine::kCreate:
+            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreateTransLabel));
+        case routine::kSetProperty:
+            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetTransLabelProperty));
+        case routine::kWriteTypeBlock:
+            return reinterpret_cast<void*>(
+                static_cast<WriteTypeBlockRoutine>(&WriteTransLabelBlock));
+        case routine::kGetProperty:
+            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetTransLabelProperty));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+const UnitTypeDescriptor kTransLabelType = {
+    "透明标签",  "TransLabel",         0x80000040, sizeof kProperties / sizeof kProperties[0],
+    kProperties, &TransLabelInterface,
+};
+
+}  // namespace ui
