@@ -6,6 +6,7 @@ void onMainWindowCreated();
 void onParseClicked();
 void onStartClicked();
 void onDonateClicked();
-// The dropped path, or several paths each followed by "\r\n".
-void onFileDropped(const char* path);
+// The dropped path, or several paths each followed by "\r\n"; the text
+// arrives by reference.
+void onFileDropped(char** path);
 }

@@ -48,8 +48,9 @@ void onMainWindowCreated() {
     app::Log(app::Constants().chineseDirectoryWarning);
 }
 
-void onFileDropped(const char* path) {
-    const std::string content = std::string(app::Constants().filePrefix) + (path ? path : "");
+void onFileDropped(char** path) {
+    const char* dropped = path && *path ? *path : "";
+    const std::string content = std::string(app::Constants().filePrefix) + dropped;
     app::SetContent(app::kAddressBox, content.c_str());
 }
 

@@ -2,15 +2,23 @@
 # The main job on a built-in sample, as a user does it: a short HLS stream is
 # made once and served on 127.0.0.1, Velmora runs from build/demo, the driver
 # types the address, presses "解析" and "开始", and the result is checked.
+#   scripts/demo.sh [--screenshots DIR]
+# With --screenshots, everything runs in a Wine virtual desktop (Wine then
+# draws the window frames, as Windows would) and the main window, the
+# donation window and the finished download are saved as PNG files in DIR.
 set -euo pipefail
+
+shots=""
+if [[ ${1:-} == --screenshots ]]; then
+    shots=$(realpath -m "${2:?a directory}")
+    mkdir -p "$shots"
+fi
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$(cd "$here/.." && pwd)/${BUILD_DIR:-build}
 demo=$build/demo
 sample=$build/demo-sample
 title="Velmora  by：Tavrosi  [下载时程序会假死]"
-# Control identifiers follow the template's creation order.
-address_box=100 parse_button=120 log_box=150 start_button=160
 
 [[ -f $sample/index.m3u8 ]] || "$here/make-hls-sample.sh" "$sample" 10 2 >/dev/null
 rm -rf "$demo"
@@ -33,11 +41,25 @@ echo "demo: serving the sample at $url"
 
 "$here/with-test-env.sh" bash -c '
     set -euo pipefail
-    here=$0 demo=$1 title=$2 url=$3 driver=$4
-    address_box=100 parse_button=120 log_box=150 start_button=160
-    run() { "$here/wine-run.sh" "$driver" "$@"; }
-    "$here/wine-run.sh" "$demo/Velmora.exe" >/dev/null 2>&1 &
+    here=$0 demo=$1 title=$2 url=$3 driver=$4 shots=$5
+    address_box=100 parse_button=120 log_box=150 start_button=160 donate_button=190
+    donation_title="打开 QQ/微信/支付宝 扫一扫 赞助我哦！！！"
+    # In a virtual desktop, the driver must run in the same desktop to see the windows.
+    start() { if [[ -n $shots ]]; then "$here/wine-run.sh" explorer /desktop=velmora,800x600 "$@"; else "$here/wine-run.sh" "$@"; fi; }
+    run() { start "$driver" "$@"; }
+    shoot() { [[ -z $shots ]] || { sleep 1; import -window root -crop 800x600+0+0 +repage "$shots/$1"; }; }
+    start "$demo/Velmora.exe" >/dev/null 2>&1 &
+    # A second program started into the desktop before it exists would make a desktop of its own.
+    [[ -z $shots ]] || sleep 4
     run wait "$title" 60
+    shoot main-window.png
+    if [[ -n $shots ]]; then
+        run click "$title" $donate_button
+        run wait "$donation_title" 30
+        shoot donation-window.png
+        run close "$donation_title"
+        sleep 1
+    fi
     run set-text "$title" $address_box "$url"
     run click "$title" $parse_button
     run wait-text "$title" $log_box "点击 开始 即可下载" 120
@@ -46,9 +68,10 @@ echo "demo: serving the sample at $url"
     echo "demo: the log box reads:"
     run get-text "$title" $log_box | tr -d "\r"
     echo
+    shoot download.png
     import -window root "$demo/screenshot.png"
     run close "$title"
-' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe"
+' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe" "$shots"
 
 video=$demo/Data/output.mp4
 if [[ ! -f $video ]]; then
