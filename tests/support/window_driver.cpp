@@ -108,8 +108,11 @@ void ClickWithMouse(HWND window) {
     HWND root = ::GetAncestor(window, GA_ROOT);
     ::SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(root);
+    // A click on a window that is not yet active may only activate it.
+    for (int attempt = 0; attempt < 50 && ::GetForegroundWindow() != root; ++attempt) ::Sleep(20);
     for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt) ::Sleep(20);
     ::SetCursorPos(middle.x, middle.y);
+    ::Sleep(50);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -88,7 +88,7 @@ std::string SolidPng(uint32_t width, uint32_t height, uint32_t rgb) {
     return PngBytes(width, height, bgra);
 }
 
-struct GifFrameSpec {
+struct TestGifFrame {
     uint16_t left, top, width, height;
     std::vector<uint8_t> indexes;
     uint16_t delayHundredths = 2;
@@ -96,7 +96,7 @@ struct GifFrameSpec {
 
 // A GIF89a with the global table black, red, blue, green. Each pixel is coded
 // after a clear code, so the code table never grows past 3-bit codes.
-std::string GifBytes(uint16_t width, uint16_t height, const std::vector<GifFrameSpec>& frames) {
+std::string GifBytes(uint16_t width, uint16_t height, const std::vector<TestGifFrame>& frames) {
     std::string gif = "GIF89a";
     const auto u16 = [&gif](uint16_t value) {
         gif += static_cast<char>(value & 0xFF);
@@ -107,7 +107,7 @@ std::string GifBytes(uint16_t width, uint16_t height, const std::vector<GifFrame
     gif += "\x91";                // global table of 4 entries
     gif += std::string(2, '\0');  // background index, aspect
     gif += std::string("\x00\x00\x00\xFF\x00\x00\x00\x00\xFF\x00\xFF\x00", 12);
-    for (const GifFrameSpec& frame : frames) {
+    for (const TestGifFrame& frame : frames) {
         gif += std::string("\x21\xF9\x04\x00", 4);  // graphic control: no transparency
         u16(frame.delayHundredths);
         gif += std::string("\x00\x00", 2);

@@ -289,7 +289,7 @@ void TransLabel::Set(int32_t index, const PropertyValue& value, int32_t* recreat
             p_.verticalAlign = ClampChoice(number, kLastAlign);
             break;
         default:
-            return;
+            break;
     }
     Refresh();
 }
