@@ -6,6 +6,7 @@
 #include "runtime/runtime_state.h"
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
+#include "ui/unit_routines.h"
 #include "ui/unit_support.h"
 #include "ui/window_lifecycle.h"
 
@@ -388,11 +389,10 @@ std::vector<uint8_t> WriteTypeBlock(Unit* unit) { return WriteBlock(static_cast<
 
 void* Interface(int32_t routineNumber) {
     switch (routineNumber) {
-        case routine::kCreate: return reinterpret_cast<void*>(static_cast<CreateRoutine>(Create));
-        case routine::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(SetProperty));
-        case routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(WriteTypeBlock));
-        case routine::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(GetProperty));
+        case routine::kCreate: return AsRoutine<CreateRoutine>(Create);
+        case routine::kSetProperty: return AsRoutine<SetPropertyRoutine>(SetProperty);
+        case routine::kWriteTypeBlock: return AsRoutine<WriteTypeBlockRoutine>(WriteTypeBlock);
+        case routine::kGetProperty: return AsRoutine<GetPropertyRoutine>(GetProperty);
         default: return nullptr;
     }
 }

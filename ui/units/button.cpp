@@ -9,6 +9,7 @@
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
+#include "ui/unit_routines.h"
 #include "ui/unit_support.h"
 
 namespace ui {
@@ -245,35 +246,11 @@ Unit* CreateButton(const uint8_t* block, int32_t blockLength, uint32_t style, HW
     return button->Create(parent, style, controlId, rect) ? button.release() : nullptr;
 }
 
-void SetButtonProperty(Unit* unit, int32_t index, const PropertyValue& value, int32_t* recreate) {
-    static_cast<Button*>(unit)->Set(index, value, recreate);
-}
-
-std::vector<uint8_t> WriteButtonBlock(Unit* unit) {
-    return static_cast<Button*>(unit)->WriteBlock();
-}
-
-bool GetButtonProperty(Unit* unit, int32_t index, PropertyValue* value) {
-    return static_cast<Button*>(unit)->Get(index, value);
-}
-
 bool IsDefaultButton(Unit* unit) { return static_cast<Button*>(unit)->IsDefault(); }
 
 void* ButtonInterface(int32_t number) {
-    switch (number) {
-        case routine::kCreate:
-            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreateButton));
-        case routine::kSetProperty:
-            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetButtonProperty));
-        case routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(&WriteButtonBlock));
-        case routine::kGetProperty:
-            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetButtonProperty));
-        case routine::kDefaultButtonTest:
-            return reinterpret_cast<void*>(static_cast<DefaultButtonRoutine>(&IsDefaultButton));
-        default:
-            return nullptr;
-    }
+    if (number == routine::kDefaultButtonTest) return AsRoutine<DefaultButtonRoutine>(&IsDefaultButton);
+    return MemberRoutines<Button>::Common(number, &CreateButton);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
+#include "ui/unit_routines.h"
 #include "ui/unit_support.h"
 
 namespace ui {
@@ -662,35 +663,11 @@ Unit* CreateEditBox(const uint8_t* block, int32_t blockLength, uint32_t style, H
     return box->Create(parent, style, controlId, rect) ? box.release() : nullptr;
 }
 
-void SetEditBoxProperty(Unit* unit, int32_t index, const PropertyValue& value, int32_t* recreate) {
-    static_cast<EditBox*>(unit)->Set(index, value, recreate);
-}
-
-std::vector<uint8_t> WriteEditBoxBlock(Unit* unit) {
-    return static_cast<EditBox*>(unit)->WriteBlock();
-}
-
-bool GetEditBoxProperty(Unit* unit, int32_t index, PropertyValue* value) {
-    return static_cast<EditBox*>(unit)->Get(index, value);
-}
-
 bool EditBoxWantsEnter(Unit* unit) { return static_cast<EditBox*>(unit)->WantsEnter(); }
 
 void* EditBoxInterface(int32_t number) {
-    switch (number) {
-        case routine::kCreate:
-            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreateEditBox));
-        case routine::kSetProperty:
-            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetEditBoxProperty));
-        case routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(&WriteEditBoxBlock));
-        case routine::kGetProperty:
-            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetEditBoxProperty));
-        case routine::kKeyFilter:
-            return reinterpret_cast<void*>(static_cast<KeyFilterRoutine>(&EditBoxWantsEnter));
-        default:
-            return nullptr;
-    }
+    if (number == routine::kKeyFilter) return AsRoutine<KeyFilterRoutine>(&EditBoxWantsEnter);
+    return MemberRoutines<EditBox>::Common(number, &CreateEditBox);
 }
 
 }  // namespace

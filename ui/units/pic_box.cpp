@@ -9,6 +9,7 @@
 
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
+#include "ui/unit_routines.h"
 #include "ui/unit_support.h"
 #include "ui/units/picture/decoded_image.h"
 #include "ui/units/picture/gif_animator.h"
@@ -345,31 +346,8 @@ Unit* CreatePicBox(const uint8_t* block, int32_t blockLength, uint32_t style, HW
     return box->Create(parent, style, controlId, rect) ? box.release() : nullptr;
 }
 
-void SetPicBoxProperty(Unit* unit, int32_t index, const PropertyValue& value, int32_t* recreate) {
-    static_cast<PicBox*>(unit)->Set(index, value, recreate);
-}
-
-std::vector<uint8_t> WritePicBoxBlock(Unit* unit) {
-    return static_cast<PicBox*>(unit)->WriteBlock();
-}
-
-bool GetPicBoxProperty(Unit* unit, int32_t index, PropertyValue* value) {
-    return static_cast<PicBox*>(unit)->Get(index, value);
-}
-
 void* PicBoxInterface(int32_t number) {
-    switch (number) {
-        case routine::kCreate:
-            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreatePicBox));
-        case routine::kSetProperty:
-            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetPicBoxProperty));
-        case routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(static_cast<WriteTypeBlockRoutine>(&WritePicBoxBlock));
-        case routine::kGetProperty:
-            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetPicBoxProperty));
-        default:
-            return nullptr;
-    }
+    return MemberRoutines<PicBox>::Common(number, &CreatePicBox);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
+#include "ui/unit_routines.h"
 #include "ui/unit_support.h"
 
 namespace ui {
@@ -347,33 +348,8 @@ Unit* CreateTransLabel(const uint8_t* block, int32_t blockLength, uint32_t style
     return label->Create(parent, style, controlId, rect) ? label.release() : nullptr;
 }
 
-void SetTransLabelProperty(Unit* unit, int32_t index, const PropertyValue& value,
-                           int32_t* recreate) {
-    static_cast<TransLabel*>(unit)->Set(index, value, recreate);
-}
-
-std::vector<uint8_t> WriteTransLabelBlock(Unit* unit) {
-    return static_cast<TransLabel*>(unit)->WriteBlock();
-}
-
-bool GetTransLabelProperty(Unit* unit, int32_t index, PropertyValue* value) {
-    return unit && static_cast<TransLabel*>(unit)->Get(index, value);
-}
-
 void* TransLabelInterface(int32_t number) {
-    switch (number) {
-        case routine::kCreate:
-            return reinterpret_cast<void*>(static_cast<CreateRoutine>(&CreateTransLabel));
-        case routine::kSetProperty:
-            return reinterpret_cast<void*>(static_cast<SetPropertyRoutine>(&SetTransLabelProperty));
-        case routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(
-                static_cast<WriteTypeBlockRoutine>(&WriteTransLabelBlock));
-        case routine::kGetProperty:
-            return reinterpret_cast<void*>(static_cast<GetPropertyRoutine>(&GetTransLabelProperty));
-        default:
-            return nullptr;
-    }
+    return MemberRoutines<TransLabel>::Common(number, &CreateTransLabel);
 }
 
 }  // namespace
