@@ -25,14 +25,7 @@ constexpr char kClassName[] = "_ZV_DropTarget";
 
 // The common eight, then AcceptText, AcceptHtml, AcceptUrl, AcceptFiles.
 const ui::PropertyDescriptor kProperties[] = {
-    ui::Property(ui::data_type::kInteger),  // Left
-    ui::Property(ui::data_type::kInteger),  // Top
-    ui::Property(ui::data_type::kInteger),  // Width
-    ui::Property(ui::data_type::kInteger),  // Height
-    ui::Property(ui::data_type::kText),     // Tag
-    ui::Property(ui::data_type::kLogical),  // Visible
-    ui::Property(ui::data_type::kLogical),  // Disabled
-    ui::Property(ui::data_type::kCursor),   // MousePointer
+    VELMORA_COMMON_UNIT_PROPERTIES,
     ui::Property(ui::data_type::kLogical),  // AcceptText
     ui::Property(ui::data_type::kLogical),  // AcceptHtml
     ui::Property(ui::data_type::kLogical),  // AcceptUrl

@@ -73,8 +73,8 @@ def unpack_sources(out):
     os.makedirs(downloads, exist_ok=True)
     missing = [p for p in SOURCES if not orig_tarball(downloads, p)]
     if missing:
-        specs = [p + "/" + SUITE for p in missing]
-        subprocess.run(["apt-get", "source", "--download-only"] + specs, check=True,
+        sources = [p + "/" + SUITE for p in missing]
+        subprocess.run(["apt-get", "source", "--download-only"] + sources, check=True,
                        cwd=downloads, stdout=subprocess.DEVNULL)
     for package, folders in SOURCES.items():
         with tarfile.open(orig_tarball(downloads, package)) as tar:

@@ -32,6 +32,33 @@ LRESULT ReflectToUnit(UINT message, WPARAM wParam, LPARAM lParam, bool* handled)
     return unit ? unit->OnReflected(message, wParam, lParam, handled) : 0;
 }
 
+namespace {
+
+constexpr DWORD kEdgeStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
+constexpr uint32_t kSingleLineBorder = 5;
+// Indexed by the border choice; choice 5 is the WS_BORDER style instead.
+constexpr DWORD kBorderExStyles[] = {
+    0,                                       // none
+    WS_EX_CLIENTEDGE,                        // sunken
+    WS_EX_DLGMODALFRAME,                     // raised
+    WS_EX_STATICEDGE,                        // flat
+    WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,  // sunken and raised
+    0,                                       // single line
+};
+
+}  // namespace
+
+void ApplyBoxBorder(HWND window, uint32_t border) {
+    if (!window || border > kSingleLineBorder) return;
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE));
+    ::SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[border]));
+    DWORD style = static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)) & ~WS_BORDER;
+    if (border == kSingleLineBorder) style |= WS_BORDER;
+    ::SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(style));
+    ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 COLORREF ResolveColour(uint32_t colour) {
     return colour == kButtonFaceColour ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
 }

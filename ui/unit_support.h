@@ -32,6 +32,12 @@ COLORREF ResolveColour(uint32_t colour);
 UniqueFont CreateRecordFont(const std::string& record);
 HFONT DefaultGuiFont();
 
+// The six border choices of boxes: 0 none, 1 sunken (client edge), 2 raised
+// (modal frame), 3 flat (static edge), 4 sunken and raised, 5 a single line
+// (WS_BORDER). Applies the choice to a live window and recomputes its frame.
+constexpr int32_t kLastBorderChoice = 5;
+void ApplyBoxBorder(HWND window, uint32_t border);
+
 // Values outside a choice's range are clamped into it, never refused.
 inline uint32_t ClampChoice(int32_t value, int32_t maximum) {
     return static_cast<uint32_t>(value < 0 ? 0 : (value > maximum ? maximum : value));

@@ -40,6 +40,14 @@ static_assert(sizeof(PropertyDescriptor) == 20, "property entries are 20 bytes")
 
 constexpr PropertyDescriptor Property(uint16_t dataType) { return {{}, dataType, {}}; }
 
+// The eight properties every unit type has first (Left, Top, Width, Height,
+// Tag, Visible, Disabled, MousePointer), to open each type's property table.
+#define VELMORA_COMMON_UNIT_PROPERTIES                                                          \
+    ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),      \
+        ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),  \
+        ::ui::Property(::ui::data_type::kText), ::ui::Property(::ui::data_type::kLogical),     \
+        ::ui::Property(::ui::data_type::kLogical), ::ui::Property(::ui::data_type::kCursor)
+
 namespace unit_flags {
 constexpr uint32_t kRaisesEvents = 0x04;
 constexpr uint32_t kRaisesEvents2 = 0x40;

@@ -64,9 +64,7 @@ enum Index : int32_t {
 };
 
 constexpr PropertyDescriptor kProperties[] = {
-    Property(data_type::kInteger), Property(data_type::kInteger), Property(data_type::kInteger),
-    Property(data_type::kInteger), Property(data_type::kText),    Property(data_type::kLogical),
-    Property(data_type::kLogical), Property(data_type::kCursor),
+    VELMORA_COMMON_UNIT_PROPERTIES,
     // The window's own properties.
     Property(data_type::kText),    Property(data_type::kChoice),  Property(data_type::kBackgroundColour),
     Property(data_type::kPicture), Property(data_type::kChoice),  Property(data_type::kSound),

@@ -113,13 +113,13 @@ sources_present() {  # pkg version
 # one file) fetch each listed file on its own so a present orig tarball still
 # lets us build.
 fetch_sources() {
-    local -a want=("$@") specs=()
+    local -a want=("$@") sources=()
     local p
-    for p in "${want[@]}"; do specs+=("$p/$SUITE"); done
+    for p in "${want[@]}"; do sources+=("$p/$SUITE"); done
     LOG=$ROOT/logs/download.log
     : >"$LOG"
     log "downloading sources: ${want[*]}"
-    if (cd "$ROOT/downloads" && LC_ALL=C apt-get source --download-only "${specs[@]}") >>"$LOG" 2>&1; then
+    if (cd "$ROOT/downloads" && LC_ALL=C apt-get source --download-only "${sources[@]}") >>"$LOG" 2>&1; then
         return 0
     fi
     log "apt-get source failed; fetching files individually"

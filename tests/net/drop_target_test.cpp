@@ -343,7 +343,7 @@ void PutText(std::vector<uint8_t>& bytes, const char* text) {
     bytes.insert(bytes.end(), text, text + std::strlen(text) + 1);
 }
 
-struct RecordSpec {
+struct RecordFields {
     uint32_t typeCode;
     const char* name;
     RECT rect;  // left, top, width, height
@@ -352,15 +352,15 @@ struct RecordSpec {
     std::vector<uint8_t> block;
 };
 
-std::vector<uint8_t> UnitRecord(const RecordSpec& spec) {
+std::vector<uint8_t> UnitRecord(const RecordFields& fields) {
     std::vector<uint8_t> body;
-    PutWord(body, spec.typeCode);
+    PutWord(body, fields.typeCode);
     PutWord(body, 0);                              // link
     for (int i = 0; i < 4; ++i) PutWord(body, 0);  // 16 reserved bytes
-    PutText(body, spec.name);
+    PutText(body, fields.name);
     PutText(body, "");  // remark
     PutWord(body, 0);   // object slot
-    for (LONG field : {spec.rect.left, spec.rect.top, spec.rect.right, spec.rect.bottom}) {
+    for (LONG field : {fields.rect.left, fields.rect.top, fields.rect.right, fields.rect.bottom}) {
         PutWord(body, static_cast<uint32_t>(field));
     }
     PutWord(body, 0);   // cursor slot
@@ -369,15 +369,15 @@ std::vector<uint8_t> UnitRecord(const RecordSpec& spec) {
     PutWord(body, 0);   // no mouse-pointer bytes
     PutText(body, "");  // tag
     PutWord(body, 0);   // reserved
-    PutWord(body, spec.flags);
+    PutWord(body, fields.flags);
     PutWord(body, 0);  // focus order
-    PutWord(body, static_cast<uint32_t>(spec.events.size()));
-    for (const auto& binding : spec.events) {
+    PutWord(body, static_cast<uint32_t>(fields.events.size()));
+    for (const auto& binding : fields.events) {
         PutWord(body, static_cast<uint32_t>(binding.first));
         PutWord(body, binding.second);
     }
     for (int i = 0; i < 5; ++i) PutWord(body, 0);  // 20 reserved bytes
-    body.insert(body.end(), spec.block.begin(), spec.block.end());
+    body.insert(body.end(), fields.block.begin(), fields.block.end());
     std::vector<uint8_t> record;
     PutWord(record, static_cast<uint32_t>(body.size()));
     record.insert(record.end(), body.begin(), body.end());

@@ -39,14 +39,7 @@ constexpr DWORD kHorizontalStyles[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
 constexpr DWORD kVerticalStyles[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
 
 const PropertyDescriptor kProperties[] = {
-    Property(data_type::kInteger),  // Left
-    Property(data_type::kInteger),  // Top
-    Property(data_type::kInteger),  // Width
-    Property(data_type::kInteger),  // Height
-    Property(data_type::kText),     // Tag
-    Property(data_type::kLogical),  // Visible
-    Property(data_type::kLogical),  // Disabled
-    Property(data_type::kCursor),   // MousePointer
+    VELMORA_COMMON_UNIT_PROPERTIES,
     Property(data_type::kPicture),  // picture
     Property(data_type::kChoice),   // type
     Property(data_type::kText),     // Caption

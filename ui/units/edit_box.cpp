@@ -52,7 +52,6 @@ enum Index : int32_t {
     kExtraText2,
 };
 
-constexpr int32_t kLastBorder = 5;
 constexpr int32_t kLastScrollBars = 3;
 constexpr int32_t kLastAlignment = 2;
 constexpr int32_t kLastInputMode = 11;
@@ -61,28 +60,10 @@ constexpr int32_t kLastSpinMode = 2;
 
 constexpr uint32_t kReadOnlyInput = 1;
 constexpr uint32_t kPasswordInput = 2;
-constexpr uint32_t kSingleLineBorder = 5;
 
-constexpr DWORD kEdgeStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-// Indexed by the border choice; choice 5 is the WS_BORDER style instead.
-constexpr DWORD kBorderExStyles[] = {
-    0,                                       // none
-    WS_EX_CLIENTEDGE,                        // sunken
-    WS_EX_DLGMODALFRAME,                     // raised
-    WS_EX_STATICEDGE,                        // flat
-    WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,  // sunken and raised
-    0,                                       // single line
-};
 
 const PropertyDescriptor kProperties[] = {
-    Property(data_type::kInteger),           // Left
-    Property(data_type::kInteger),           // Top
-    Property(data_type::kInteger),           // Width
-    Property(data_type::kInteger),           // Height
-    Property(data_type::kText),              // Tag
-    Property(data_type::kLogical),           // Visible
-    Property(data_type::kLogical),           // Disabled
-    Property(data_type::kCursor),            // MousePointer
+    VELMORA_COMMON_UNIT_PROPERTIES,
     Property(data_type::kText),              // Content
     Property(data_type::kChoice),            // border
     Property(data_type::kTextColour),        // text colour
@@ -136,7 +117,7 @@ bool ReadBlock(const uint8_t* block, int32_t length, EditBoxProperties* p) {
     ByteReader reader(block, static_cast<size_t>(length));
     const uint32_t version = reader.U32();
     if (!reader.ok() || version > kNewestVersion) return false;
-    p->border = ClampChoice(reader.I32(), kLastBorder);
+    p->border = ClampChoice(reader.I32(), kLastBorderChoice);
     p->textColour = reader.U32();
     p->backgroundColour = reader.U32();
     p->hideSelection = reader.U32() != 0;
@@ -322,22 +303,15 @@ void EditBox::ApplyFont() {
 }
 
 void EditBox::ApplyBorder() {
-    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(edit_, GWL_EXSTYLE));
-    ::SetWindowLongA(edit_, GWL_EXSTYLE,
-                     static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[p_.border]));
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(edit_, GWL_STYLE)) & ~WS_BORDER;
-    if (p_.border == kSingleLineBorder) style |= WS_BORDER;
-    ::SetWindowLongA(edit_, GWL_STYLE, static_cast<LONG>(style));
-    constexpr UINT kFrameOnly =
-        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    ::SetWindowPos(edit_, nullptr, 0, 0, 0, 0, kFrameOnly);
+    ApplyBoxBorder(edit_, p_.border);
     if (!spin_) return;
     const bool staticEdge = p_.border == 0 || p_.border == 1 || p_.border == 3;
     const DWORD spinExStyle = static_cast<DWORD>(::GetWindowLongA(spin_, GWL_EXSTYLE));
     ::SetWindowLongA(spin_, GWL_EXSTYLE,
                      static_cast<LONG>(staticEdge ? spinExStyle | WS_EX_STATICEDGE
                                                   : spinExStyle & ~WS_EX_STATICEDGE));
-    ::SetWindowPos(spin_, nullptr, 0, 0, 0, 0, kFrameOnly);
+    ::SetWindowPos(spin_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string EditBox::Content() const {
@@ -462,7 +436,7 @@ void EditBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) 
                            reinterpret_cast<LPARAM>(edit_));
             break;
         case kBorder:
-            p_.border = ClampChoice(number, kLastBorder);
+            p_.border = ClampChoice(number, kLastBorderChoice);
             ApplyBorder();
             break;
         case kTextColour:

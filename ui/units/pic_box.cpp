@@ -33,29 +33,10 @@ enum Index : int32_t {
     kDataColumn,
 };
 
-constexpr int32_t kLastBorder = 5;
-constexpr uint32_t kSingleLineBorder = 5;
 
-constexpr DWORD kEdgeStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-// Indexed by the border choice; choice 5 is the WS_BORDER style instead.
-constexpr DWORD kBorderExStyles[] = {
-    0,                                       // none
-    WS_EX_CLIENTEDGE,                        // sunken
-    WS_EX_DLGMODALFRAME,                     // raised
-    WS_EX_STATICEDGE,                        // flat
-    WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,  // sunken and raised
-    0,                                       // single line
-};
 
 const PropertyDescriptor kProperties[] = {
-    Property(data_type::kInteger),           // Left
-    Property(data_type::kInteger),           // Top
-    Property(data_type::kInteger),           // Width
-    Property(data_type::kInteger),           // Height
-    Property(data_type::kText),              // Tag
-    Property(data_type::kLogical),           // Visible
-    Property(data_type::kLogical),           // Disabled
-    Property(data_type::kCursor),            // MousePointer
+    VELMORA_COMMON_UNIT_PROPERTIES,
     Property(data_type::kChoice),            // Border
     Property(data_type::kBackgroundColour),  // BackColour
     Property(data_type::kPicture),           // Picture
@@ -81,7 +62,7 @@ bool ReadBlock(const uint8_t* block, int32_t length, PicBoxProperties* p) {
     ByteReader reader(block, static_cast<size_t>(length));
     const uint32_t version = reader.U32();
     if (!reader.ok() || version > kNewestVersion) return false;
-    p->border = ClampChoice(reader.I32(), kLastBorder);
+    p->border = ClampChoice(reader.I32(), kLastBorderChoice);
     p->backColour = reader.U32();
     p->displayMode = ClampChoice(reader.I32(), display_mode::kLast);
     p->animate = reader.U32() != 0;
@@ -227,15 +208,7 @@ void PicBox::Decode() {
 }
 
 void PicBox::ApplyBorder() {
-    if (!window_) return;
-    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE));
-    ::SetWindowLongA(window_, GWL_EXSTYLE,
-                     static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[p_.border]));
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)) & ~WS_BORDER;
-    if (p_.border == kSingleLineBorder) style |= WS_BORDER;
-    ::SetWindowLongA(window_, GWL_STYLE, static_cast<LONG>(style));
-    ::SetWindowPos(window_, nullptr, 0, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    ApplyBoxBorder(window_, p_.border);
 }
 
 void PicBox::ApplyBackground() {
@@ -248,7 +221,7 @@ void PicBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
     const auto number = static_cast<int32_t>(value.low);
     switch (index) {
         case kBorder:
-            p_.border = ClampChoice(number, kLastBorder);
+            p_.border = ClampChoice(number, kLastBorderChoice);
             ApplyBorder();
             break;
         case kBackColour:

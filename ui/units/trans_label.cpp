@@ -39,14 +39,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 const PropertyDescriptor kProperties[] = {
-    Property(data_type::kInteger),     // Left
-    Property(data_type::kInteger),     // Top
-    Property(data_type::kInteger),     // Width
-    Property(data_type::kInteger),     // Height
-    Property(data_type::kText),        // Tag
-    Property(data_type::kLogical),     // Visible
-    Property(data_type::kLogical),     // Disabled
-    Property(data_type::kCursor),      // MousePointer
+    VELMORA_COMMON_UNIT_PROPERTIES,
     Property(data_type::kText),        // Text
     Property(data_type::kChoice),      // TextEffect
     Property(data_type::kFont),        // Font
