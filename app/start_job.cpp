@@ -8,6 +8,7 @@
 #include "app/code_page.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
+#include "app/download_status.h"
 #include "app/globals.h"
 #include "app/handlers.h"
 #include "app/job_name.h"
@@ -99,8 +100,12 @@ void DownloadSegments(Job& job) {
         const std::string index = std::to_string(i);
         const std::string segmentFile = job.directory + index + K().segmentExtension;
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
+        // An error page is saved and reported as success: the status callback tells.
+        app::DownloadStatus status;
         const bool downloaded = app::CallDeclared(app::kURLDownloadToFileA, 0, address ? address : app::EmptyText(),
-                                                  segmentFile.c_str(), 0, 0) == 0;
+                                                  segmentFile.c_str(), 0,
+                                                  static_cast<IBindStatusCallback*>(&status)) == 0 &&
+                                !status.ServerRefused();
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
         app::Log(K().logDownloadOpen + index + K().slash + total +

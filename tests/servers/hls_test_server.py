@@ -17,9 +17,11 @@ and the mode, so absolute playlists made for that host point back here
 through the same mode.
 
 Playlists made on request (VARIANT "made"):
-  /MODE/made/relative-N.m3u8   N relative segment names segNNNNNN.ts
+  /MODE/made/relative-N.m3u8       N relative segment names segNNNNNN.ts
   /MODE/made/not-a-playlist.m3u8   text that names segments but lacks #EXTM3U
   /MODE/made/no-segments.m3u8      a playlist with no segment line
+A connection that opens with a TLS handshake is closed at once, so an https
+address fails without waiting for a timeout.
 """
 
 import os
@@ -34,6 +36,7 @@ SLOW_DELAY_S = 0.040
 SLOW_RATE = 5 * 1000 * 1000  # bytes per second and connection
 SLOW_PIECE = 16 * 1024
 NOT_FOUND_BODY = b"<html><body>404: no such file</body></html>"
+TLS_HANDSHAKE = b"\x16"
 
 CONTENT_TYPES = {
     ".m3u8": "application/vnd.apple.mpegurl",
@@ -59,7 +62,13 @@ def made_playlist(name):
 
 
 class Handler(socketserver.StreamRequestHandler):
+    # A small last piece must not wait for the client's delayed acknowledgement.
+    disable_nagle_algorithm = True
+
     def handle(self):
+        # A TLS client hello would wait for a line end that never comes.
+        if self.rfile.peek(1)[:1] == TLS_HANDSHAKE:
+            return
         while self.serve_one():
             pass
 

@@ -3,11 +3,13 @@
 # command finds the port in VELMORA_HTTP_PORT. Every run gets its own server on
 # its own port, so runs may go side by side. The server ends when its standard
 # input closes, so it also goes away when this script is killed.
+# VELMORA_TEST_SERVER names another server of this folder that starts and
+# ends the same way (hls_test_server.py, for the downloader's samples).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-coproc SERVER { exec python3 -u "$here/http_test_server.py" 2>/dev/null; }
+coproc SERVER { exec python3 -u "$here/${VELMORA_TEST_SERVER:-http_test_server.py}" 2>/dev/null; }
 server_pid=$SERVER_PID
 server_in=${SERVER[1]}
 server_out=${SERVER[0]}

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The downloader's end-to-end figures, one "name value unit" per line, against
+# hls_test_server.py on 127.0.0.1 (run inside scripts/with-test-env.sh):
+#   e2e_net_ratio        Velmora's job on the 300-segment stream, from the click
+#                        on "开始" to the video in Data, over Debian's ffmpeg
+#                        copying the same playlist to MP4; both through the
+#                        server's slow mode (40 ms per answer, 5 MB/s per
+#                        connection). Target: at most 1.2.
+#   segment_overhead_ms  Velmora's download phase on the bare server, less a
+#                        plain URLDownloadToFileA loop over the same addresses,
+#                        per segment. Target: at most 2.
+#   parse_100k_s         from the click on "解析" to " 点击 开始 即可下载" for a
+#                        playlist of 100,000 relative segments. Target: under 3.
+# The measurements they come from follow them, and two that tell where the
+# time goes: Debian's ffmpeg with one connection (by default it asks for the
+# next segment on a second connection while one arrives), and the cost of one
+# line added to Velmora's log box, two of which go with every segment.
+#
+# usage: tests/e2e/app_bench.sh TEST_BIN_DIR HLS_SAMPLE_ROOT
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+(($# == 2)) || { echo "usage: $0 TEST_BIN_DIR HLS_SAMPLE_ROOT" >&2; exit 2; }
+bin=$1 samples=$2
+
+if [[ -z ${VELMORA_HTTP_PORT:-} ]]; then
+    VELMORA_TEST_SERVER=hls_test_server.py VELMORA_HLS_ROOT=$samples \
+        "$here/../servers/with_http_server.sh" "$0" "$@"
+    exit
+fi
+
+server=http://127.0.0.1:$VELMORA_HTTP_PORT
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Runs a Windows program of the benchmark; its figures land in $work/NAME.
+measure() {
+    local name=$1
+    shift
+    "$here/../../scripts/wine-run.sh" "$@" </dev/null | tr -d '\r' >"$work/$name"
+}
+value() { awk -v key="$2" '$1 == key { print $2 }' "$work/$1"; }
+figure() { printf '%s %s %s\n' "$1" "$2" "$3"; }
+# Arithmetic on the figures, which are plain decimal numbers.
+calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
+
+# Seconds that Debian's ffmpeg takes to copy the slow playlist to MP4.
+native_copy() {
+    local start
+    start=$(date +%s.%N)
+    ffmpeg -hide_banner -nostdin -loglevel error -y "$@" -i "$server/slow/bench/index.m3u8" \
+        -c copy "$work/native.mp4"
+    calc "$(date +%s.%N) - $start"
+}
+
+measure job_slow "$bin/app_bench.exe" job "$server/slow/bench/index.m3u8"
+native=$(native_copy)
+native_single=$(native_copy -http_multiple 0)
+
+measure job_bare "$bin/app_bench.exe" job "$server/plain/bench/index.m3u8"
+measure loop_bare "$bin/url_download_loop.exe" "$server/plain/bench/index.m3u8"
+measure parse "$bin/app_bench.exe" parse "$server/plain/made/relative-100000.m3u8"
+measure log "$bin/app_bench.exe" log 600
+
+segments=$(value job_bare segments)
+figure e2e_net_ratio "$(calc "$(value job_slow velmora_job_s) / $native")" ratio
+figure segment_overhead_ms "$(calc "($(value job_bare velmora_download_s) - \
+    $(value loop_bare url_download_loop_s)) * 1000 / $segments")" ms
+figure parse_100k_s "$(value parse velmora_parse_s)" s
+figure velmora_job_slow_s "$(value job_slow velmora_job_s)" s
+figure velmora_download_slow_s "$(value job_slow velmora_download_s)" s
+figure native_ffmpeg_slow_s "$native" s
+figure native_ffmpeg_one_connection_slow_s "$native_single" s
+figure velmora_download_bare_s "$(value job_bare velmora_download_s)" s
+figure url_download_loop_bare_s "$(value loop_bare url_download_loop_s)" s
+figure log_line_ms "$(value log log_line_ms)" ms
+figure bench_segments "$segments" count
+figure parse_segments "$(value parse segments)" count
