@@ -15,7 +15,9 @@ void AddText(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     if (!box) Report(messages::kWindowOrUnitMissing, 0);
     for (int32_t i = 1; i < argCount; ++i) {
         if (args[i].tag != tag::kText) continue;
-        const LRESULT end = ::GetWindowTextLengthA(box);
+        // Edit positions count characters; the wide length is also cheap, where
+        // the ANSI one converts the whole text each time.
+        const LRESULT end = ::GetWindowTextLengthW(box);
         ::SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(end), end);
         ::SendMessageA(box, EM_SCROLLCARET, 0, 0);
         ::SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TextArgument(args[i])));

@@ -286,6 +286,13 @@ TEST_F(VelmoraEndToEnd, ARunDirectoryWithChineseCharactersMerges) {
     ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
 }
 
+// The list quotes every path: an apostrophe in one must be escaped in it.
+TEST_F(VelmoraEndToEnd, ARunDirectoryWithAnApostropheMerges) {
+    Start("Tavrosi's 视频");
+    DownloadAll(Server() + "plain/relative/index.m3u8", {true, true, true});
+    ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
+}
+
 // A dropped playlist's names get no base address: relative names stay bare,
 // and URLDownloadToFileA takes no bare name, even with the files right in the
 // current directory. Nothing arrives, the tool has nothing to join, and the
