@@ -1,6 +1,7 @@
 // The EditBox unit driven through its interface routines, on a real parent
 // window that reflects control notifications as the window unit does.
 #include "ui/units/edit_box.h"
+#include "tests/support/unit_test_helpers.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,6 +17,8 @@
 #include "ui/unit_support.h"
 
 namespace {
+
+using unit_testing::FontRecord;
 
 constexpr int32_t kContent = 8;
 constexpr int32_t kBorder = 9;
@@ -122,12 +125,6 @@ int MeasuredHeight(HFONT font) {
     return size.cy;
 }
 
-std::string FontRecord(LONG height) {
-    LOGFONTA font{};
-    font.lfHeight = height;
-    std::strcpy(font.lfFaceName, "Tahoma");
-    return std::string(reinterpret_cast<const char*>(&font), sizeof font);
-}
 
 class EditBoxTest : public ::testing::Test {
   protected:

@@ -2,6 +2,7 @@
 // window, and its GIF animator. Pictures are built here: PNGs with libpng's
 // simplified writer, GIFs by hand.
 #include "ui/units/pic_box.h"
+#include "tests/support/unit_test_helpers.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -20,6 +21,8 @@
 #include "ui/units/picture/gif_animator.h"
 
 namespace {
+
+using unit_testing::Pixels;
 
 constexpr int32_t kBorder = 8;
 constexpr int32_t kBackColour = 9;
@@ -164,37 +167,6 @@ int ThreadCount() {
     return count;
 }
 
-// A 32-bit top-down bitmap in a memory DC, to render into and read back.
-class Canvas {
-  public:
-    Canvas(int width, int height, uint32_t fill) : width_(width) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels_ = static_cast<uint32_t*>(bits);
-        std::fill_n(pixels_, width * height, fill);
-        dc_ = ::CreateCompatibleDC(nullptr);
-        previous_ = ::SelectObject(dc_, bitmap_);
-    }
-    ~Canvas() {
-        ::SelectObject(dc_, previous_);
-        ::DeleteDC(dc_);
-        ::DeleteObject(bitmap_);
-    }
-    HDC dc() const { return dc_; }
-    uint32_t At(int x, int y) const {
-        ::GdiFlush();
-        return pixels_[y * width_ + x] & 0xFFFFFF;
-    }
-
-  private:
-    int width_;
-    HBITMAP bitmap_;
-    uint32_t* pixels_;
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
@@ -254,13 +226,13 @@ class PicBoxTest : public ::testing::Test {
     }
 
     // What the box paints, through WM_PRINTCLIENT into a bitmap of its size.
-    static std::unique_ptr<Canvas> Render(ui::Unit* unit) {
-        auto canvas = std::make_unique<Canvas>(kWidth, kHeight, 0xABCDEF);
+    static std::unique_ptr<Pixels> Render(ui::Unit* unit) {
+        auto canvas = std::make_unique<Pixels>(kWidth, kHeight, 0xABCDEF);
         ::SendMessageA(unit->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()),
                        PRF_CLIENT);
         return canvas;
     }
-    static void ExpectOnly(const Canvas& canvas, uint32_t colour, const RECT& where,
+    static void ExpectOnly(const Pixels& canvas, uint32_t colour, const RECT& where,
                            uint32_t elsewhere) {
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
@@ -603,7 +575,7 @@ TEST(GifAnimatorTest, ThreadDrawsTheFramesAndStopsOnRequest) {
     std::set<uint32_t> seen;
     const DWORD start = ::GetTickCount();
     while ((!seen.count(kRed) || !seen.count(kBlue)) && ::GetTickCount() - start < kPatienceMs) {
-        Canvas canvas(8, 8, 0);
+        Pixels canvas(8, 8, 0);
         animator.DrawCanvas(canvas.dc(), client);
         seen.insert(canvas.At(7, 7));
         ::Sleep(5);

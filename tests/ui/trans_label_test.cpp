@@ -2,6 +2,7 @@
 // properties, what it draws (through WM_PRINTCLIENT into a bitmap filled with
 // a background) and what a parent shows around it on the screen.
 #include "ui/units/trans_label.h"
+#include "tests/support/unit_test_helpers.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,6 +17,9 @@
 #include "ui/unit_support.h"
 
 namespace {
+
+using unit_testing::FontRecord;
+using unit_testing::Pixels;
 
 constexpr int32_t kText = 8;
 constexpr int32_t kTextEffect = 9;
@@ -57,59 +61,7 @@ struct LabelBlock {
     }
 };
 
-std::string FontRecord(LONG height) {
-    LOGFONTA font{};
-    font.lfHeight = height;
-    std::strcpy(font.lfFaceName, "Tahoma");
-    return std::string(reinterpret_cast<const char*>(&font), sizeof font);
-}
 
-// Pixels as 0x00RRGGBB words, rows top-down.
-class Pixels {
-  public:
-    Pixels(int width, int height, uint32_t fill) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        std::fill_n(bits_, width * height, fill);
-        dc_ = ::CreateCompatibleDC(nullptr);
-        previous_ = ::SelectObject(dc_, bitmap_);
-    }
-    ~Pixels() {
-        ::SelectObject(dc_, previous_);
-        ::DeleteDC(dc_);
-        ::DeleteObject(bitmap_);
-    }
-    HDC dc() const { return dc_; }
-    uint32_t At(int x, int y) const {
-        ::GdiFlush();
-        return bits_[y * width_ + x] & 0xFFFFFF;
-    }
-    // The smallest rectangle holding every pixel of this colour (or, with
-    // `other`, of any colour but this one) inside `area`; empty if none.
-    RECT BoundsOf(uint32_t colour, bool other = false, RECT area = {0, 0, 0, 0}) const {
-        if (::IsRectEmpty(&area)) area = {0, 0, width_, height_};
-        RECT bounds{area.right, area.bottom, area.left, area.top};
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) {
-                if ((At(x, y) == colour) == other) continue;
-                bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
-                          std::max<LONG>(bounds.right, x + 1),
-                          std::max<LONG>(bounds.bottom, y + 1)};
-            }
-        }
-        return ::IsRectEmpty(&bounds) ? RECT{} : bounds;
-    }
-
-  private:
-    int width_, height_;
-    HBITMAP bitmap_;
-    uint32_t* bits_;
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 std::string Describe(const RECT& r) {
     return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +

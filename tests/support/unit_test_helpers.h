@@ -1,0 +1,69 @@
+// Helpers the unit tests share: a 32-bit bitmap to render units into and
+// read back, and font records.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace unit_testing {
+
+// Pixels as 0x00RRGGBB words, rows top-down.
+class Pixels {
+  public:
+    Pixels(int width, int height, uint32_t fill) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<uint32_t*>(bits);
+        std::fill_n(bits_, width * height, fill);
+        dc_ = ::CreateCompatibleDC(nullptr);
+        previous_ = ::SelectObject(dc_, bitmap_);
+    }
+    ~Pixels() {
+        ::SelectObject(dc_, previous_);
+        ::DeleteDC(dc_);
+        ::DeleteObject(bitmap_);
+    }
+    HDC dc() const { return dc_; }
+    uint32_t At(int x, int y) const {
+        ::GdiFlush();
+        return bits_[y * width_ + x] & 0xFFFFFF;
+    }
+    // The smallest rectangle holding every pixel of this colour (or, with
+    // `other`, of any colour but this one) inside `area`; empty if none.
+    RECT BoundsOf(uint32_t colour, bool other = false, RECT area = {0, 0, 0, 0}) const {
+        if (::IsRectEmpty(&area)) area = {0, 0, width_, height_};
+        RECT bounds{area.right, area.bottom, area.left, area.top};
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                if ((At(x, y) == colour) == other) continue;
+                bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                          std::max<LONG>(bounds.right, x + 1),
+                          std::max<LONG>(bounds.bottom, y + 1)};
+            }
+        }
+        return ::IsRectEmpty(&bounds) ? RECT{} : bounds;
+    }
+
+  private:
+    int width_, height_;
+    HBITMAP bitmap_;
+    uint32_t* bits_;
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A 60-byte logical-font record of the given height in Tahoma.
+inline std::string FontRecord(LONG height) {
+    LOGFONTA font{};
+    font.lfHeight = height;
+    std::strcpy(font.lfFaceName, "Tahoma");
+    return std::string(reinterpret_cast<const char*>(&font), sizeof font);
+}
+
+}  // namespace unit_testing
