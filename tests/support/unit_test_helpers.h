@@ -1,5 +1,5 @@
-// Helpers the unit tests share: a 32-bit bitmap to render units into and
-// read back, and font records.
+// Helpers the unit tests share: a parent window that reflects notifications,
+// a 32-bit bitmap to render units into and read back, and font records.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +8,65 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "ui/unit_support.h"
+#include "ui/unit_type.h"
 
 namespace unit_testing {
+
+// Routine `number` of a unit type, as the engine would ask its interface routine.
+template <typename Routine>
+Routine RoutineOf(const ui::UnitTypeDescriptor& type, int32_t number) {
+    return reinterpret_cast<Routine>(type.interfaceRoutine(number));
+}
+
+// A top-level window that hands its controls' notifications back to their
+// units, as the window unit does, and keeps the WM_COMMAND codes a unit took.
+class ReflectingParent {
+public:
+    ReflectingParent() {
+        static const char kClassName[] = "VelmoraUnitTestParent";
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        ::RegisterClassA(&windowClass);  // fails harmlessly once it exists
+        window_ = ::CreateWindowExA(0, kClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                    nullptr, windowClass.hInstance, this);
+    }
+    ~ReflectingParent() { Destroy(); }
+    ReflectingParent(const ReflectingParent&) = delete;
+    ReflectingParent& operator=(const ReflectingParent&) = delete;
+
+    HWND hwnd() const { return window_; }
+    const std::vector<WORD>& handledCommands() const { return handledCommands_; }
+    void Destroy() {
+        if (window_) ::DestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<ReflectingParent*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        const bool reflected = message == WM_COMMAND || message == WM_NOTIFY ||
+                               (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+        if (self && reflected) {
+            bool handled = false;
+            const LRESULT result = ui::ReflectToUnit(message, wParam, lParam, &handled);
+            if (handled && message == WM_COMMAND) self->handledCommands_.push_back(HIWORD(wParam));
+            if (handled) return result;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+    std::vector<WORD> handledCommands_;
+};
 
 // Pixels as 0x00RRGGBB words, rows top-down.
 class Pixels {

@@ -1,6 +1,7 @@
 // The Button unit driven through its interface routines, on a real parent
 // window that reflects control notifications as the window unit does.
 #include "ui/units/button.h"
+#include "tests/support/unit_test_helpers.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -48,29 +49,9 @@ struct ButtonBlock {
     }
 };
 
-// Which reflected WM_COMMAND notifications a unit took as its own.
-std::vector<WORD> g_handledCommands;
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_CTLCOLORBTN: {
-            bool handled = false;
-            const LRESULT result = ui::ReflectToUnit(message, wParam, lParam, &handled);
-            if (handled && message == WM_COMMAND) g_handledCommands.push_back(HIWORD(wParam));
-            if (handled) return result;
-            break;
-        }
-        default:
-            break;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
-    return reinterpret_cast<Routine>(ui::kButtonType.interfaceRoutine(number));
+    return unit_testing::RoutineOf<Routine>(ui::kButtonType, number);
 }
 
 DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)); }
@@ -84,17 +65,9 @@ std::string WindowText(HWND window) {
 class ButtonTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &ParentProc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VelmoraButtonTestParent";
-        ::RegisterClassA(&windowClass);
-        parent_ = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0,
-                                    400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+        parent_ = host_.hwnd();
         ASSERT_NE(nullptr, parent_);
-        g_handledCommands.clear();
     }
-    void TearDown() override { ::DestroyWindow(parent_); }
 
     std::unique_ptr<ui::Unit> Create(const std::vector<uint8_t>& block, uint32_t style = 0) {
         const auto create = RoutineOf<ui::CreateRoutine>(ui::routine::kCreate);
@@ -125,6 +98,7 @@ class ButtonTest : public ::testing::Test {
 
     // Nothing here is a window the engine knows: events must go nowhere.
     ui::EventSuppression quiet_;
+    unit_testing::ReflectingParent host_;
     HWND parent_ = nullptr;
 };
 
@@ -285,8 +259,8 @@ TEST_F(ButtonTest, ClickIsTakenByTheUnitAndDeletingItDestroysTheControl) {
     ASSERT_NE(nullptr, unit);
     HWND button = unit->hwnd();
     ::SendMessageA(button, BM_CLICK, 0, 0);
-    ASSERT_EQ(1u, g_handledCommands.size());
-    EXPECT_EQ(BN_CLICKED, g_handledCommands[0]);
+    ASSERT_EQ(1u, host_.handledCommands().size());
+    EXPECT_EQ(BN_CLICKED, host_.handledCommands()[0]);
 
     unit.reset();
     EXPECT_FALSE(::IsWindow(button));

@@ -83,26 +83,9 @@ struct EditBlock {
     }
 };
 
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            bool handled = false;
-            const LRESULT result = ui::ReflectToUnit(message, wParam, lParam, &handled);
-            if (handled) return result;
-            break;
-        }
-        default:
-            break;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
-    return reinterpret_cast<Routine>(ui::kEditBoxType.interfaceRoutine(number));
+    return unit_testing::RoutineOf<Routine>(ui::kEditBoxType, number);
 }
 
 DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)); }
@@ -129,16 +112,9 @@ int MeasuredHeight(HFONT font) {
 class EditBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &ParentProc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VelmoraEditBoxTestParent";
-        ::RegisterClassA(&windowClass);
-        parent_ = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0,
-                                    400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+        parent_ = host_.hwnd();
         ASSERT_NE(nullptr, parent_);
     }
-    void TearDown() override { ::DestroyWindow(parent_); }
 
     std::unique_ptr<ui::Unit> Create(const std::vector<uint8_t>& block, int32_t height = 24,
                                      uint32_t style = 0) {
@@ -193,6 +169,7 @@ class EditBoxTest : public ::testing::Test {
 
     // Nothing here is a window the engine knows: events must go nowhere.
     ui::EventSuppression quiet_;
+    unit_testing::ReflectingParent host_;
     HWND parent_ = nullptr;
 };
 
@@ -540,7 +517,7 @@ TEST_F(EditBoxTest, DeletingTheUnitDestroysItsControls) {
     // A unit whose parent went first still reports no window and deletes cleanly.
     auto orphan = Create({});
     ASSERT_NE(nullptr, orphan);
-    ::DestroyWindow(parent_);
+    host_.Destroy();
     parent_ = nullptr;
     EXPECT_EQ(nullptr, orphan->hwnd());
 }
