@@ -3,6 +3,8 @@
 //   start-up                the standard start-up; no window template exists
 //   end-routines FILE       end routines registered, the only window closed
 //   cross-thread-end FILE   another thread ends the program with code 7
+//   closed-before-loop FILE  a window destroyed before the loop starts ends nothing
+//   idle FILE               idle callbacks: one of a live window, one of a gone one
 //   error-hook FILE         a run-time error caught by the hook
 //   hook-raises             the hook itself raises an error: no second hook call
 //   stack-mismatch FILE     a declared call given one argument too few
@@ -54,8 +56,15 @@ int32_t RecordingHook(int32_t code, const char* message) {
 
 // A plain top-level window that stands for a loaded window: the runtime hears
 // of its creation and destruction as the window engine tells it.
+constexpr UINT kRecordAliveMessage = WM_APP + 1;
+
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) runtime::LoadedWindowDestroyed(window);
+    if (message == kRecordAliveMessage) {
+        Record("still running");
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -71,6 +80,17 @@ HWND CreateLoadedWindow() {
     runtime::AddLoadedWindow(window);
     return window;
 }
+
+// Runs when the queue is empty; the first call closes the window.
+void IdleOfLiveWindow(uint32_t data) {
+    static bool called = false;
+    if (called) return;
+    called = true;
+    Record("idle " + std::to_string(data));
+    ::PostMessageA(reinterpret_cast<HWND>(static_cast<uintptr_t>(data)), WM_CLOSE, 0, 0);
+}
+
+void IdleOfGoneWindow(uint32_t) { Record("idle of a gone window"); }
 
 DWORD WINAPI EndFromOtherThread(LPVOID) {
     ::Sleep(100);
@@ -95,6 +115,20 @@ void RunScenario(const std::string& scenario) {
         NotifyRuntime(runtime::notify::kAddEndRoutine, &EndRoutineThread);
         CreateLoadedWindow();
         ::CloseHandle(::CreateThread(nullptr, 0, EndFromOtherThread, nullptr, 0, nullptr));
+        RunMessageLoop();
+        Record("loop left");
+    } else if (scenario == "closed-before-loop") {
+        ::DestroyWindow(CreateLoadedWindow());
+        ::PostMessageA(CreateLoadedWindow(), kRecordAliveMessage, 0, 0);
+        RunMessageLoop();
+        Record("loop left");
+    } else if (scenario == "idle") {
+        HWND window = CreateLoadedWindow();
+        HWND gone = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        runtime::AddIdleCallback(gone, IdleOfGoneWindow, 0);
+        ::DestroyWindow(gone);
+        runtime::AddIdleCallback(window, IdleOfLiveWindow,
+                                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
         RunMessageLoop();
         Record("loop left");
     } else if (scenario == "error-hook") {

@@ -67,6 +67,21 @@ TEST(Process, ClosingTheOnlyWindowRunsEachEndRoutineOnceInOrderAndExitsWithZero)
     EXPECT_EQ("loop left\nA0\nB1\nC2\n", run.report);
 }
 
+TEST(Process, AWindowClosedBeforeTheLoopStartsEndsNothing) {
+    const ScenarioRun run = RunScenario("closed-before-loop");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("still running\nloop left\n", run.report);
+}
+
+TEST(Process, IdleCallbacksRunForLiveWindowsOnly) {
+    const ScenarioRun run = RunScenario("idle");
+    EXPECT_EQ(0u, run.exitCode);
+    // The window's handle is the callback's data word, so the line starts "idle " and a number.
+    EXPECT_EQ(0u, run.report.find("idle ")) << run.report;
+    EXPECT_EQ(std::string::npos, run.report.find("gone")) << run.report;
+    EXPECT_NE(std::string::npos, run.report.find("\nloop left\n")) << run.report;
+}
+
 TEST(Process, EndingFromAnotherThreadEndsOnTheMainThread) {
     const ScenarioRun run = RunScenario("cross-thread-end");
     EXPECT_EQ(7u, run.exitCode);
