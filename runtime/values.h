@@ -76,12 +76,43 @@ inline float FloatOf(const ArgRecord& v) {
     return f;
 }
 
-// Element size of a basic type, 0 for types that have none.
-uint32_t ElementSize(TypeTag elementTag);
+// Layout knowledge that application code and runtime share, so it is inline:
+// the element size of a basic type (0 for types that have none), and array
+// blocks (int32 dimension count, one int32 size per dimension, then elements).
+inline uint32_t ElementSize(TypeTag elementTag) {
+    switch (elementTag) {
+        case tag::kByte: return 1;
+        case tag::kShort: return 2;
+        case tag::kInteger:
+        case tag::kFloat:
+        case tag::kLogical:
+        case tag::kText:
+        case tag::kByteSet:
+        case tag::kRoutine: return 4;
+        case tag::kLong:
+        case tag::kDouble:
+        case tag::kDateTime: return 8;
+        default: return 0;
+    }
+}
 
-// Array blocks: int32 dimension count, one int32 size per dimension, then the elements.
-uint32_t ArrayElementCount(const void* block);
-uint32_t ArrayHeaderSize(const void* block);
+inline uint32_t ArrayHeaderSize(const void* block) {
+    const int32_t dimensions = *static_cast<const int32_t*>(block);
+    return 4 + 4 * static_cast<uint32_t>(dimensions > 0 ? dimensions : 0);
+}
+
+inline uint32_t ArrayElementCount(const void* block) {
+    if (!block) return 0;
+    const int32_t* words = static_cast<const int32_t*>(block);
+    const int32_t dimensions = words[0];
+    if (dimensions <= 0) return 0;
+    uint32_t count = 1;
+    for (int32_t i = 1; i <= dimensions; ++i) {
+        count *= static_cast<uint32_t>(words[i] > 0 ? words[i] : 0);
+    }
+    return count;
+}
+
 
 inline uint32_t ByteSetLength(const void* byteSet) {
     return byteSet ? static_cast<uint32_t>(static_cast<const ByteSetHeader*>(byteSet)->length) : 0;
