@@ -69,7 +69,7 @@ echo "demo: serving the sample at $url"
     run get-text "$title" $log_box | tr -d "\r"
     echo
     shoot download.png
-    import -window root "$demo/screenshot.png"
+    import -window root -trim +repage "$demo/screenshot.png"
     run close "$title"
 ' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe" "$shots"
 
