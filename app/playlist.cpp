@@ -1,5 +1,6 @@
 // "解析": read the playlist from a dropped file or over HTTP, check it, and
 // collect its segment addresses into segmentList.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "app/handlers.h"
 #include "app/log.h"
 #include "app/regex_object.h"
+#include "app/segment_lines.h"
 #include "app/text_search.h"
 #include "app/units.h"
 #include "app/window_ids.h"
@@ -20,108 +22,121 @@ namespace {
 
 constexpr int32_t kInternetLibrary = 4;
 
+const app::ConstantTexts& K() { return app::Constants(); }
+
+// The bytes become the playlist text, without the byte-order mark that a
+// UTF-8 editor may put first.
 void ReplacePlaylistText(const runtime::ArgRecord& bytes) {
     const runtime::ArgRecord args[] = {app::ByteSetArg(reinterpret_cast<const void*>(bytes.low))};
     char* text = reinterpret_cast<char*>(app::CallCore(runtime::ToText, args).low);
     FreeMemory(reinterpret_cast<void*>(bytes.low));
+    const size_t mark = std::strlen(K().byteOrderMark);
+    if (text && std::strncmp(text, K().byteOrderMark, mark) == 0) {
+        std::memmove(text, text + mark, std::strlen(text + mark) + 1);
+    }
     FreeMemory(app::playlistText);
     app::playlistText = text;
 }
 
-void ReadDroppedFile(const char* address) {
-    const char* prefix = app::Constants().filePrefix;
+// Reads the dropped file; its folder, with a backslash at the end, is the
+// base of the playlist's relative names.
+std::string ReadDroppedFile(const char* address) {
+    const char* prefix = K().filePrefix;
     const int32_t last = app::FindLast(address, prefix);
-    const std::string path = address + (last - 1) + std::string(prefix).size();
+    const std::string path = address + (last - 1) + std::strlen(prefix);
     const runtime::ArgRecord args[] = {app::TextArg(path.c_str())};
     ReplacePlaylistText(app::CallCore(runtime::ReadWholeFile, args));
+    const int32_t separator = app::FindLast(path.c_str(), K().backslash);
+    return separator == -1 ? std::string() : app::Left(path.c_str(), separator);
 }
 
+// Fetches the address; when nothing usable came, logs why.
 void Fetch(const char* address) {
-    const runtime::ArgRecord args[] = {app::TextArg(address)};
-    ReplacePlaylistText(CallLibraryCommand(kInternetLibrary, net::FetchUrl, 1, args));
+    char* failure = nullptr;
+    const runtime::ArgRecord args[] = {app::TextArg(address),
+                                       {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
+    ReplacePlaylistText(CallLibraryCommand(kInternetLibrary, net::FetchUrl, 2, args));
+    const app::OwnedText reason(failure);
+    if (!reason.empty()) app::Log(K().logFetchFailed + std::string(reason.c_str()) + K().lineBreak);
 }
 
 // The directory of the playlist's address, with a slash at the end: the part
 // before the first "m3u8", cut before its last "/".
 std::string BaseAddress(const char* address) {
-    const app::ConstantTexts& k = app::Constants();
-    const int32_t marker = app::Find(address, k.m3u8Marker);
+    const int32_t marker = app::Find(address, K().m3u8Marker);
     const std::string head = marker == -1 ? std::string() : app::Left(address, marker - 1);
-    const int32_t slash = app::FindLast(head.c_str(), k.slash);
+    const int32_t slash = app::FindLast(head.c_str(), K().slash);
     const std::string directory = slash <= 1 ? std::string() : app::Left(head.c_str(), slash - 1);
-    return directory + k.slash;
+    return directory + K().slash;
 }
 
-// The matches of one pattern that can be segment addresses: a match that
-// begins with "#" is a playlist tag.
-std::vector<std::string> SegmentMatches(app::RegexObject& regex) {
-    std::vector<std::string> matches;
-    const int32_t count = regex.Count();
-    for (int32_t i = 1; i <= count; ++i) {
-        const app::OwnedText match = regex.MatchText(i);
-        if (!app::StartsWith(match.c_str(), app::Constants().tagMarker)) matches.push_back(match.c_str());
+// A name that needs no base: a web address, or a local path from a drive or a
+// share root.
+bool IsAbsolute(const std::string& name) {
+    const char* text = name.c_str();
+    return app::Contains(text, K().absoluteMarker) || app::StartsWith(text, K().httpsPrefix) ||
+           (name.size() > 1 && name[1] == ':') || app::StartsWith(text, K().backslash);
+}
+
+// The matches of the first pattern that finds any, run only on the lines that
+// hold its literal part; -1 when the scripting engine could not run it.
+int32_t FindSegments(app::RegexObject& regex, std::vector<std::string>& matches) {
+    for (const char* pattern : {K().patternAbsolute, K().patternTs, K().patternMp4, K().patternFlv}) {
+        const std::string lines = app::LinesHolding(app::playlistText ? app::playlistText : "",
+                                                    app::LiteralOf(pattern), K().tagMarker[0]);
+        const int32_t created = regex.Create(pattern, lines.c_str(), false, false, true);
+        if (!created && pattern == K().patternAbsolute) return -1;
+        const int32_t count = regex.Count();
+        for (int32_t i = 1; i <= count; ++i) matches.push_back(regex.MatchText(i).c_str());
+        if (!matches.empty()) break;
     }
-    return matches;
-}
-
-// An address without the carriage return a CR LF line end leaves on it.
-std::string WithoutLineEnd(std::string address) {
-    if (!address.empty() && address.back() == '\r') address.pop_back();
-    return address;
+    return static_cast<int32_t>(matches.size());
 }
 
 void CollectSegments(app::RegexObject& regex, const std::string& base) {
-    const app::ConstantTexts& k = app::Constants();
     std::vector<std::string> matches;
-    for (const char* pattern : {k.patternAbsolute, k.patternTs, k.patternMp4, k.patternFlv}) {
-        const int32_t created = regex.Create(pattern, app::playlistText, false, false, true);
-        if (!created && pattern == k.patternAbsolute) {
-            app::Log(k.logUnknownError);
-            return;
-        }
-        matches = SegmentMatches(regex);
-        if (!matches.empty()) break;
+    if (FindSegments(regex, matches) == -1) {
+        app::Log(K().logUnknownError);
+        return;
     }
-
     if (matches.empty()) {
-        app::Log(k.logNoLink);
+        app::Log(K().logNoLink);
     } else {
-        app::Log(k.logFoundOpen + std::to_string(matches.size()) + k.logFoundClose);
+        app::Log(K().logFoundOpen + std::to_string(matches.size()) + K().logFoundClose);
     }
     std::string segments;
     for (const std::string& match : matches) {
-        const std::string address = WithoutLineEnd(match);
-        segments += app::Contains(address.c_str(), k.absoluteMarker) ? address : base + address;
-        segments += k.segmentSeparator;
+        segments += IsAbsolute(match) ? match : base + match;
+        segments += K().segmentSeparator;
     }
     FreeMemory(app::segmentList);
     app::segmentList = app::NewHeapText(segments);
 
-    app::Log(k.logClickStart);
+    app::Log(K().logClickStart);
     app::SetDisabled(app::kStartButton, false);
 }
 
 void Parse(app::RegexObject& regex) {
-    const app::ConstantTexts& k = app::Constants();
-    app::Log(k.logReadingPlaylist + std::string(app::ContentOf(app::kAddressBox).c_str()) + k.logReadingPlaylistEnd);
+    app::Log(K().logReadingPlaylist + std::string(app::ContentOf(app::kAddressBox).c_str()) +
+             K().logReadingPlaylistEnd);
 
     const app::OwnedText address = app::ContentOf(app::kAddressBox);
     std::string base;
-    if (app::StartsWith(address.c_str(), k.filePrefix)) {
-        ReadDroppedFile(address.c_str());
-    } else if (app::StartsWith(address.c_str(), k.httpPrefix)) {
+    if (app::StartsWith(address.c_str(), K().filePrefix)) {
+        base = ReadDroppedFile(address.c_str());
+    } else if (app::StartsWith(address.c_str(), K().httpPrefix)) {
         Fetch(address.c_str());
-        if (app::Contains(app::playlistText, k.playlistTag)) base = BaseAddress(address.c_str());
+        if (app::Contains(app::playlistText, K().playlistTag)) base = BaseAddress(address.c_str());
     } else {
-        app::Log(k.logUnknownAddress);
+        app::Log(K().logUnknownAddress);
         return;
     }
-    if (!app::Contains(app::playlistText, k.playlistTag)) {
-        app::Log(k.logNotPlaylist);
+    if (!app::Contains(app::playlistText, K().playlistTag)) {
+        app::Log(K().logNotPlaylist);
         return;
     }
-    app::Log(k.logPlaylistRead);
-    app::Log(k.logParsing);
+    app::Log(K().logPlaylistRead);
+    app::Log(K().logParsing);
     CollectSegments(regex, base);
 }
 
@@ -134,6 +149,7 @@ extern "C" void onParseClicked() {
     FreeMemory(app::segmentList);
     app::segmentList = nullptr;
     Parse(regex);
+    app::DiscardInputMeanwhile();
     app::SetDisabled(app::kParseButton, false);
     app::SetDisabled(app::kAddressBox, false);
 }

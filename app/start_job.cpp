@@ -2,24 +2,27 @@
 // join them with tool\ffmpeg.exe, and move the video to Data.
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 
 #include "app/calls.h"
 #include "app/code_page.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
-#include "app/download_status.h"
 #include "app/globals.h"
 #include "app/handlers.h"
 #include "app/job_name.h"
 #include "app/log.h"
 #include "app/owned_text.h"
+#include "app/segment_download.h"
+#include "app/text_search.h"
 #include "app/units.h"
 #include "app/window_ids.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
 #include "runtime/process_commands.h"
+#include "runtime/system_error_text.h"
 #include "runtime/text_commands.h"
 
 namespace {
@@ -30,7 +33,9 @@ constexpr int32_t kYes = 5;
 struct Job {
     std::string runDirectory;  // without a trailing backslash
     std::string directory;     // ends with a backslash
+    std::string target;        // where the video goes
     std::string list;          // the concatenation list, one line per downloaded segment
+    int32_t failedSegments = 0;
 };
 
 const app::ConstantTexts& K() { return app::Constants(); }
@@ -73,13 +78,41 @@ bool FileExists(const std::string& path) {
     return found != nullptr;
 }
 
+// A save name that is a plain file name: none of the characters file names
+// cannot hold, and not a device name, which would not name a file at all.
+bool IsPlainFileName(const std::string& name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20) return false;  // never a trail byte
+    }
+    for (const char* c = K().forbiddenNameCharacters; *c; ++c) {
+        if (app::Contains(name.c_str(), std::string(1, *c).c_str())) return false;
+    }
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string devices = std::string(" ") + K().reservedDeviceNames + " ";
+    return stem.empty() || devices.find(" " + stem + " ") == std::string::npos;
+}
+
+// The target in Data named by the output-name box; false, with a line that
+// says so, when the name cannot be a file name.
+bool ChooseTarget(Job& job) {
+    const app::OwnedText name = app::ContentOf(app::kOutputNameBox);
+    if (!IsPlainFileName(name.c_str())) {
+        app::Log(K().logBadOutputName + std::string(name.c_str()) + K().logBadOutputNameEnd);
+        return false;
+    }
+    job.target = job.runDirectory + K().dataDirectory +
+                 (name.empty() ? std::string(K().outputFileName) : name.c_str() + std::string(K().mp4Extension));
+    return true;
+}
+
 void RemoveJobDirectory(const Job& job) {
     const runtime::ArgRecord args[] = {app::TextArg(job.directory.c_str())};
     app::CallCore(runtime::RemoveDirectoryTree, args);
 }
 
 bool PrepareJob(Job& job) {
-    job.runDirectory = RunDirectory();
     job.directory = job.runDirectory + K().dataJobPrefix + app::JobName() + K().jobSuffix;
     if (!EnsureDirectory(job.directory)) {
         app::Log(K().logDirectoryFailed);
@@ -100,14 +133,13 @@ void DownloadSegments(Job& job) {
         const std::string index = std::to_string(i);
         const std::string segmentFile = job.directory + index + K().segmentExtension;
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
-        // An error page is saved and reported as success: the status callback tells.
-        app::DownloadStatus status;
-        const bool downloaded = app::CallDeclared(app::kURLDownloadToFileA, 0, address ? address : app::EmptyText(),
-                                                  segmentFile.c_str(), 0,
-                                                  static_cast<IBindStatusCallback*>(&status)) == 0 &&
-                                !status.ServerRefused();
+        const bool downloaded = app::DownloadSegment(address ? address : app::EmptyText(), segmentFile);
         // Only what arrived goes to the list: a missing file would end the merge there.
-        if (downloaded) job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
+        if (downloaded) {
+            job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
+        } else {
+            ++job.failedSegments;
+        }
         app::Log(K().logDownloadOpen + index + K().slash + total +
                  (downloaded ? K().logDownloadSucceeded : K().logDownloadFailed));
     }
@@ -118,20 +150,51 @@ void DownloadSegments(Job& job) {
     app::Log(K().logDownloadsDone);
 }
 
-// Runs the tool, logs its report, and moves the merged file to the target.
-bool MergeAndMove(const Job& job, const std::string& commandLine, const std::string& target) {
+// Runs the tool and logs its report, then why no video came if none did.
+// True when the tool ended well and left the merged video.
+bool RunTool(const Job& job, const std::string& commandLine) {
     char* outputText = nullptr;
     char* errorText = nullptr;
+    int32_t exitCode = -1;
     const runtime::ArgRecord args[] = {app::TextArg(commandLine.c_str()),
                                        {reinterpret_cast<uint32_t>(&outputText), 0, runtime::tag::kText},
-                                       {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText}};
-    app::CallCore(runtime::RunAndCapture, args);
+                                       {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText},
+                                       {reinterpret_cast<uint32_t>(&exitCode), 0, runtime::tag::kInteger}};
+    const bool started = app::CallCore(runtime::RunAndCapture, args).low != 0;
     const app::OwnedText output(outputText), errors(errorText);
     app::Log(K().lineBreak + std::string(output.empty() ? errors.c_str() : output.c_str()) + K().lineBreak);
-    const std::string merged = job.directory + K().outputFileName;
-    return app::CallDeclared(app::kMoveFileA, merged.c_str(), target.c_str()) == 1;
+    if (!started) {
+        app::Log(K().logToolNotStarted + job.runDirectory + K().toolPath + K().lineBreak);
+        return false;
+    }
+    if (exitCode != 0 || !FileExists(job.directory + K().outputFileName)) {
+        app::Log(K().logToolFailed + std::to_string(exitCode) + K().lineBreak);
+        return false;
+    }
+    return true;
 }
 
+// Moves the merged video to the target; says why when it cannot.
+bool MoveToTarget(const Job& job) {
+    const std::string merged = job.directory + K().outputFileName;
+    if (app::CallDeclared(app::kMoveFileA, merged.c_str(), job.target.c_str()) == 1) return true;
+    const runtime::ArgRecord none[] = {{0, 0, 0}};
+    const app::OwnedText reason(CallCoreCommand(runtime::LastErrorText, 0, none));
+    app::Log(K().logMoveFailed + job.target + K().logMoveFailedReason + reason.c_str() +
+             K().logMoveFailedEnd);
+    return false;
+}
+
+bool AskToMergeAgain() {
+    const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion), app::IntegerArg(kYesNo),
+                                           {0, 0, 0},
+                                           app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType)};
+    return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
+}
+
+// Joins the segments, moves the video to Data, and removes the job directory
+// only when the whole video arrived there: anything the user may still need
+// stays, and the last line says where.
 void Merge(const Job& job) {
     app::Log(K().logMerging);
     WriteTextFile(job.directory + K().listFileName, app::Utf8FromAnsi(job.list).c_str());
@@ -139,31 +202,29 @@ void Merge(const Job& job) {
     const std::string commandLine = Quoted(job.runDirectory + K().toolPath) + K().commandConcat +
                                     Quoted(job.directory + K().listFileName) + K().commandCopy +
                                     Quoted(job.directory + K().outputFileName);
-    const app::OwnedText name = app::ContentOf(app::kOutputNameBox);
-    const std::string target = job.runDirectory + K().dataDirectory +
-                               (name.empty() ? std::string(K().outputFileName) : name.c_str() + std::string(K().mp4Extension));
-
-    bool moved = MergeAndMove(job, commandLine, target);
-    if (!moved) {
-        const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion), app::IntegerArg(kYesNo),
-                                               {0, 0, 0},
-                                               app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType)};
-        if (static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes) {
-            moved = MergeAndMove(job, commandLine, target);
-            if (!moved) app::Log(K().logMergeFailed + target + K().lineBreak);
-        }
+    bool merged = RunTool(job, commandLine);
+    // Merging again helps only when the tool failed; a video that merely
+    // could not be moved is kept as it is.
+    if (!merged && AskToMergeAgain()) {
+        merged = RunTool(job, commandLine);
+        if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
     }
+    const bool moved = merged && MoveToTarget(job);
     if (moved) {
         app::Log(K().logMergeSucceeded);
-        app::Log(K().logSavedAt + target + K().lineBreak);
+        app::Log(K().logSavedAt + job.target + K().lineBreak);
+    } else if (merged) {
+        app::Log(K().logMergedVideoKept + job.directory + K().outputFileName + K().lineBreak);
     }
-    // A merged video that could not be moved stays where it is, never deleted.
-    const std::string merged = job.directory + K().outputFileName;
-    if (!moved && FileExists(merged)) {
-        app::Log(K().logMergedVideoKept + merged + K().lineBreak);
-        return;
+
+    if (job.failedSegments > 0) {
+        app::Log(K().logIncompleteOpen + std::to_string(job.failedSegments) + K().logIncompleteClose +
+                 job.directory + K().lineBreak);
+    } else if (!merged) {
+        app::Log(K().logSegmentsKept + job.directory + K().lineBreak);
+    } else if (moved) {
+        RemoveJobDirectory(job);
     }
-    RemoveJobDirectory(job);
 }
 
 }  // namespace
@@ -171,9 +232,11 @@ void Merge(const Job& job) {
 extern "C" void onStartClicked() {
     app::SetDisabled(app::kStartButton, true);
     Job job;
-    if (PrepareJob(job)) {
+    job.runDirectory = RunDirectory();
+    if (ChooseTarget(job) && PrepareJob(job)) {
         DownloadSegments(job);
         Merge(job);
     }
+    app::DiscardInputMeanwhile();
     app::SetDisabled(app::kStartButton, false);
 }

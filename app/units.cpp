@@ -1,6 +1,8 @@
 #include "app/units.h"
 
+#include "app/calls.h"
 #include "app/window_ids.h"
+#include "ui/window_commands.h"
 
 namespace app {
 
@@ -15,6 +17,11 @@ OwnedText ContentOf(uint32_t editBoxId) {
 
 void SetContent(uint32_t editBoxId, const char* text) {
     WriteUnitProperty(kMainWindowId, editBoxId, kContentProperty, -1, reinterpret_cast<uint32_t>(text), 0);
+}
+
+void DiscardInputMeanwhile() {
+    const runtime::ArgRecord none[] = {{0, 0, 0}};
+    CallCoreCommand(runtime::DiscardPendingInput, 0, none);
 }
 
 }  // namespace app

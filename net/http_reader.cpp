@@ -1,11 +1,15 @@
 #include "net/http_reader.h"
 
-#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
+#include "net/stall_watch.h"
+#include "net/transfer_limits.h"
 #include "runtime/command_args.h"
+#include "runtime/handle.h"
 #include "runtime/memory.h"
+#include "runtime/system_error_text.h"
 
 namespace net {
 
@@ -16,9 +20,12 @@ constexpr char kVerb[] = "GET";
 constexpr char kHttpVersion[] = "HTTP/1.0";
 constexpr char kAcceptType[] = "Accept: */* \r\n";
 constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+// Redirects are followed here, not by WinINet, which follows a loop for ever.
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 constexpr uint32_t kDefaultChunk = 10240;
 constexpr uint32_t kLargestChunk = 102400;
+constexpr DWORD kWatchIntervalMs = 100;
 // The proxy and its credentials: only other commands of the library set them,
 // and this program calls none of those.
 constexpr char kProxyUserName[] = "";
@@ -67,110 +74,235 @@ bool SplitUrl(const std::string& address, UrlParts& parts) {
     parts.password.assign(password.c_str(), components.dwPasswordLength);
     parts.object.assign(path.c_str(), components.dwUrlPathLength);
     parts.object.append(extra.c_str(), components.dwExtraInfoLength);
+    // A fragment that the extra part still holds goes too.
+    parts.object = parts.object.substr(0, parts.object.find('#'));
     return true;
 }
 
-// The result byte set, grown geometrically on the runtime heap so that a large
-// body costs linear time; freed unless Release hands it over.
-class ByteSetBuilder {
+// A redirect's target: the Location header resolved against the address it
+// came from.
+std::string Resolve(const std::string& base, const std::string& location) {
+    DWORD size = static_cast<DWORD>(base.size() + location.size() + 1);
+    std::string resolved(size, '\0');
+    if (!::InternetCombineUrlA(base.c_str(), location.c_str(), resolved.data(), &size,
+                               ICU_NO_ENCODE)) {
+        return location;
+    }
+    resolved.resize(size);
+    return resolved;
+}
+
+std::string QueryText(HINTERNET request, DWORD info) {
+    char text[2048] = {};
+    DWORD size = sizeof text - 1;
+    if (!::HttpQueryInfoA(request, info, text, &size, nullptr)) return {};
+    return std::string(text, size);
+}
+
+DWORD StatusOf(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    ::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                     nullptr);
+    return status;
+}
+
+bool IsRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The announced body length; -1 when there is none.
+long long AnnouncedLength(HINTERNET request) {
+    const std::string text = QueryText(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (text.empty()) return -1;
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+// Why a WinINet call failed, in the system's words where it has some.
+std::string WinInetFailure(DWORD error) {
+    std::string text = runtime::SystemErrorText(error, ::GetModuleHandleA("wininet.dll"));
+    return text.empty() ? "错误代码 " + std::to_string(error) : text;
+}
+
+// One fetch, shared by the thread that waits for it and the worker thread
+// that performs it. Whichever lets go last frees it: a worker stuck where
+// WinINet sets no time limit (a TLS handshake with a silent server) is left
+// behind, and the wait still ends.
+class FetchTask {
 public:
-    ByteSetBuilder() = default;
-    ByteSetBuilder(const ByteSetBuilder&) = delete;
-    ByteSetBuilder& operator=(const ByteSetBuilder&) = delete;
-    ~ByteSetBuilder() { runtime::FreeMemory(block_); }
+    explicit FetchTask(std::string address) : address_(std::move(address)) {}
+    FetchTask(const FetchTask&) = delete;
+    FetchTask& operator=(const FetchTask&) = delete;
 
-    // Room for n more bytes after those gathered so far.
-    uint8_t* Reserve(uint32_t n) {
-        if (length_ + n > capacity_) {
-            capacity_ = std::max(length_ + n, capacity_ * 2);
-            block_ = runtime::ReallocMemory(block_, sizeof(runtime::ByteSetHeader) + capacity_);
-        }
-        return static_cast<uint8_t*>(block_) + sizeof(runtime::ByteSetHeader) + length_;
+    static DWORD __stdcall RunOnWorker(void* task) {
+        static_cast<FetchTask*>(task)->Run();
+        static_cast<FetchTask*>(task)->Release();
+        return 0;
     }
-    void Commit(uint32_t n) { length_ += n; }
 
-    // The finished byte set, or null when nothing was gathered.
-    void* Release() {
-        if (length_ == 0) return nullptr;
-        if (capacity_ > length_) {
-            block_ = runtime::ReallocMemory(block_, sizeof(runtime::ByteSetHeader) + length_);
+    void Run() {
+        std::string address = address_;
+        for (int redirects = 0;; ++redirects) {
+            std::string location;
+            if (!Get(address, location)) return;
+            if (location.empty()) return;
+            if (redirects == kMaxRedirects) {
+                failure_ = "重定向超过 " + std::to_string(kMaxRedirects) + " 次。";
+                return;
+            }
+            address = Resolve(address, location);
         }
-        auto* header = static_cast<runtime::ByteSetHeader*>(block_);
-        header->dimensionCount = 1;
-        header->length = static_cast<int32_t>(length_);
-        return std::exchange(block_, nullptr);
     }
+
+    // Waits for the worker; false when the transfer stalled first.
+    bool Wait(HANDLE worker) {
+        while (::WaitForSingleObject(worker, kWatchIntervalMs) == WAIT_TIMEOUT) {
+            if (watch_.Stalled()) return false;
+        }
+        return true;
+    }
+
+    void Release() {
+        if (references_.fetch_sub(1) == 1) delete this;
+    }
+
+    const std::string& body() const { return body_; }
+    const std::string& failure() const { return failure_; }
+    bool failed() const { return !failure_.empty(); }
 
 private:
-    void* block_ = nullptr;
-    uint32_t length_ = 0;
-    uint32_t capacity_ = 0;
-};
+    // One GET; a redirect leaves its target in `location`. False on failure.
+    bool Get(const std::string& address, std::string& location) {
+        UrlParts parts;
+        if (!SplitUrl(address, parts)) return Fail(::GetLastError());
 
-void* Fetch(std::string address) {
-    address = address.substr(0, address.find('#'));
-    UrlParts parts;
-    if (!SplitUrl(address, parts)) return nullptr;
+        // WinINet numbers the ftp, gopher and http schemes as their services.
+        DWORD service = static_cast<DWORD>(parts.scheme);
+        DWORD flags = kRequestFlags;
+        if (parts.scheme == INTERNET_SCHEME_HTTPS) {
+            service = INTERNET_SERVICE_HTTP;
+            flags |= INTERNET_FLAG_SECURE;
+        }
+        InternetHandle& root = Root();
+        const InternetHandle connection(
+            ::InternetConnectA(root.get(), parts.host.c_str(), parts.port, parts.userName.c_str(),
+                               parts.password.c_str(), service, 0, 0));
+        if (!connection) return Fail(::GetLastError());
 
-    // WinINet numbers the ftp, gopher and http schemes as their services.
-    DWORD service = static_cast<DWORD>(parts.scheme);
-    DWORD flags = kRequestFlags;
-    if (parts.scheme == INTERNET_SCHEME_HTTPS) {
-        service = INTERNET_SERVICE_HTTP;
-        flags |= INTERNET_FLAG_SECURE;
+        // These only restate the defaults, so their failures do not matter (Wine
+        // refuses the proxy option on the root handle).
+        INTERNET_PROXY_INFO noProxy = {0, nullptr, nullptr};
+        ::InternetSetOptionA(root.get(), INTERNET_OPTION_PROXY, &noProxy, sizeof noProxy);
+        ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
+                             const_cast<char*>(kProxyUserName), sizeof kProxyUserName);
+        ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
+                             const_cast<char*>(kProxyPassword), sizeof kProxyPassword);
+
+        const char* acceptTypes[] = {kAcceptType, nullptr};
+        const InternetHandle request(::HttpOpenRequestA(connection.get(), kVerb,
+                                                        parts.object.c_str(), kHttpVersion,
+                                                        nullptr, acceptTypes, flags, 0));
+        if (!request) return Fail(::GetLastError());
+        // Wine takes the time limits from the request handle only.
+        DWORD limit = TimeLimitMs(kWaitLimitMs);
+        for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                             INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+            ::InternetSetOptionA(request.get(), option, &limit, sizeof limit);
+        }
+        // The extra headers replace the accept-types entry, whose own "Accept: " and
+        // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
+        // by a line break that ends the request head early.
+        if (!::HttpSendRequestA(request.get(), kExtraHeaders, sizeof kExtraHeaders - 1, nullptr,
+                                0)) {
+            return Fail(::GetLastError());
+        }
+
+        const DWORD status = StatusOf(request.get());
+        if (IsRedirect(status)) {
+            location = QueryText(request.get(), HTTP_QUERY_LOCATION);
+            if (!location.empty()) return true;
+        }
+        if (status >= 400) {
+            failure_ = "HTTP " + std::to_string(status) + " " +
+                       QueryText(request.get(), HTTP_QUERY_STATUS_TEXT);
+            return false;
+        }
+        return ReadBody(request.get());
     }
 
+    bool ReadBody(HINTERNET request) {
+        const uint32_t chunk = ChunkSizeOf(request);
+        for (;;) {
+            const size_t gathered = body_.size();
+            body_.resize(gathered + chunk);
+            DWORD received = 0;
+            const BOOL read = ::InternetReadFile(request, &body_[gathered], chunk, &received);
+            body_.resize(gathered + received);
+            if (!read) return Fail(::GetLastError());
+            if (received == 0) break;
+            watch_.Moved(static_cast<uint32_t>(body_.size()));
+        }
+        // A connection that closes early ends the body like a complete one.
+        const long long announced = AnnouncedLength(request);
+        if (announced >= 0 && static_cast<long long>(body_.size()) < announced) {
+            failure_ = "正文不完整：应有 " + std::to_string(announced) + " 字节，只收到 " +
+                       std::to_string(body_.size()) + " 字节。";
+            return false;
+        }
+        return true;
+    }
+
+    bool Fail(DWORD error) {
+        failure_ = WinInetFailure(error);
+        return false;
+    }
+
+    const std::string address_;
+    std::string body_;
+    std::string failure_;
+    StallWatch watch_{TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytes};
+    std::atomic<int> references_{2};
+};
+
+// The body, or null with the reason in `failure`.
+void* Fetch(const std::string& address, std::string& failure) {
     InternetHandle& root = Root();
     if (!root) {
         root = InternetHandle(
             ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-        if (!root) return nullptr;
+        if (!root) {
+            failure = WinInetFailure(::GetLastError());
+            return nullptr;
+        }
     }
-    const InternetHandle connection(::InternetConnectA(root.get(), parts.host.c_str(), parts.port,
-                                                       parts.userName.c_str(),
-                                                       parts.password.c_str(), service, 0, 0));
-    if (!connection) return nullptr;
-
-    // These only restate the defaults, so their failures do not matter (Wine
-    // refuses the proxy option on the root handle).
-    INTERNET_PROXY_INFO noProxy = {0, nullptr, nullptr};
-    ::InternetSetOptionA(root.get(), INTERNET_OPTION_PROXY, &noProxy, sizeof noProxy);
-    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
-                         const_cast<char*>(kProxyUserName), sizeof kProxyUserName);
-    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
-                         const_cast<char*>(kProxyPassword), sizeof kProxyPassword);
-
-    const char* acceptTypes[] = {kAcceptType, nullptr};
-    const InternetHandle request(::HttpOpenRequestA(connection.get(), kVerb, parts.object.c_str(),
-                                                    kHttpVersion, nullptr, acceptTypes, flags, 0));
-    if (!request) return nullptr;
-    // The extra headers replace the accept-types entry, whose own "Accept: " and
-    // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
-    // by a line break that ends the request head early.
-    if (!::HttpSendRequestA(request.get(), kExtraHeaders, sizeof kExtraHeaders - 1, nullptr, 0)) {
+    FetchTask* task = new FetchTask(address);
+    const runtime::UniqueHandle worker(
+        ::CreateThread(nullptr, 0, FetchTask::RunOnWorker, task, 0, nullptr));
+    if (!worker) {
+        task->Run();
+        task->Release();
+    } else if (!task->Wait(worker.get())) {
+        failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
+        task->Release();
         return nullptr;
     }
-
-    const uint32_t chunk = ChunkSizeOf(request.get());
-    ByteSetBuilder body;
-    for (;;) {
-        DWORD received = 0;
-        // A failed read ends the transfer; what came before it is kept.
-        if (!::InternetReadFile(request.get(), body.Reserve(chunk), chunk, &received) ||
-            received == 0) {
-            break;
-        }
-        body.Commit(received);
-    }
-    return body.Release();
+    void* body = task->failed() ? nullptr : runtime::NewByteSet(task->body().data(), task->body().size());
+    failure = task->failure();
+    task->Release();
+    return body;
 }
 
 }  // namespace
 
 void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args) {
-    const char* address = argCount > 0 ? runtime::TextArgument(args[0]) : "";
-    if (*address == '\0') return;
-    runtime::SetPointer(result, Fetch(address));
+    const std::string address = argCount > 0 ? runtime::TextArgument(args[0]) : "";
+    std::string failure;
+    if (!address.empty()) runtime::SetPointer(result, Fetch(address.substr(0, address.find('#')), failure));
+    if (runtime::IsGiven(argCount, args, 1)) {
+        char** failureVariable = runtime::VariableArgument<char*>(args[1]);
+        runtime::FreeMemory(*failureVariable);
+        *failureVariable = runtime::NewText(failure.data(), failure.size());
+    }
 }
 
 void CloseInternetRoot() { Root().Reset(); }

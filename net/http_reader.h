@@ -40,8 +40,11 @@ private:
     HINTERNET handle_ = nullptr;
 };
 
-// (address text) -> byte set: the body of an HTTP or HTTPS GET, whatever the
-// status; empty on failure, shortened when the transfer breaks off.
+// (address text, [failure text variable]) -> byte set: the body of an HTTP or
+// HTTPS GET, after at most ten redirects. Empty when the fetch failed: no
+// connection, an error status (400 and above), a body shorter than announced,
+// or a transfer that stalled (net/transfer_limits.h); the variable then
+// receives why, in words a person can read, and the empty text otherwise.
 void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args);
 
 // Closes the process's internet root at program end; a later fetch opens it again.

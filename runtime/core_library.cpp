@@ -6,6 +6,7 @@
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
 #include "runtime/process_commands.h"
+#include "runtime/system_error_text.h"
 #include "runtime/text_commands.h"
 #include "ui/window_commands.h"
 
@@ -25,8 +26,9 @@ const CommandFunction kCoreCommands[] = {
     ToDateTime, Now, TimeDifference, HourOf, MinuteOf, SecondOf,
     // Files, directories, processes, message boxes
     RunDirectory, ReadWholeFile, WriteWholeFile, RemoveDirectoryTree, RunAndCapture, ShowMessageBox,
+    LastErrorText,
     // Windows and units
-    AddText, WindowHandleOf, LoadWindowCommand,
+    AddText, WindowHandleOf, LoadWindowCommand, DiscardPendingInput,
     // COM objects and variants
     CreateObject, ReadTextProperty, ReadDoubleProperty, ReadObjectProperty, ReadVariantProperty,
     CallTextMethod, CallObjectMethod, WriteProperty, AssignObject, ReleaseObject, IsObjectEmpty,

@@ -4,6 +4,7 @@
 
 #include "runtime/command_args.h"
 #include "runtime/error_reporter.h"
+#include "ui/input_barrier.h"
 #include "ui/window_lifecycle.h"
 #include "ui/window_services.h"
 
@@ -41,6 +42,10 @@ void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* arg
     if (!ui::LoadWindowFromTemplate(windowId, false, modal, owner)) return;
     SetLogical(result, true);
     if (modal) ui::RunModal(windowId);
+}
+
+void DiscardPendingInput(ArgRecord*, int32_t, const ArgRecord*) {
+    ui::DropInputBefore(::GetTickCount());
 }
 
 }  // namespace runtime

@@ -14,4 +14,9 @@ void WindowHandleOf(ArgRecord* result, int32_t argCount, const ArgRecord* args);
 // window loaded; a modal one returns after it has closed.
 void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* args);
 
+// (): the mouse and keyboard input given until now and not yet handled is
+// dropped, so that what a person clicked or typed while a handler held the
+// thread is not replayed on windows that have changed meanwhile.
+void DiscardPendingInput(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+
 }  // namespace runtime

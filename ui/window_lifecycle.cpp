@@ -4,6 +4,7 @@
 
 #include "runtime/message_loop.h"
 #include "ui/event_dispatch.h"
+#include "ui/input_barrier.h"
 #include "ui/unit_support.h"
 #include "ui/window_state.h"
 #include "ui/window_unit.h"
@@ -197,6 +198,7 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
 }
 
 bool PreTranslateWindowMessage(MSG& message) {
+    if (IsStaleInput(message)) return true;
     if (!message.hwnd) return false;
     HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
     WindowState* window = WindowStateOf(root);

@@ -18,9 +18,10 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
 // posted again for the outer loop.
 void RunModal(uint32_t windowId);
 
-// Keyboard navigation between the units of a loaded window (Tab, arrows,
-// Enter for the default button); true when the message was used up. A unit
-// that wants the Enter key for itself keeps it.
+// Drops input from before the input barrier, then does keyboard navigation
+// between the units of a loaded window (Tab, arrows, Enter for the default
+// button); true when the message was used up. A unit that wants the Enter key
+// for itself keeps it.
 bool PreTranslateWindowMessage(MSG& message);
 
 // The window unit's procedure reports the end of its native window here.

@@ -11,6 +11,8 @@
 #                        per segment. Target: at most 2.
 #   parse_100k_s         from the click on "解析" to " 点击 开始 即可下载" for a
 #                        playlist of 100,000 relative segments. Target: under 3.
+#   parse_5mb_line_s     the same for the three sample segments after a line of
+#                        5 MB that names none. Target: under 2.
 # The measurements they come from follow them, and two that tell where the
 # time goes: Debian's ffmpeg with one connection (by default it asks for the
 # next segment on a second connection while one arrives), and the cost of one
@@ -60,6 +62,7 @@ native_single=$(native_copy -http_multiple 0)
 measure job_bare "$bin/app_bench.exe" job "$server/plain/bench/index.m3u8"
 measure loop_bare "$bin/url_download_loop.exe" "$server/plain/bench/index.m3u8"
 measure parse "$bin/app_bench.exe" parse "$server/plain/made/relative-100000.m3u8"
+measure parse_line "$bin/app_bench.exe" parse "$server/plain/made/long-line-5000000.m3u8"
 measure log "$bin/app_bench.exe" log 600
 
 segments=$(value job_bare segments)
@@ -67,6 +70,7 @@ figure e2e_net_ratio "$(calc "$(value job_slow velmora_job_s) / $native")" ratio
 figure segment_overhead_ms "$(calc "($(value job_bare velmora_download_s) - \
     $(value loop_bare url_download_loop_s)) * 1000 / $segments")" ms
 figure parse_100k_s "$(value parse velmora_parse_s)" s
+figure parse_5mb_line_s "$(value parse_line velmora_parse_s)" s
 figure velmora_job_slow_s "$(value job_slow velmora_job_s)" s
 figure velmora_download_slow_s "$(value job_slow velmora_download_s)" s
 figure native_ffmpeg_slow_s "$native" s

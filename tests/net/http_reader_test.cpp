@@ -82,14 +82,28 @@ protected:
         return reinterpret_cast<void*>(
             ::CallLibraryCommand(net::kInternetLibraryNumber, net::FetchUrl, 1, args).low);
     }
-    std::string Fetch(const std::string& address) {
-        void* byteSet = FetchByteSet(address.c_str());
-        std::string body =
-            byteSet ? std::string(reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)),
-                                  runtime::ByteSetLength(byteSet))
-                    : std::string();
+    std::string Fetch(const std::string& address) { return FetchWithReason(address).body; }
+
+    // The body as application code receives it, and the failure's reason.
+    struct Fetched {
+        std::string body;
+        std::string failure;
+    };
+    Fetched FetchWithReason(const std::string& address) {
+        char* failure = nullptr;
+        const ArgRecord args[] = {app::TextArg(address.c_str()),
+                                  {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
+        void* byteSet = reinterpret_cast<void*>(
+            ::CallLibraryCommand(net::kInternetLibraryNumber, net::FetchUrl, 2, args).low);
+        Fetched fetched;
+        if (byteSet) {
+            fetched.body.assign(reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)),
+                                runtime::ByteSetLength(byteSet));
+        }
+        fetched.failure = failure ? failure : "";
         runtime::FreeMemory(byteSet);
-        return body;
+        runtime::FreeMemory(failure);
+        return fetched;
     }
 
     const char* port_ = std::getenv("VELMORA_HTTP_PORT");
@@ -191,14 +205,21 @@ TEST_F(HttpReader, ChunkSizeOfRealResponses) {
     }
 }
 
-TEST_F(HttpReader, AnErrorPageIsReturnedLikeAnyBody) {
-    EXPECT_EQ(kNotFoundBody, Fetch(Url("/missing.m3u8")));
+// An error page, a body cut short and a redirect loop are failed fetches: the
+// playlist's reader must never take them for a playlist.
+TEST_F(HttpReader, ErrorStatusesFailWithTheStatusAsTheReason) {
+    const Fetched missing = FetchWithReason(Url("/missing.m3u8"));
+    EXPECT_EQ("", missing.body);
+    EXPECT_EQ("HTTP 404 Not Found", missing.failure);
+    EXPECT_EQ("HTTP 500 Status", FetchWithReason(Url("/status/500")).failure);
+    EXPECT_EQ("", FetchWithReason(Url("/status/200")).failure);
 }
 
-TEST_F(HttpReader, ATransferCutMidwayKeepsWhatArrived) {
-    const std::string body = Fetch(Url("/cut/100000/30000"));
-    EXPECT_EQ(30000u, body.size());
-    EXPECT_EQ(-1, FirstDifference(Pattern(30000), body));
+TEST_F(HttpReader, ABodyShorterThanAnnouncedFails) {
+    const Fetched cut = FetchWithReason(Url("/cut/100000/30000"));
+    EXPECT_EQ("", cut.body);
+    EXPECT_NE(std::string::npos, cut.failure.find("30000")) << cut.failure;
+    EXPECT_NE(std::string::npos, cut.failure.find("100000")) << cut.failure;
 }
 
 TEST_F(HttpReader, RedirectsAreFollowed) {
@@ -206,6 +227,29 @@ TEST_F(HttpReader, RedirectsAreFollowed) {
     EXPECT_EQ(5000u, body.size());
     EXPECT_EQ(-1, FirstDifference(Pattern(5000), body));
     EXPECT_EQ("GET /echo/after HTTP/1.0", RequestLine(Fetch(Url("/redirect/echo/after"))));
+}
+
+TEST_F(HttpReader, TenRedirectsAreFollowedAndAnEleventhFails) {
+    EXPECT_EQ("arrived", Fetch(Url("/redirects/10")));
+    const Fetched eleven = FetchWithReason(Url("/redirects/11"));
+    EXPECT_EQ("", eleven.body);
+    EXPECT_NE("", eleven.failure);
+    EXPECT_EQ(eleven.failure, FetchWithReason(Url("/loop")).failure);
+}
+
+// The test program runs with a wait limit of two seconds (CMakeLists.txt).
+TEST_F(HttpReader, ATransferThatStallsFailsAtTheLimit) {
+    const std::string stalled[] = {
+        Url("/never"),                 // no answer
+        Url("/stall/10000/100"),       // a head and a little, then nothing
+        Url("/trickle/10000"),         // ten bytes a second
+        "https://127.0.0.1:" + std::string(port_) + "/x",  // a TLS handshake nobody answers
+    };
+    for (const std::string& address : stalled) {
+        const Fetched fetched = FetchWithReason(address);
+        EXPECT_EQ("", fetched.body) << address;
+        EXPECT_NE("", fetched.failure) << address;
+    }
 }
 
 TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
@@ -223,6 +267,8 @@ TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
     for (const std::string& address : addresses) {
         EXPECT_EQ(nullptr, FetchByteSet(address.c_str())) << address;
     }
+    // A refused connection says why in the system's words.
+    EXPECT_NE("", FetchWithReason("http://" + closed + "/list.m3u8").failure);
     const ArgRecord nullText[] = {{0, 0, runtime::tag::kText}};
     EXPECT_EQ(0u,
               ::CallLibraryCommand(net::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);

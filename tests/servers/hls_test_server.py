@@ -9,19 +9,38 @@ usage: hls_test_server.py [ROOT]    (default: $VELMORA_HLS_ROOT)
 
 Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   plain            every file as it is
-  missing-NAME     the file NAME answers 404, the others as in plain
   slow             each answer waits 40 ms, and its body goes out at no more
                    than 5 MB/s per connection
+  chunked          every answer in chunked transfer coding
+  nolength         every answer without Content-Length, ended by closing
+  bom              playlists start with a UTF-8 byte-order mark
+  FAULT-NAME       the file NAME answers with the fault, the others as in plain:
+    missing        404
+    error          500
+    flaky          500 to the first two requests, then as in plain
+    cut            the whole Content-Length announced, half the body sent,
+                   the connection closed
+    trickle        the head, then one byte a second
+    never          the request read, no answer ever
+    loop           302 to this same path
+    delay          the answer after five seconds
 In every playlist (*.m3u8) the host PLACEHOLDER_HOST stands for this server
 and the mode, so absolute playlists made for that host point back here
 through the same mode.
 
-Playlists made on request (VARIANT "made"):
+Playlists made on request (VARIANT "made"; other files of it are those of
+the variant "relative"):
   /MODE/made/relative-N.m3u8       N relative segment names segNNNNNN.ts
   /MODE/made/not-a-playlist.m3u8   text that names segments but lacks #EXTM3U
   /MODE/made/no-segments.m3u8      a playlist with no segment line
-A connection that opens with a TLS handshake is closed at once, so an https
-address fails without waiting for a timeout.
+  /MODE/made/long-line-N.m3u8      the relative sample's segments after a line
+                                   of N bytes that names none
+  /MODE/made/https-segments.m3u8   the relative sample's segments as https
+                                   addresses of this server
+  /MODE/made/text-segments.m3u8    three segments noteN.ts that hold text
+GET /requests lists the paths asked for so far, one a line, in order; a TLS
+handshake is listed as "TLS". A connection that opens with one gets no
+answer, as a plain server would give none, until the client gives up.
 """
 
 import os
@@ -32,10 +51,15 @@ import threading
 import time
 
 PLACEHOLDER_HOST = b"http://hls.invalid"
+BYTE_ORDER_MARK = b"\xef\xbb\xbf"
+FLAKY_FAILURES = 2
+DELAY_S = 5.0
+TRICKLE_INTERVAL_S = 1.0
 SLOW_DELAY_S = 0.040
 SLOW_RATE = 5 * 1000 * 1000  # bytes per second and connection
 SLOW_PIECE = 16 * 1024
 NOT_FOUND_BODY = b"<html><body>404: no such file</body></html>"
+SERVER_ERROR_BODY = b"<html><body>500: the server failed</body></html>"
 TLS_HANDSHAKE = b"\x16"
 
 CONTENT_TYPES = {
@@ -43,17 +67,28 @@ CONTENT_TYPES = {
     ".ts": "video/mp2t",
     ".mp4": "video/mp4",
 }
+FAULTS = ("missing", "error", "flaky", "cut", "trickle", "never", "loop", "delay")
+WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom")
+SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
+TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
 
 
-def made_playlist(name):
-    """The body of a playlist made on request, or None."""
+def made_playlist(name, here):
+    """The body of a playlist made on request, or None. `here` is this
+    server's address with the mode, as bytes."""
     many = re.fullmatch(r"relative-(\d+)\.m3u8", name)
     if many:
-        lines = ["#EXTM3U", "#EXT-X-VERSION:3", "#EXT-X-TARGETDURATION:2"]
-        for i in range(int(many.group(1))):
-            lines += ["#EXTINF:2.000,", "seg%06d.ts" % i]
-        lines.append("#EXT-X-ENDLIST")
-        return ("\n".join(lines) + "\n").encode("ascii")
+        return media_playlist("seg%06d.ts" % i for i in range(int(many.group(1))))
+    long_line = re.fullmatch(r"long-line-(\d+)\.m3u8", name)
+    if long_line:
+        return b"#EXTM3U\n" + b"x" * int(long_line.group(1)) + b"\n" + media_playlist(SAMPLE_SEGMENTS)
+    if name == "https-segments.m3u8":
+        https = here.replace(b"http://", b"https://", 1).decode("ascii")
+        return media_playlist(https + "/made/" + s for s in SAMPLE_SEGMENTS)
+    if name == "text-segments.m3u8":
+        return media_playlist(TEXT_SEGMENTS)
+    if name in TEXT_SEGMENTS:
+        return b"a note, not a video\n"
     if name == "not-a-playlist.m3u8":
         return b"#EXTINF:2.000,\nseg000.ts\n#EXTINF:2.000,\nseg001.ts\n"
     if name == "no-segments.m3u8":
@@ -61,15 +96,40 @@ def made_playlist(name):
     return None
 
 
+def media_playlist(segments):
+    lines = ["#EXTM3U", "#EXT-X-VERSION:3", "#EXT-X-TARGETDURATION:2"]
+    for segment in segments:
+        lines += ["#EXTINF:2.000,", segment]
+    lines.append("#EXT-X-ENDLIST")
+    return ("\n".join(lines) + "\n").encode("ascii")
+
+
+class Answer:
+    def __init__(self, status, content_type, body, how="whole"):
+        self.status = status
+        self.content_type = content_type
+        self.body = body
+        self.how = how  # whole, slow, chunked, nolength, cut, trickle, never, delay
+        self.location = None
+
+
 class Handler(socketserver.StreamRequestHandler):
     # A small last piece must not wait for the client's delayed acknowledgement.
     disable_nagle_algorithm = True
 
     def handle(self):
-        # A TLS client hello would wait for a line end that never comes.
         if self.rfile.peek(1)[:1] == TLS_HANDSHAKE:
+            self.server.record("TLS")
+            self.wait_for_close()
             return
         while self.serve_one():
+            pass
+
+    def wait_for_close(self):
+        try:
+            while self.rfile.read1(4096):
+                pass
+        except OSError:
             pass
 
     def serve_one(self):
@@ -93,55 +153,94 @@ class Handler(socketserver.StreamRequestHandler):
         connection = headers.get("connection", "").lower()
         keep_alive = connection != "close" and (version == "HTTP/1.1" or connection == "keep-alive")
 
-        status, content_type, body, slow = self.answer(path)
-        if slow:
+        if path == "/requests":
+            answer = Answer("200 OK", "text/plain", self.server.requests())
+        else:
+            self.server.record(path)
+            answer = self.answer(path)
+        if answer.how == "never":
+            self.wait_for_close()
+            return False
+        if answer.how == "slow":
             time.sleep(SLOW_DELAY_S)
-        lines = ["HTTP/1.1 " + status,
-                 "Content-Type: " + content_type,
-                 "Content-Length: %d" % len(body),
-                 "Connection: " + ("keep-alive" if keep_alive else "close"), "", ""]
+        if answer.how == "delay":
+            time.sleep(DELAY_S)
+        if answer.how in ("cut", "nolength", "trickle"):
+            keep_alive = False
+        lines = ["HTTP/1.1 " + answer.status, "Content-Type: " + answer.content_type]
+        if answer.location:
+            lines.append("Location: " + answer.location)
+        if answer.how == "chunked":
+            lines.append("Transfer-Encoding: chunked")
+        elif answer.how != "nolength":
+            lines.append("Content-Length: %d" % len(answer.body))
+        lines += ["Connection: " + ("keep-alive" if keep_alive else "close"), "", ""]
         self.wfile.write("\r\n".join(lines).encode("latin-1"))
         if method != "HEAD":
-            self.send_body(body, slow)
+            self.send_body(answer)
         self.wfile.flush()
         return keep_alive
 
-    def send_body(self, body, slow):
-        if not slow:
+    def send_body(self, answer):
+        body = answer.body
+        if answer.how == "cut":
+            self.wfile.write(body[:len(body) // 2])
+        elif answer.how == "trickle":
+            for offset in range(len(body)):
+                self.wfile.write(body[offset:offset + 1])
+                self.wfile.flush()
+                time.sleep(TRICKLE_INTERVAL_S)
+        elif answer.how == "chunked":
+            for offset in range(0, len(body), SLOW_PIECE):
+                piece = body[offset:offset + SLOW_PIECE]
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            self.wfile.write(b"0\r\n\r\n")
+        elif answer.how == "slow":
+            start = time.monotonic()
+            for offset in range(0, len(body), SLOW_PIECE):
+                self.wfile.write(body[offset:offset + SLOW_PIECE])
+                self.wfile.flush()
+                due = start + (offset + SLOW_PIECE) / SLOW_RATE
+                wait = due - time.monotonic()
+                if wait > 0:
+                    time.sleep(wait)
+        else:
             self.wfile.write(body)
-            return
-        start = time.monotonic()
-        for offset in range(0, len(body), SLOW_PIECE):
-            self.wfile.write(body[offset:offset + SLOW_PIECE])
-            self.wfile.flush()
-            due = start + (offset + SLOW_PIECE) / SLOW_RATE
-            wait = due - time.monotonic()
-            if wait > 0:
-                time.sleep(wait)
 
     def answer(self, path):
-        """(status, content type, body, slow) for a path."""
-        not_found = ("404 Not Found", "text/html", NOT_FOUND_BODY, False)
+        """The answer for a path."""
+        not_found = Answer("404 Not Found", "text/html", NOT_FOUND_BODY)
         pieces = path.split("/")
         if len(pieces) != 4 or pieces[0] != "":
             return not_found
         mode, variant, name = pieces[1], pieces[2], pieces[3]
-        slow = mode == "slow"
-        if mode.startswith("missing-") and name == mode[len("missing-"):]:
+        fault, _, faulty_name = mode.partition("-")
+        if mode not in WHOLE_MODES and fault not in FAULTS:
             return not_found
-        if not (mode in ("plain", "slow") or mode.startswith("missing-")):
-            return not_found
+        here = ("http://127.0.0.1:%d/%s" % (self.server.server_address[1], mode)).encode("ascii")
+        if fault in FAULTS and name == faulty_name:
+            if fault == "missing":
+                return not_found
+            if fault == "error" or (fault == "flaky" and self.server.count(path) <= FLAKY_FAILURES):
+                return Answer("500 Internal Server Error", "text/html", SERVER_ERROR_BODY)
+            if fault == "loop":
+                answer = Answer("302 Found", "text/html", b"")
+                answer.location = path
+                return answer
         content_type = CONTENT_TYPES.get(os.path.splitext(name)[1], "application/octet-stream")
-        if variant == "made":
-            body = made_playlist(name)
-        else:
-            body = self.server.read_file(variant, name)
+        body = made_playlist(name, here) if variant == "made" else None
+        if body is None:
+            body = self.server.read_file("relative" if variant == "made" else variant, name)
         if body is None:
             return not_found
         if name.endswith(".m3u8"):
-            here = ("http://127.0.0.1:%d/%s" % (self.server.server_address[1], mode)).encode("ascii")
             body = body.replace(PLACEHOLDER_HOST, here)
-        return "200 OK", content_type, body, slow
+            if mode == "bom":
+                body = BYTE_ORDER_MARK + body
+        how = mode if mode in ("slow", "chunked", "nolength") else "whole"
+        if fault in FAULTS and name == faulty_name and fault != "flaky":
+            how = fault
+        return Answer("200 OK", content_type, body, how)
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -152,14 +251,28 @@ class Server(socketserver.ThreadingTCPServer):
         super().__init__(("127.0.0.1", 0), Handler)
         self.root = os.path.realpath(root)
         self.cache = {}
-        self.cache_lock = threading.Lock()
+        self.lock = threading.Lock()
+        self.paths = []
+
+    def record(self, path):
+        with self.lock:
+            self.paths.append(path)
+
+    def count(self, path):
+        """How often the path was asked for so far."""
+        with self.lock:
+            return self.paths.count(path)
+
+    def requests(self):
+        with self.lock:
+            return "".join(p + "\n" for p in self.paths).encode("latin-1")
 
     def read_file(self, variant, name):
         """A file of the root's variant directory, kept in memory once read."""
         if variant in ("", ".", "..") or name in ("", ".", ".."):
             return None
         path = os.path.join(self.root, variant, name)
-        with self.cache_lock:
+        with self.lock:
             if path not in self.cache:
                 try:
                     with open(path, "rb") as f:

@@ -10,15 +10,25 @@ Paths:
   /chunked/N           HTTP/1.1 200, N pattern bytes in chunked transfer coding
   /cut/N/M             Content-Length N, then M pattern bytes and the connection closes
   /redirect/PATH       302 to /PATH
+  /redirects/N         302 to /redirects/N-1; /redirects/0 is 200 with the body "arrived"
+  /loop                302 to /loop
+  /status/N            status N with a short body
+  /stall/N/M           Content-Length N, M pattern bytes, then silence until the client leaves
+  /trickle/N           Content-Length N, one pattern byte every 100 ms
+  /never               the request read, no answer ever
+A connection that opens with a TLS handshake gets no answer either.
   anything else        404 with the body NOT_FOUND_BODY
 """
 
 import socketserver
 import sys
 import threading
+import time
 
 NOT_FOUND_BODY = b"<html><body>404: no such playlist</body></html>"
 CHUNKED_PIECE = 4096
+TLS_HANDSHAKE = b"\x16"
+TRICKLE_INTERVAL_S = 0.1
 
 
 def pattern(length):
@@ -28,6 +38,9 @@ def pattern(length):
 
 class Handler(socketserver.StreamRequestHandler):
     def handle(self):
+        if self.rfile.peek(1)[:1] == TLS_HANDSHAKE:
+            self.wait_for_close()
+            return
         head = b""
         while True:
             line = self.rfile.readline(65536)
@@ -40,6 +53,13 @@ class Handler(socketserver.StreamRequestHandler):
         parts = request_line.split(" ")
         path = parts[1] if len(parts) > 1 else "/"
         self.respond(path, head)
+
+    def wait_for_close(self):
+        try:
+            while self.rfile.read1(4096):
+                pass
+        except OSError:
+            pass
 
     def send(self, status, headers, body, version="HTTP/1.0"):
         lines = ["%s %s" % (version, status)] + headers + ["Connection: close", "", ""]
@@ -64,6 +84,28 @@ class Handler(socketserver.StreamRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
         elif kind == "cut" and len(numbers) == 2:
             self.send("200 OK", ["Content-Length: %d" % numbers[0]], pattern(numbers[1]))
+        elif kind == "stall" and len(numbers) == 2:
+            self.send("200 OK", ["Content-Length: %d" % numbers[0]], pattern(numbers[1]))
+            self.wfile.flush()
+            self.wait_for_close()
+        elif kind == "trickle" and len(numbers) == 1:
+            self.send("200 OK", ["Content-Length: %d" % numbers[0]], b"")
+            for byte in pattern(numbers[0]):
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(TRICKLE_INTERVAL_S)
+        elif kind == "never":
+            self.wait_for_close()
+        elif kind == "redirects" and len(numbers) == 1:
+            if numbers[0] == 0:
+                self.send("200 OK", ["Content-Length: 7"], b"arrived")
+            else:
+                target = "/redirects/%d" % (numbers[0] - 1)
+                self.send("302 Found", ["Location: " + target, "Content-Length: 0"], b"")
+        elif kind == "loop":
+            self.send("302 Found", ["Location: /loop", "Content-Length: 0"], b"")
+        elif kind == "status" and len(numbers) == 1:
+            self.send("%d Status" % numbers[0], ["Content-Length: 6"], b"status")
         elif kind == "redirect":
             target = "/" + path[len("/redirect/"):]
             self.send("302 Found", ["Location: " + target, "Content-Length: 0"], b"")

@@ -100,25 +100,36 @@ HWND FindChildByText(HWND parent, const std::string& text) {
     return nullptr;
 }
 
-void ClickWithMouse(HWND window) {
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    // Other tests' windows may stand in the way: lift ours above them for the click.
+void BringToFront(HWND window) {
+    // Other tests' windows may stand in the way: lift ours above them.
     HWND root = ::GetAncestor(window, GA_ROOT);
     ::SetWindowPos(root, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(root);
     // A click on a window that is not yet active may only activate it.
     for (int attempt = 0; attempt < 50 && ::GetForegroundWindow() != root; ++attempt) ::Sleep(20);
-    for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt) ::Sleep(20);
-    ::SetCursorPos(middle.x, middle.y);
+}
+
+void ClickAtMiddle(HWND window) {
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     ::Sleep(50);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(2, clicks, sizeof(INPUT));
-    ::SetWindowPos(root, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ClickWithMouse(HWND window) {
+    BringToFront(window);
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt) ::Sleep(20);
+    ClickAtMiddle(window);
+    ::SetWindowPos(::GetAncestor(window, GA_ROOT), HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title) {

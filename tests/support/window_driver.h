@@ -32,6 +32,12 @@ HWND FindChildByText(HWND parent, const std::string& text);
 // A real left click with the mouse at the middle of the window: a disabled
 // window gets nothing, as with a person's click.
 void ClickWithMouse(HWND window);
+// Lifts the window's top-level window above all others and activates it.
+// Both wait for its thread, so a busy program holds them up.
+void BringToFront(HWND window);
+// Only the click of ClickWithMouse, which asks nothing of the window's
+// thread: a person's click on a program that is busy.
+void ClickAtMiddle(HWND window);
 
 // All visible top-level windows of the process with this title.
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title);
