@@ -53,8 +53,8 @@ std::string ReadDroppedFile(const char* address) {
 // Fetches the address; when nothing usable came, logs why.
 void Fetch(const char* address) {
     char* failure = nullptr;
-    const runtime::ArgRecord args[] = {app::TextArg(address),
-                                       {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
+    const runtime::ArgRecord args[] = {
+        app::TextArg(address), {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
     ReplacePlaylistText(CallLibraryCommand(kInternetLibrary, net::FetchUrl, 2, args));
     const app::OwnedText reason(failure);
     if (!reason.empty()) app::Log(K().logFetchFailed + std::string(reason.c_str()) + K().lineBreak);
@@ -81,7 +81,8 @@ bool IsAbsolute(const std::string& name) {
 // The matches of the first pattern that finds any, run only on the lines that
 // hold its literal part; -1 when the scripting engine could not run it.
 int32_t FindSegments(app::RegexObject& regex, std::vector<std::string>& matches) {
-    for (const char* pattern : {K().patternAbsolute, K().patternTs, K().patternMp4, K().patternFlv}) {
+    for (const char* pattern :
+         {K().patternAbsolute, K().patternTs, K().patternMp4, K().patternFlv}) {
         const std::string lines = app::LinesHolding(app::playlistText ? app::playlistText : "",
                                                     app::LiteralOf(pattern), K().tagMarker[0]);
         const int32_t created = regex.Create(pattern, lines.c_str(), false, false, true);

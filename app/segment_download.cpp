@@ -4,8 +4,10 @@
 
 #include <urlmon.h>
 
+#include <atomic>
 #include <cwchar>
 #include <mutex>
+#include <string>
 
 #include "app/calls.h"
 #include "app/declared_calls.h"
@@ -29,7 +31,7 @@ constexpr wchar_t kContentEncoding[] = L"\r\nContent-Encoding:";
 // that redirects too often or stalls. It lives on the caller's stack for one
 // synchronous call, so the reference count only has to be honest, not to free.
 class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
-public:
+  public:
     SegmentTry() = default;
     SegmentTry(const SegmentTry&) = delete;
     SegmentTry& operator=(const SegmentTry&) = delete;
@@ -110,16 +112,16 @@ public:
     HRESULT __stdcall BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR*) override {
         return S_OK;
     }
-    HRESULT __stdcall OnResponse(DWORD responseCode, LPCWSTR headers, LPCWSTR,
-                                 LPWSTR*) override {
+    HRESULT __stdcall OnResponse(DWORD responseCode, LPCWSTR headers, LPCWSTR, LPWSTR*) override {
         responseCode_ = responseCode;
         // A compressed body is saved decoded, so its file is not as long as announced.
         const wchar_t* length = Header(headers, kContentLength);
-        if (length && !Header(headers, kContentEncoding)) announcedLength_ = std::wcstoll(length, nullptr, 10);
+        if (length && !Header(headers, kContentEncoding))
+            announcedLength_ = std::wcstoll(length, nullptr, 10);
         return S_OK;
     }
 
-private:
+  private:
     // The value of a header ("\r\n" + name + ":"), or null.
     static const wchar_t* Header(LPCWSTR headers, const wchar_t* name) {
         if (!headers) return nullptr;
@@ -157,8 +159,8 @@ private:
             binding = binding_;
             if (binding) binding->AddRef();
         }
+        if (!binding) return;  // the binding has ended already
         aborted_ = true;
-        if (!binding) return;
         binding->Abort();
         binding->Release();
     }

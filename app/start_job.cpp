@@ -103,7 +103,8 @@ bool ChooseTarget(Job& job) {
         return false;
     }
     job.target = job.runDirectory + K().dataDirectory +
-                 (name.empty() ? std::string(K().outputFileName) : name.c_str() + std::string(K().mp4Extension));
+                 (name.empty() ? std::string(K().outputFileName)
+                               : name.c_str() + std::string(K().mp4Extension));
     return true;
 }
 
@@ -124,7 +125,8 @@ bool PrepareJob(Job& job) {
 }
 
 void DownloadSegments(Job& job) {
-    const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList), app::TextArg(K().segmentSeparator)};
+    const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList),
+                                            app::TextArg(K().segmentSeparator)};
     void* addresses = reinterpret_cast<void*>(app::CallCore(runtime::SplitText, splitArgs).low);
     const int32_t count = static_cast<int32_t>(runtime::ArrayElementCount(addresses));
     const std::string total = std::to_string(count);
@@ -133,7 +135,8 @@ void DownloadSegments(Job& job) {
         const std::string index = std::to_string(i);
         const std::string segmentFile = job.directory + index + K().segmentExtension;
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
-        const bool downloaded = app::DownloadSegment(address ? address : app::EmptyText(), segmentFile);
+        const bool downloaded =
+            app::DownloadSegment(address ? address : app::EmptyText(), segmentFile);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
@@ -156,13 +159,15 @@ bool RunTool(const Job& job, const std::string& commandLine) {
     char* outputText = nullptr;
     char* errorText = nullptr;
     int32_t exitCode = -1;
-    const runtime::ArgRecord args[] = {app::TextArg(commandLine.c_str()),
-                                       {reinterpret_cast<uint32_t>(&outputText), 0, runtime::tag::kText},
-                                       {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText},
-                                       {reinterpret_cast<uint32_t>(&exitCode), 0, runtime::tag::kInteger}};
+    const runtime::ArgRecord args[] = {
+        app::TextArg(commandLine.c_str()),
+        {reinterpret_cast<uint32_t>(&outputText), 0, runtime::tag::kText},
+        {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText},
+        {reinterpret_cast<uint32_t>(&exitCode), 0, runtime::tag::kInteger}};
     const bool started = app::CallCore(runtime::RunAndCapture, args).low != 0;
     const app::OwnedText output(outputText), errors(errorText);
-    app::Log(K().lineBreak + std::string(output.empty() ? errors.c_str() : output.c_str()) + K().lineBreak);
+    app::Log(K().lineBreak + std::string(output.empty() ? errors.c_str() : output.c_str()) +
+             K().lineBreak);
     if (!started) {
         app::Log(K().logToolNotStarted + job.runDirectory + K().toolPath + K().lineBreak);
         return false;
@@ -186,9 +191,11 @@ bool MoveToTarget(const Job& job) {
 }
 
 bool AskToMergeAgain() {
-    const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion), app::IntegerArg(kYesNo),
-                                           {0, 0, 0},
-                                           app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType)};
+    const runtime::ArgRecord question[] = {
+        app::TextArg(K().retryQuestion),
+        app::IntegerArg(kYesNo),
+        {0, 0, 0},
+        app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType)};
     return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
 }
 
@@ -218,8 +225,8 @@ void Merge(const Job& job) {
     }
 
     if (job.failedSegments > 0) {
-        app::Log(K().logIncompleteOpen + std::to_string(job.failedSegments) + K().logIncompleteClose +
-                 job.directory + K().lineBreak);
+        app::Log(K().logIncompleteOpen + std::to_string(job.failedSegments) +
+                 K().logIncompleteClose + job.directory + K().lineBreak);
     } else if (!merged) {
         app::Log(K().logSegmentsKept + job.directory + K().lineBreak);
     } else if (moved) {

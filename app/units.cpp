@@ -16,7 +16,8 @@ OwnedText ContentOf(uint32_t editBoxId) {
 }
 
 void SetContent(uint32_t editBoxId, const char* text) {
-    WriteUnitProperty(kMainWindowId, editBoxId, kContentProperty, -1, reinterpret_cast<uint32_t>(text), 0);
+    WriteUnitProperty(kMainWindowId, editBoxId, kContentProperty, -1,
+                      reinterpret_cast<uint32_t>(text), 0);
 }
 
 void DiscardInputMeanwhile() {

@@ -129,7 +129,7 @@ std::string WinInetFailure(DWORD error) {
 // WinINet sets no time limit (a TLS handshake with a silent server) is left
 // behind, and the wait still ends.
 class FetchTask {
-public:
+  public:
     explicit FetchTask(std::string address) : address_(std::move(address)) {}
     FetchTask(const FetchTask&) = delete;
     FetchTask& operator=(const FetchTask&) = delete;
@@ -170,7 +170,7 @@ public:
     const std::string& failure() const { return failure_; }
     bool failed() const { return !failure_.empty(); }
 
-private:
+  private:
     // One GET; a redirect leaves its target in `location`. False on failure.
     bool Get(const std::string& address, std::string& location) {
         UrlParts parts;
@@ -184,9 +184,9 @@ private:
             flags |= INTERNET_FLAG_SECURE;
         }
         InternetHandle& root = Root();
-        const InternetHandle connection(
-            ::InternetConnectA(root.get(), parts.host.c_str(), parts.port, parts.userName.c_str(),
-                               parts.password.c_str(), service, 0, 0));
+        const InternetHandle connection(::InternetConnectA(root.get(), parts.host.c_str(),
+                                                           parts.port, parts.userName.c_str(),
+                                                           parts.password.c_str(), service, 0, 0));
         if (!connection) return Fail(::GetLastError());
 
         // These only restate the defaults, so their failures do not matter (Wine
@@ -200,8 +200,8 @@ private:
 
         const char* acceptTypes[] = {kAcceptType, nullptr};
         const InternetHandle request(::HttpOpenRequestA(connection.get(), kVerb,
-                                                        parts.object.c_str(), kHttpVersion,
-                                                        nullptr, acceptTypes, flags, 0));
+                                                        parts.object.c_str(), kHttpVersion, nullptr,
+                                                        acceptTypes, flags, 0));
         if (!request) return Fail(::GetLastError());
         // Wine takes the time limits from the request handle only.
         DWORD limit = TimeLimitMs(kWaitLimitMs);
@@ -286,7 +286,8 @@ void* Fetch(const std::string& address, std::string& failure) {
         task->Release();
         return nullptr;
     }
-    void* body = task->failed() ? nullptr : runtime::NewByteSet(task->body().data(), task->body().size());
+    void* body =
+        task->failed() ? nullptr : runtime::NewByteSet(task->body().data(), task->body().size());
     failure = task->failure();
     task->Release();
     return body;
@@ -297,7 +298,8 @@ void* Fetch(const std::string& address, std::string& failure) {
 void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args) {
     const std::string address = argCount > 0 ? runtime::TextArgument(args[0]) : "";
     std::string failure;
-    if (!address.empty()) runtime::SetPointer(result, Fetch(address.substr(0, address.find('#')), failure));
+    if (!address.empty())
+        runtime::SetPointer(result, Fetch(address.substr(0, address.find('#')), failure));
     if (runtime::IsGiven(argCount, args, 1)) {
         char** failureVariable = runtime::VariableArgument<char*>(args[1]);
         runtime::FreeMemory(*failureVariable);

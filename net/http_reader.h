@@ -14,7 +14,7 @@ namespace net {
 
 // Owning wrapper for WinINet handles.
 class InternetHandle {
-public:
+  public:
     InternetHandle() = default;
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
     ~InternetHandle() { Reset(); }
@@ -36,7 +36,7 @@ public:
         if (handle_) ::InternetCloseHandle(std::exchange(handle_, nullptr));
     }
 
-private:
+  private:
     HINTERNET handle_ = nullptr;
 };
 

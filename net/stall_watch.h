@@ -11,7 +11,7 @@
 namespace net {
 
 class StallWatch {
-public:
+  public:
     StallWatch(uint32_t windowMs, uint32_t minBytes)
         : windowMs_(windowMs), minBytes_(minBytes), windowStart_(::GetTickCount()) {}
     StallWatch(const StallWatch&) = delete;
@@ -32,7 +32,7 @@ public:
         return now - windowStart_ >= windowMs_;
     }
 
-private:
+  private:
     std::atomic<uint32_t> total_{0};
     const uint32_t windowMs_;
     const uint32_t minBytes_;

@@ -26,7 +26,7 @@ size_t CountOf(const std::vector<std::string>& paths, const std::string& path) {
 }
 
 class Faults : public VelmoraEndToEnd {
-protected:
+  protected:
     // A job on the relative sample whose segment 2 fails: the other two are
     // merged and saved, and the segments stay where the last line says.
     void ExpectSecondSegmentMissing(const std::string& mode) {
@@ -99,13 +99,14 @@ TEST_F(Faults, ASegmentThatRedirectsToItselfFailsAfterTenRedirects) {
 
 TEST_F(Faults, APlaylistCutShortIsAFailedFetch) {
     Start();
-    EXPECT_NE(std::string::npos, ExpectFetchFailure(Server() + "cut-index.m3u8/relative/index.m3u8")
-                                     .find("字节"));
+    EXPECT_NE(std::string::npos,
+              ExpectFetchFailure(Server() + "cut-index.m3u8/relative/index.m3u8").find("字节"));
 }
 
 TEST_F(Faults, AFailedFetchSaysWhyBeforeTheNotAPlaylistLine) {
     Start();
-    EXPECT_EQ("HTTP 404 Not Found", ExpectFetchFailure(Server() + "missing-index.m3u8/relative/index.m3u8"));
+    EXPECT_EQ("HTTP 404 Not Found",
+              ExpectFetchFailure(Server() + "missing-index.m3u8/relative/index.m3u8"));
 }
 
 TEST_F(Faults, AServerErrorSaysItsStatus) {
@@ -170,7 +171,8 @@ TEST_F(Faults, HttpsSegmentAddressesAreTakenAsTheyStand) {
     ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
     const std::vector<std::string> requests = ServerRequests();
     EXPECT_EQ(9u, CountOf(requests, "TLS"));
-    for (const std::string& path : requests) EXPECT_EQ(std::string::npos, path.find("https:")) << path;
+    for (const std::string& path : requests)
+        EXPECT_EQ(std::string::npos, path.find("https:")) << path;
 }
 
 // The sample's header has a tag with an absolute URI; its segments are relative.
@@ -187,7 +189,8 @@ TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
     driver::BringToFront(app_->main());
     ASSERT_TRUE(app_->Press(kStartButton));
     // The program is busy and answers no question: watch the server instead.
-    for (int i = 0; i < 500 && !CountOf(ServerRequests(), "/delay-seg000.ts/relative/seg000.ts"); ++i) {
+    for (int i = 0; i < 500 && !CountOf(ServerRequests(), "/delay-seg000.ts/relative/seg000.ts");
+         ++i) {
         ::Sleep(20);
     }
     driver::ClickAtMiddle(app_->Control(kStartButton));
@@ -207,7 +210,7 @@ TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
 
 // No video came: the segments stay, and the log says why and where they are.
 class BrokenTool : public Faults {
-protected:
+  protected:
     void ExpectSegmentsKept(const std::string& why, int answer,
                             const std::string& address = Server() + "plain/relative/index.m3u8") {
         Parse(address, kClickStart);
@@ -225,7 +228,8 @@ protected:
         }
         expected.push_back(kSegmentsKept + job);
         EXPECT_EQ(Readable(expected), Readable(Cut(messages, why)));
-        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "list.txt", "media.m3u8"}),
+        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "list.txt",
+                                            "media.m3u8"}),
                   DirectoryNames(job.substr(0, job.size() - 1)));
     }
     // The messages with the tool's exit code cut from the line that names it.
@@ -237,7 +241,8 @@ protected:
         return messages;
     }
     std::string NotStarted() const {
-        return " 无法启动合并工具（文件不存在或不是可执行程序）：" + run_->path() + "\\tool\\ffmpeg.exe";
+        return " 无法启动合并工具（文件不存在或不是可执行程序）：" + run_->path() +
+               "\\tool\\ffmpeg.exe";
     }
 };
 
@@ -273,7 +278,8 @@ TEST_F(Faults, ASaveNameThatIsNoPlainFileNameIsRefusedBeforeAnyDownload) {
         const std::vector<std::string> messages = LogMessages();
         EXPECT_EQ(0u, messages.back().find(" 保存文件名“" + name + "”不能用作文件名：")) << name;
     }
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(run_->Data().c_str())) << "nothing is made";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(run_->Data().c_str()))
+        << "nothing is made";
     EXPECT_EQ(std::vector<std::string>{"/plain/relative/index.m3u8"}, ServerRequests());
 }
 

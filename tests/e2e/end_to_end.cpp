@@ -45,7 +45,8 @@ std::string Server() {
 std::vector<std::string> ServerRequests() {
     std::vector<std::string> paths;
     const std::string text = HttpGet(Server() + "requests");
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1) {
         paths.push_back(text.substr(start, end - start));
     }
     return paths;
@@ -53,7 +54,8 @@ std::vector<std::string> ServerRequests() {
 
 std::vector<std::string> ParseMessages(const std::string& address, int found) {
     return {" 正在读入M3U8。（" + address + "）", " 读入M3U8完毕。", " 正在解析分段地址。",
-            found ? " 一共发现 [" + std::to_string(found) + "] 链接" : " 找不到该链接", kClickStart};
+            found ? " 一共发现 [" + std::to_string(found) + "] 链接" : " 找不到该链接",
+            kClickStart};
 }
 
 std::vector<std::string> DownloadMessages(const std::string& jobDirectory,
@@ -63,29 +65,34 @@ std::vector<std::string> DownloadMessages(const std::string& jobDirectory,
     for (size_t i = 0; i < downloaded.size(); ++i) {
         const std::string index = std::to_string(i + 1);
         messages.push_back(" 正在下载。[" + index + "/" + total + "]");
-        messages.push_back(" 下载 [" + index + "/" + total + "] " + (downloaded[i] ? "成功" : "失败"));
+        messages.push_back(" 下载 [" + index + "/" + total + "] " +
+                           (downloaded[i] ? "成功" : "失败"));
     }
     messages.insert(messages.end(), {" 下载完成。", " 正在进行合并。", ""});
     return messages;
 }
 
-std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& then) {
+std::vector<std::string> Join(std::vector<std::string> first,
+                              const std::vector<std::string>& then) {
     first.insert(first.end(), then.begin(), then.end());
     return first;
 }
 
 std::string IncompleteMessage(int failed, const std::string& jobDirectory) {
-    return " 有 [" + std::to_string(failed) + "] 个分段下载失败，视频不完整。分段保留在：" + jobDirectory;
+    return " 有 [" + std::to_string(failed) + "] 个分段下载失败，视频不完整。分段保留在：" +
+           jobDirectory;
 }
 
 std::string Readable(const std::vector<std::string>& messages) {
     std::string lines;
     for (const std::string& message : messages) {
-        const int wide = ::MultiByteToWideChar(936, 0, message.data(), static_cast<int>(message.size()),
-                                               nullptr, 0);
+        const int wide = ::MultiByteToWideChar(936, 0, message.data(),
+                                               static_cast<int>(message.size()), nullptr, 0);
         std::wstring text(static_cast<size_t>(wide), L'\0');
-        ::MultiByteToWideChar(936, 0, message.data(), static_cast<int>(message.size()), &text[0], wide);
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+        ::MultiByteToWideChar(936, 0, message.data(), static_cast<int>(message.size()), &text[0],
+                              wide);
+        const int size =
+            ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<size_t>(size), '\0');
         ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &utf8[0], size, nullptr, nullptr);
         lines += utf8 + "\n";
@@ -162,7 +169,8 @@ void VelmoraEndToEnd::DownloadAll(const std::string& address, const std::vector<
                             {" 视频合并成功。", kSavedAt + Target()})),
               Readable(messages));
     // Only the video stays in Data: the job directory went with the merge.
-    EXPECT_EQ(std::vector<std::string>{app_->Text(kOutputNameBox) + ".mp4"}, DirectoryNames(run_->Data()));
+    EXPECT_EQ(std::vector<std::string>{app_->Text(kOutputNameBox) + ".mp4"},
+              DirectoryNames(run_->Data()));
 }
 
 void VelmoraEndToEnd::AnswerQuestion(int button) {

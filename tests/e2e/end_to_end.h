@@ -49,7 +49,7 @@ std::string Readable(const std::vector<std::string>& messages);
 void ExpectVideo(const std::string& path, double seconds);
 
 class VelmoraEndToEnd : public ::testing::Test {
-protected:
+  protected:
     // A run directory with this name, and the program started in it; a wait
     // limit other than 0 replaces the program's thirty seconds.
     void Start(const std::string& directoryName = "velmora", DWORD waitLimitMs = 0);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winsock2.h>
 #include <wininet.h>
+#include <winsock2.h>
 
 #include <cstdlib>
 #include <string>
@@ -39,7 +39,7 @@ long long FirstDifference(const std::string& a, const std::string& b) {
 
 // A port of 127.0.0.1 that refuses connections: bound, never listening.
 class RefusingPort {
-public:
+  public:
     RefusingPort() {
         WSADATA data;
         ::WSAStartup(MAKEWORD(2, 2), &data);
@@ -61,13 +61,13 @@ public:
 
     unsigned port() const { return port_; }
 
-private:
+  private:
     SOCKET socket_;
     unsigned port_ = 0;
 };
 
 class HttpReader : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(nullptr, port_) << "run under tests/servers/with_http_server.sh";
     }
@@ -240,9 +240,9 @@ TEST_F(HttpReader, TenRedirectsAreFollowedAndAnEleventhFails) {
 // The test program runs with a wait limit of two seconds (CMakeLists.txt).
 TEST_F(HttpReader, ATransferThatStallsFailsAtTheLimit) {
     const std::string stalled[] = {
-        Url("/never"),                 // no answer
-        Url("/stall/10000/100"),       // a head and a little, then nothing
-        Url("/trickle/10000"),         // ten bytes a second
+        Url("/never"),                                     // no answer
+        Url("/stall/10000/100"),                           // a head and a little, then nothing
+        Url("/trickle/10000"),                             // ten bytes a second
         "https://127.0.0.1:" + std::string(port_) + "/x",  // a TLS handshake nobody answers
     };
     for (const std::string& address : stalled) {

@@ -14,7 +14,8 @@ struct Search {
 bool Matches(const Search& search, HWND window) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    return owner == search.processId && ::IsWindowVisible(window) && WindowText(window) == *search.title;
+    return owner == search.processId && ::IsWindowVisible(window) &&
+           WindowText(window) == *search.title;
 }
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
@@ -126,7 +127,8 @@ void ClickWithMouse(HWND window) {
     RECT rect;
     ::GetWindowRect(window, &rect);
     const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt) ::Sleep(20);
+    for (int attempt = 0; attempt < 50 && ::WindowFromPoint(middle) != window; ++attempt)
+        ::Sleep(20);
     ClickAtMiddle(window);
     ::SetWindowPos(::GetAncestor(window, GA_ROOT), HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
