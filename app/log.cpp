@@ -40,7 +40,7 @@ std::string LogStamp() {
 void Log(const std::string& message) {
     const std::string line = LogStamp() + message;
     const runtime::ArgRecord args[] = {UnitArg(kMainWindowId, kLogBox, kEditBoxType), TextArg(line.c_str())};
-    CallCore(runtime::AddText, args);
+    CallCore(ui::AddText, args);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
 #include "app/handlers.h"
+#include "app/libraries.h"
 #include "app/log.h"
 #include "app/units.h"
 #include "app/window_ids.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr uint32_t kWaitTimeout = 0x102;
 constexpr uint32_t kInformationIcon = 0x40;
-constexpr int32_t kDragDropLibrary = 3;
 
 // Another copy owns the mutex: say so and end this one.
 void EndIfAnotherCopyRuns() {
@@ -32,10 +32,10 @@ void EndIfAnotherCopyRuns() {
 
 void RegisterAddressBoxForDrops() {
     const runtime::ArgRecord handleOf[] = {app::UnitArg(app::kMainWindowId, app::kAddressBox, app::kEditBoxType)};
-    const uint32_t addressBox = app::CallCore(runtime::WindowHandleOf, handleOf).low;
+    const uint32_t addressBox = app::CallCore(ui::WindowHandleOf, handleOf).low;
     const runtime::ArgRecord args[] = {app::UnitArg(app::kMainWindowId, app::kDropTarget, app::kDropTargetType),
                                        app::IntegerArg(static_cast<int32_t>(addressBox))};
-    CallLibraryCommand(kDragDropLibrary, net::RegisterWindow, 2, args);
+    CallLibraryCommand(app::kDragDropLibrary, net::RegisterWindow, 2, args);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void onDonateClicked() {
     const runtime::ArgRecord args[] = {app::UnitArg(app::kDonationWindowId, app::kDonationWindowUnit, app::kWindowType),
                                        app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType),
                                        app::LogicalArg(true)};
-    app::CallCore(runtime::LoadWindowCommand, args);
+    app::CallCore(ui::LoadWindowCommand, args);
 }
 
 }  // extern "C"

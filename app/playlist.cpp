@@ -7,6 +7,7 @@
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/globals.h"
+#include "app/libraries.h"
 #include "app/handlers.h"
 #include "app/log.h"
 #include "app/regex_object.h"
@@ -19,8 +20,6 @@
 #include "runtime/file_commands.h"
 
 namespace {
-
-constexpr int32_t kInternetLibrary = 4;
 
 const app::ConstantTexts& K() { return app::Constants(); }
 
@@ -55,7 +54,7 @@ void Fetch(const char* address) {
     char* failure = nullptr;
     const runtime::ArgRecord args[] = {
         app::TextArg(address), {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
-    ReplacePlaylistText(CallLibraryCommand(kInternetLibrary, net::FetchUrl, 2, args));
+    ReplacePlaylistText(CallLibraryCommand(app::kInternetLibrary, net::FetchUrl, 2, args));
     const app::OwnedText reason(failure);
     if (!reason.empty()) app::Log(K().logFetchFailed + std::string(reason.c_str()) + K().lineBreak);
 }

@@ -22,7 +22,7 @@ void SetContent(uint32_t editBoxId, const char* text) {
 
 void DiscardInputMeanwhile() {
     const runtime::ArgRecord none[] = {{0, 0, 0}};
-    CallCoreCommand(runtime::DiscardPendingInput, 0, none);
+    CallCoreCommand(ui::DiscardPendingInput, 0, none);
 }
 
 }  // namespace app

@@ -24,6 +24,10 @@ const runtime::CommandFunction kCommands[] = {
     &RegisterWindow,  // 0
 };
 
+const runtime::UnitTypeDescriptor* const kUnitTypes[] = {
+    &kDropTargetType,  // 1
+};
+
 }  // namespace
 
 uint32_t CallRuntime(int32_t code, uint32_t arg1, uint32_t arg2) {
@@ -41,10 +45,7 @@ void RegisterWindow(runtime::ArgRecord* result, int32_t argCount, const runtime:
 }
 
 const runtime::LibraryDescriptor kDragDropLibrary = {
-    "dragdrop",
-    &Notify,
-    kCommands,
-    sizeof kCommands / sizeof kCommands[0],
-};
+    "dragdrop", &Notify,    kCommands, sizeof kCommands / sizeof kCommands[0],
+    kUnitTypes, sizeof kUnitTypes / sizeof kUnitTypes[0]};
 
 }  // namespace net

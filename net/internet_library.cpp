@@ -17,8 +17,9 @@ const runtime::CommandFunction kInternetCommands[] = {
 
 }  // namespace
 
+// It has no unit types.
 const runtime::LibraryDescriptor kInternetLibrary = {
     "internet", NotifyInternetLibrary, kInternetCommands,
-    sizeof kInternetCommands / sizeof kInternetCommands[0]};
+    sizeof kInternetCommands / sizeof kInternetCommands[0], nullptr, 0};
 
 }  // namespace net

@@ -3,12 +3,9 @@
 
 #include <cstdint>
 
-#include "runtime/app_header.h"
+#include "runtime/library.h"
 
 namespace net {
-
-// Position in the application's library table, counted from 1.
-constexpr int32_t kInternetLibraryNumber = 4;
 
 extern const runtime::LibraryDescriptor kInternetLibrary;
 

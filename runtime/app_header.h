@@ -5,36 +5,10 @@
 
 #include <cstdint>
 
+#include "runtime/library.h"
 #include "runtime/values.h"
 
 namespace runtime {
-
-// Notification entry of a support library. Code 1 at start-up hands it the
-// runtime's callback in arg1; code 6 at shutdown hands it its data word.
-using LibraryNotify = uint32_t (*)(int32_t code, uint32_t arg1, uint32_t arg2);
-
-namespace library_notify {
-constexpr int32_t kAttach = 1;
-constexpr int32_t kEnd = 6;
-}  // namespace library_notify
-
-// The runtime's entry for a support library's requests, handed over at attach.
-using LibraryCallbackFunction = uint32_t (*)(int32_t code, uint32_t arg1, uint32_t arg2);
-
-namespace library_callback {
-constexpr int32_t kUnitGone = 2000;    // (window id, unit id): the unit deletes itself
-constexpr int32_t kFindUnit = 2007;    // (window id, unit id) → the object of a loaded unit
-constexpr int32_t kAllocate = 2024;    // (size) → block
-constexpr int32_t kFree = 2025;        // (block)
-constexpr int32_t kRaiseEvent = 2031;  // (event record) → 1 when a handler ran
-}  // namespace library_callback
-
-struct LibraryDescriptor {
-    const char* name;
-    LibraryNotify notify;
-    const CommandFunction* commands;  // the library's command table
-    uint32_t commandCount;
-};
 
 // Read once at start-up and never written.
 struct AppHeader {

@@ -1,5 +1,6 @@
 #include "runtime/hidden_owner.h"
 
+#include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
 
 namespace runtime {
@@ -31,5 +32,7 @@ HWND CreateHiddenOwner() {
     return ::CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, instance, nullptr);
 }
+
+HWND HiddenOwner() { return State().hiddenOwner; }
 
 }  // namespace runtime

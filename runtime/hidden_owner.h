@@ -10,5 +10,7 @@ namespace runtime {
 constexpr UINT kEndProgramMessage = 0x83E7;  // wParam: exit code
 
 HWND CreateHiddenOwner();
+// The one made at start-up; null before.
+HWND HiddenOwner();
 
 }  // namespace runtime

@@ -5,7 +5,7 @@
 #include "runtime/command_args.h"
 #include "runtime/memory.h"
 #include "runtime/value_text.h"
-#include "ui/window_services.h"
+#include "runtime/window_engine.h"
 
 namespace runtime {
 
@@ -20,7 +20,8 @@ char* ContentText(const ArgRecord& content) {
 
 HWND OwnerWindow(const ArgRecord& owner) {
     if (owner.tag == tag::kInteger) return reinterpret_cast<HWND>(owner.low);
-    if (IsLibraryTypeTag(owner.tag)) return ui::NativeWindowOf(owner.low, owner.high);
+    const WindowEngine* engine = AttachedWindowEngine();
+    if (IsLibraryTypeTag(owner.tag) && engine) return engine->nativeWindowOf(owner.low, owner.high);
     return nullptr;
 }
 

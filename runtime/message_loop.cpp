@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "runtime/runtime_state.h"
-#include "ui/window_lifecycle.h"
+#include "runtime/window_engine.h"
 
 namespace runtime {
 
@@ -53,7 +53,8 @@ void RunMessageLoop() {
         // Drain what is waiting, then go idle again.
         do {
             if (::GetMessageA(&message, nullptr, 0, 0) <= 0) return;
-            if (ui::PreTranslateWindowMessage(message)) continue;
+            const WindowEngine* engine = AttachedWindowEngine();
+            if (engine && engine->filterMessage(message)) continue;
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         } while (::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));

@@ -15,10 +15,7 @@
 #include "runtime/message_loop.h"
 #include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
-#include "ui/event_dispatch.h"
-#include "ui/window_services.h"
-#include "ui/window_state.h"
-#include "ui/window_table.h"
+#include "runtime/window_engine.h"
 
 namespace runtime {
 
@@ -47,22 +44,6 @@ void EnterRunDirectory(const std::string& runDirectory) {
     if (runDirectory.empty()) return;
     const std::string target = runDirectory.back() == ':' ? runDirectory + "\\" : runDirectory;
     ::SetCurrentDirectoryA(target.c_str());
-}
-
-// 2007: the object of a unit whose window is loaded; any other is a run-time error.
-uint32_t FindLoadedUnit(uint32_t windowId, uint32_t unitId) {
-    ui::WindowState* window = ui::FindWindowState(windowId);
-    ui::LiveUnit* unit = window && window->loaded ? window->FindUnit(unitId) : nullptr;
-    if (!unit || !unit->object) Report(messages::kWindowOrUnitMissing, 0);
-    return reinterpret_cast<uint32_t>(unit->object.get());
-}
-
-// 2000: a library's unit whose window is gone deletes itself, so the window's
-// working list lets go of the object without deleting it.
-void ForgetUnit(uint32_t windowId, uint32_t unitId) {
-    ui::WindowState* window = ui::FindWindowState(windowId);
-    ui::LiveUnit* unit = window ? window->FindUnit(unitId) : nullptr;
-    if (unit) static_cast<void>(unit->object.release());
 }
 
 void AttachLibraries(RuntimeState& state, const AppHeader& header) {
@@ -115,9 +96,10 @@ void AttachApplication(const AppHeader& header) {
     auto* table = reinterpret_cast<ServiceTable*>(const_cast<char*>(header.constantBlockStart)) - 1;
     void* const services[] = {
         Slot(&RaiseRuntimeError), Slot(&CallDllCommandService), Slot(&CallLibraryCommand),
-        Slot(&CallCoreCommand),   Slot(&ui::ReadUnitProperty),  Slot(&ui::WriteUnitProperty),
+        Slot(&CallCoreCommand),   Slot(&ReadUnitPropertyService),
+        Slot(&WriteUnitPropertyService),
         Slot(&AllocMemory),       Slot(&ReallocMemory),         Slot(&FreeMemory),
-        Slot(&EndProgram),        Slot(&RunMessageLoop),        Slot(&ui::LoadWindow),
+        Slot(&EndProgram),        Slot(&RunMessageLoop),        Slot(&LoadWindowService),
         Slot(&NotifyRuntime),
     };
     static_assert(sizeof services == sizeof(ServiceTable), "one routine per slot");
@@ -150,7 +132,7 @@ void InitialiseRuntime() {
     }
     if (header.systemCallCount > 0) PrepareDeclaredCalls(header);
     AttachLibraries(state, header);
-    ui::ReadWindowTemplates(header);
+    if (const WindowEngine* engine = AttachedWindowEngine()) engine->start(header);
 }
 
 uint32_t NotifyRuntime(int32_t code, ...) {
@@ -191,15 +173,30 @@ uint32_t NotifyRuntime(int32_t code, ...) {
 }
 
 uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t arg2) {
+    const WindowEngine* engine = AttachedWindowEngine();
     switch (code) {
-        case library_callback::kUnitGone: ForgetUnit(arg1, arg2); return 0;
-        case library_callback::kFindUnit: return FindLoadedUnit(arg1, arg2);
+        case library_callback::kUnitGone:
+            if (engine) engine->forgetUnit(arg1, arg2);
+            return 0;
+        case library_callback::kFindUnit:
+            if (!engine) Report(messages::kWindowOrUnitMissing, 0);
+            return reinterpret_cast<uint32_t>(engine->findLoadedUnit(arg1, arg2));
         case library_callback::kAllocate: return reinterpret_cast<uint32_t>(AllocMemory(arg1));
         case library_callback::kFree: FreeMemory(reinterpret_cast<void*>(arg1)); return 0;
         case library_callback::kRaiseEvent:
-            return ui::RaiseEvent(*reinterpret_cast<ui::EventRecord*>(arg1)) ? 1 : 0;
+            return engine && engine->raiseEvent(reinterpret_cast<void*>(arg1)) ? 1 : 0;
         default: return 0;
     }
+}
+
+const UnitTypeDescriptor* FindUnitType(uint32_t typeCode) {
+    const std::vector<const LibraryDescriptor*>& libraries = State().libraries;
+    const uint32_t library = typeCode >> 16;
+    const uint32_t number = typeCode & 0xFFFF;
+    if (library < 1 || library > libraries.size() || !libraries[library - 1]) return nullptr;
+    const LibraryDescriptor& descriptor = *libraries[library - 1];
+    if (number < 1 || number > descriptor.unitTypeCount) return nullptr;
+    return descriptor.unitTypes[number - 1];
 }
 
 }  // namespace runtime

@@ -82,8 +82,8 @@ bool RaiseEvent(EventRecord& record) {
     if (!unit) runtime::Report(kEventUnitMissing, 0);
     unit = BindingRecord(*window, unit);
 
-    const UnitTypeDescriptor* type = FindUnitType(unit->layout.typeCode);
-    if (!type || !(type->flags & (unit_flags::kRaisesEvents | unit_flags::kRaisesEvents2))) {
+    const UnitTypeDescriptor* type = runtime::FindUnitType(unit->layout.typeCode);
+    if (!type || !(type->flags & (unit_flags::kRaisesEvents | unit_flags::kRaisesEventsToo))) {
         runtime::Report(kEventUnitInvalid, 0);
     }
     const uint32_t handler = unit->HandlerOf(record.event);

@@ -8,37 +8,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "runtime/library.h"
+
 namespace ui {
 
-namespace data_type {
-constexpr uint16_t kInteger = 1000;
-constexpr uint16_t kInteger2 = 1001;
-constexpr uint16_t kLong = 1002;
-constexpr uint16_t kLogical = 1003;
-constexpr uint16_t kLong2 = 1004;
-constexpr uint16_t kText = 1005;
-constexpr uint16_t kChoice = 1006;
-constexpr uint16_t kPicture = 1009;
-constexpr uint16_t kIcon = 1010;
-constexpr uint16_t kCursor = 1011;
-constexpr uint16_t kSound = 1012;
-constexpr uint16_t kFont = 1013;
-constexpr uint16_t kTextColour = 1014;
-constexpr uint16_t kColour = 1015;
-constexpr uint16_t kBackgroundColour = 1017;
-constexpr uint16_t kByteSet = 1023;
-constexpr uint16_t kByteSet2 = 1024;
-}  // namespace data_type
-
-// One entry of a type's property table; only the data type is used at run time.
-struct PropertyDescriptor {
-    uint8_t reserved[12];
-    uint16_t dataType;
-    uint8_t reserved2[6];
-};
-static_assert(sizeof(PropertyDescriptor) == 20, "property entries are 20 bytes");
-
-constexpr PropertyDescriptor Property(uint16_t dataType) { return {{}, dataType, {}}; }
+// The descriptor records are the runtime's: libraries hand them over.
+namespace data_type = runtime::data_type;
+namespace unit_flags = runtime::unit_flags;
+using runtime::InterfaceRoutine;
+using runtime::Property;
+using runtime::PropertyDescriptor;
+using runtime::UnitTypeDescriptor;
 
 // The eight properties every unit type has first (Left, Top, Width, Height,
 // Tag, Visible, Disabled, MousePointer), to open each type's property table.
@@ -47,13 +27,6 @@ constexpr PropertyDescriptor Property(uint16_t dataType) { return {{}, dataType,
         ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),  \
         ::ui::Property(::ui::data_type::kText), ::ui::Property(::ui::data_type::kLogical),     \
         ::ui::Property(::ui::data_type::kLogical), ::ui::Property(::ui::data_type::kCursor)
-
-namespace unit_flags {
-constexpr uint32_t kRaisesEvents = 0x04;
-constexpr uint32_t kRaisesEvents2 = 0x40;
-constexpr uint32_t kContainer = 0x100;
-constexpr uint32_t kNoOwnState = 0x8000;
-}  // namespace unit_flags
 
 // A property value as it travels to a set routine or from a get routine:
 // integers, logicals, choices and colours in `low`; 64-bit values in both
@@ -118,19 +91,5 @@ using GetPropertyRoutine = bool (*)(Unit* unit, int32_t index, PropertyValue* va
 using KeyFilterRoutine = bool (*)(Unit* unit);
 // 10: whether the unit is a default push button.
 using DefaultButtonRoutine = bool (*)(Unit* unit);
-
-using InterfaceRoutine = void* (*)(int32_t routineNumber);
-
-struct UnitTypeDescriptor {
-    const char* chineseName;
-    const char* englishName;
-    uint32_t flags;
-    uint32_t propertyCount;  // the eight common ones included
-    const PropertyDescriptor* properties;
-    InterfaceRoutine interfaceRoutine;
-};
-
-// The descriptor of a unit type code ((library << 16) | unit number), or null.
-const UnitTypeDescriptor* FindUnitType(uint32_t typeCode);
 
 }  // namespace ui

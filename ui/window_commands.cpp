@@ -8,11 +8,13 @@
 #include "ui/window_lifecycle.h"
 #include "ui/window_services.h"
 
-namespace runtime {
+namespace ui {
+
+using namespace runtime;
 
 void AddText(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     if (argCount < 1) return;
-    HWND box = ui::NativeWindowOf(args[0].low, args[0].high);
+    HWND box = NativeWindowOf(args[0].low, args[0].high);
     if (!box) Report(messages::kWindowOrUnitMissing, 0);
     for (int32_t i = 1; i < argCount; ++i) {
         if (args[i].tag != tag::kText) continue;
@@ -27,7 +29,7 @@ void AddText(ArgRecord*, int32_t argCount, const ArgRecord* args) {
 
 void WindowHandleOf(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (argCount < 1) return;
-    SetPointer(result, ui::NativeWindowOf(args[0].low, args[0].high));
+    SetPointer(result, NativeWindowOf(args[0].low, args[0].high));
 }
 
 void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
@@ -35,17 +37,17 @@ void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* arg
     const uint32_t windowId = args[0].low;
     HWND owner = nullptr;
     if (IsGiven(argCount, args, 1)) {
-        owner = ui::NativeWindowOf(args[1].low, args[1].high);
+        owner = NativeWindowOf(args[1].low, args[1].high);
         if (!owner) return;
     }
     const bool modal = argCount > 2 && args[2].low != 0;
-    if (!ui::LoadWindowFromTemplate(windowId, false, modal, owner)) return;
+    if (!LoadWindowFromTemplate(windowId, false, modal, owner)) return;
     SetLogical(result, true);
-    if (modal) ui::RunModal(windowId);
+    if (modal) RunModal(windowId);
 }
 
 void DiscardPendingInput(ArgRecord*, int32_t, const ArgRecord*) {
-    ui::DropInputBefore(::GetTickCount());
+    DropInputBefore(::GetTickCount());
 }
 
-}  // namespace runtime
+}  // namespace ui

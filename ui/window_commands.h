@@ -3,20 +3,22 @@
 
 #include "runtime/values.h"
 
-namespace runtime {
+namespace ui {
 
 // (edit-box reference, text, [texts...]): each text appended at the end of the
 // box's text, the end scrolled into view.
-void AddText(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+void AddText(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args);
 // (unit reference) -> integer: the unit's native window, 0 when there is none.
-void WindowHandleOf(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+void WindowHandleOf(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args);
 // (window reference, [owner window reference], modal flag) -> logical: the
 // window loaded; a modal one returns after it has closed.
-void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+void LoadWindowCommand(runtime::ArgRecord* result, int32_t argCount,
+                       const runtime::ArgRecord* args);
 
 // (): the mouse and keyboard input given until now and not yet handled is
 // dropped, so that what a person clicked or typed while a handler held the
 // thread is not replayed on windows that have changed meanwhile.
-void DiscardPendingInput(ArgRecord* result, int32_t argCount, const ArgRecord* args);
+void DiscardPendingInput(runtime::ArgRecord* result, int32_t argCount,
+                         const runtime::ArgRecord* args);
 
-}  // namespace runtime
+}  // namespace ui

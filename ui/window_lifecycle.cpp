@@ -112,7 +112,7 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     for (const UnitRecordCopy& record : window->records) {
         LiveUnit unit;
         unit.record = record;
-        unit.type = FindUnitType(record.layout.typeCode);
+        unit.type = runtime::FindUnitType(record.layout.typeCode);
         if (!unit.type) {
             window->units.clear();
             window->loading = false;

@@ -67,11 +67,11 @@ uint16_t DataTypeOf(const LiveUnit& unit, int32_t property) {
 
 bool IsByteSetType(uint16_t type) {
     return type == data_type::kPicture || type == data_type::kIcon || type == data_type::kSound ||
-           type == data_type::kByteSet || type == data_type::kByteSet2 || type == data_type::kCursor;
+           type == data_type::kByteSet || type == data_type::kOtherByteSet || type == data_type::kCursor;
 }
 
 bool IsWordType(uint16_t type) {
-    return type == data_type::kInteger || type == data_type::kInteger2 || type == data_type::kLogical ||
+    return type == data_type::kInteger || type == data_type::kOtherInteger || type == data_type::kLogical ||
            type == data_type::kChoice || type == data_type::kTextColour || type == data_type::kColour ||
            type == data_type::kBackgroundColour;
 }
@@ -83,7 +83,7 @@ uint64_t ReadOwnProperty(LiveUnit& unit, int32_t property) {
     const uint16_t type = DataTypeOf(unit, property);
     if (type == data_type::kLogical) return value.low ? 1 : 0;
     if (IsWordType(type)) return value.low;
-    if (type == data_type::kLong || type == data_type::kLong2) return Words(value.low, value.high);
+    if (type == data_type::kLong || type == data_type::kOtherLong) return Words(value.low, value.high);
     if (type == data_type::kFont) {
         return value.low ? reinterpret_cast<uint32_t>(runtime::NewByteSet(
                                reinterpret_cast<const void*>(value.low), kFontRecordSize))
@@ -136,7 +136,7 @@ PropertyValue ConvertForSet(LiveUnit& unit, int32_t property, int32_t index, uin
         value.low = static_cast<int32_t>(low) < 0 ? 0 : low;
     } else if (IsWordType(type)) {
         value.low = low;
-    } else if (type == data_type::kLong || type == data_type::kLong2) {
+    } else if (type == data_type::kLong || type == data_type::kOtherLong) {
         value.low = low;
         value.high = high;
     } else if (type == data_type::kFont) {

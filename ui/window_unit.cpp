@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "runtime/runtime_state.h"
+#include "runtime/hidden_owner.h"
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
 #include "ui/unit_routines.h"
@@ -257,7 +257,7 @@ Unit* Create(const uint8_t* block, int32_t blockLength, uint32_t style, HWND own
     if (designMode) {
         style |= WS_CHILD;
     } else {
-        if ((g_modalLoad || !p.showInTaskbar) && !owner) owner = runtime::State().hiddenOwner;
+        if ((g_modalLoad || !p.showInTaskbar) && !owner) owner = runtime::HiddenOwner();
         if (owner) style |= WS_POPUP;
     }
 

@@ -1,12 +1,16 @@
 // The header the runtime reads at start-up, and the tables it points to.
+#include <array>
+#include <utility>
+
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
+#include "app/libraries.h"
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
 #include "net/drag_drop_library.h"
 #include "net/internet_library.h"
-#include "runtime/core_library.h"
-#include "ui/extended_interface_library.h"
+#include "ui/units/core_library.h"
+#include "ui/units/extended_interface_library.h"
 
 namespace {
 
@@ -15,11 +19,11 @@ constexpr const app::ConstantTexts& k = g_appImage.constants;
 // Library names exactly as declared; MultiByteToWideChar names none and is
 // found by the runtime's search of the system libraries.
 const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
-    k.libraryOle32,    k.libraryKernel32,     k.libraryKernel32,     k.libraryKernel32,
+    k.libraryOle32,        k.libraryKernel32,     k.libraryKernel32, k.libraryKernel32,
     k.libraryKernel32Bare, k.libraryKernel32Bare, k.empty,           k.libraryKernel32,
-    k.libraryAdvapi32, k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryAdvapi32,
-    k.libraryAdvapi32, k.libraryAdvapi32,     k.libraryDbghelp,      k.libraryUrlmon,
-    k.libraryKernel32, k.libraryOle32,
+    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryAdvapi32, k.libraryAdvapi32,
+    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryDbghelp,  k.libraryUrlmon,
+    k.libraryKernel32,     k.libraryOle32,
 };
 
 const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
@@ -30,26 +34,43 @@ const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
     k.entryMoveFile,       k.entryCoUninitialize,
 };
 
-// Core, extended interface, drag and drop, internet, and three libraries this
-// program links but never calls.
-const runtime::LibraryDescriptor* const kLibraries[] = {
-    &runtime::kCoreLibrary, &ui::kExtendedInterfaceLibrary, &net::kDragDropLibrary, &net::kInternetLibrary,
-    nullptr, nullptr, nullptr,
-};
+constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {
+    switch (number) {
+        case app::kCoreLibrary:
+            return &ui::kCoreLibrary;
+        case app::kExtendedInterfaceLibrary:
+            return &ui::kExtendedInterfaceLibrary;
+        case app::kDragDropLibrary:
+            return &net::kDragDropLibrary;
+        case app::kInternetLibrary:
+            return &net::kInternetLibrary;
+        default:
+            return nullptr;
+    }
+}
+
+// Entry i of the table is library number i + 1.
+template <size_t... Index>
+constexpr std::array<const runtime::LibraryDescriptor*, sizeof...(Index)> LibraryTable(
+    std::index_sequence<Index...>) {
+    return {LibraryOf(static_cast<int32_t>(Index) + 1)...};
+}
+
+constexpr auto kLibraries = LibraryTable(std::make_index_sequence<app::kLastLibrary>());
 
 }  // namespace
 
 extern "C" const runtime::AppHeader g_appHeader = {
-    3,                                   // mode
-    0,                                   // reserved
-    116004,                              // build number
-    AppCodeStart + 4,                    // handler base
-    g_appImage.constants.empty,          // constant block
+    3,                           // mode
+    0,                           // reserved
+    116004,                      // build number
+    AppCodeStart + 4,            // handler base
+    g_appImage.constants.empty,  // constant block
     sizeof(app::ConstantTexts),
-    g_templateData,                      // window templates
+    g_templateData,  // window templates
     g_templateDataLength,
-    sizeof kLibraries / sizeof kLibraries[0],
-    kLibraries,
+    kLibraries.size(),
+    kLibraries.data(),
     app::kDeclaredCallCount,
     kDeclaredLibraries,
     kDeclaredEntries,

@@ -23,6 +23,7 @@
 
 #include "app/runtime_entries.h"
 #include "net/drag_drop_library.h"
+#include "tests/net/libraries.h"
 #include "runtime/error_reporter.h"
 #include "runtime/startup.h"
 #include "ui/event_dispatch.h"
@@ -34,7 +35,7 @@
 namespace {
 
 constexpr uint32_t kDropTargetTypeCode = 0x00030001;
-constexpr int32_t kDragDropLibraryNumber = 3;
+
 
 constexpr int32_t kAcceptText = 8;
 constexpr int32_t kAcceptHtml = 9;
@@ -150,11 +151,11 @@ class DataObject final : public IDataObject {
 // The type and its library.
 
 TEST(DropTargetType, IsUnitOneOfLibraryThreeWithFourLogicalProperties) {
-    EXPECT_EQ(&net::kDropTargetType, ui::FindUnitType(kDropTargetTypeCode));
-    EXPECT_EQ(nullptr, ui::FindUnitType(0x00030002));
+    EXPECT_EQ(&net::kDropTargetType, runtime::FindUnitType(kDropTargetTypeCode));
+    EXPECT_EQ(nullptr, runtime::FindUnitType(0x00030002));
     EXPECT_STREQ("拖放对象", net::kDropTargetType.chineseName);
     EXPECT_STREQ("DropTarget", net::kDropTargetType.englishName);
-    EXPECT_NE(0u, net::kDropTargetType.flags & ui::unit_flags::kRaisesEvents2);
+    EXPECT_NE(0u, net::kDropTargetType.flags & ui::unit_flags::kRaisesEventsToo);
     // The engine keeps its window hidden whatever the template says.
     EXPECT_NE(0u, net::kDropTargetType.flags & ui::unit_flags::kNoOwnState);
     ASSERT_EQ(12u, net::kDropTargetType.propertyCount);
@@ -469,7 +470,7 @@ class DropTargetDropTest : public ::testing::Test {
             {reinterpret_cast<uint32_t>(window), 0, runtime::tag::kInteger},
         };
         const runtime::ArgRecord result = ::CallLibraryCommand(
-            kDragDropLibraryNumber, net::kDragDropLibrary.commands[0], 2, args);
+            test_app::kDragDropLibraryNumber, net::kDragDropLibrary.commands[0], 2, args);
         return result.low != 0;
     }
 

@@ -51,7 +51,7 @@ void Write(uint32_t window, uint32_t unit, int32_t property, int32_t value) {
 
 HWND NativeWindow(uint32_t window, uint32_t unit) {
     const runtime::ArgRecord args[] = {{window, unit, 0x00010005}};
-    return reinterpret_cast<HWND>(app::CallCore(runtime::WindowHandleOf, args).low);
+    return reinterpret_cast<HWND>(app::CallCore(ui::WindowHandleOf, args).low);
 }
 
 void PropertiesScenario() {
@@ -117,7 +117,7 @@ void onCreated() {
     if (g_scenario == "properties") PropertiesScenario();
     if (g_scenario == "reload") {
         const runtime::ArgRecord args[] = {{kMainWindow, 0x06010001, 0x00010001}, {0, 0, 0}, app::LogicalArg(false)};
-        Record(std::string("reload ") + (app::CallCore(runtime::LoadWindowCommand, args).low ? "true" : "false"));
+        Record(std::string("reload ") + (app::CallCore(ui::LoadWindowCommand, args).low ? "true" : "false"));
     }
 }
 
@@ -144,7 +144,7 @@ void onEditChanged() { Record("edit changed"); }
 void onModalClicked() {
     const runtime::ArgRecord args[] = {{kModalWindow, 0x06010002, 0x00010001}, {kMainWindow, 0x06010001, 0x00010001},
                                        app::LogicalArg(true)};
-    const bool loaded = app::CallCore(runtime::LoadWindowCommand, args).low != 0;
+    const bool loaded = app::CallCore(ui::LoadWindowCommand, args).low != 0;
     Record(std::string("modal returned ") + (loaded ? "true" : "false"));
 }
 

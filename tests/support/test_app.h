@@ -36,6 +36,11 @@ struct Constants {
     char missingAnywhere[20];
 };
 
+// The support libraries of the test program, by number from 1; each test
+// program names its own in a libraries.cpp beside its tests.
+extern const uint32_t kLibraryCount;
+extern const runtime::LibraryDescriptor* const kLibraries[];
+
 struct Image {
     runtime::ServiceTable services;
     Constants constants;

@@ -3,7 +3,10 @@
 // tests/programs/test_windows.tpl.
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
+#include "net/drag_drop_library.h"
 #include "runtime/app_header.h"
+#include "ui/units/core_library.h"
+#include "ui/units/extended_interface_library.h"
 
 struct WindowAppImage {
     runtime::ServiceTable services;
@@ -14,6 +17,14 @@ extern "C" {
 WindowAppImage g_appImage = {{}, ""};
 }
 
+namespace {
+
+// The libraries of the unit types the test windows use, in the program's order.
+const runtime::LibraryDescriptor* const kLibraries[] = {
+    &ui::kCoreLibrary, &ui::kExtendedInterfaceLibrary, &net::kDragDropLibrary};
+
+}  // namespace
+
 extern "C" const runtime::AppHeader g_appHeader = {
     3,
     0,
@@ -23,8 +34,8 @@ extern "C" const runtime::AppHeader g_appHeader = {
     sizeof g_appImage.empty,
     g_templateData,
     g_templateDataLength,
-    0,
-    nullptr,
+    sizeof kLibraries / sizeof kLibraries[0],
+    kLibraries,
     0,
     nullptr,
     nullptr,

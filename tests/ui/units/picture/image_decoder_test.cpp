@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/image_references.h"
+#include "tests/ui/units/picture/image_references.h"
 
 namespace {
 

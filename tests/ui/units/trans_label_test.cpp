@@ -177,9 +177,9 @@ class TransLabelTest : public ::testing::Test {
 };
 
 TEST_F(TransLabelTest, DescriptorIsUnitFiveOfTheExtendedInterfaceLibrary) {
-    EXPECT_EQ(&ui::kTransLabelType, ui::FindUnitType(0x00020005));
-    EXPECT_EQ(nullptr, ui::FindUnitType(0x00020004));
-    EXPECT_EQ(nullptr, ui::FindUnitType(0x00020006));
+    EXPECT_EQ(&ui::kTransLabelType, runtime::FindUnitType(0x00020005));
+    EXPECT_EQ(nullptr, runtime::FindUnitType(0x00020004));
+    EXPECT_EQ(nullptr, runtime::FindUnitType(0x00020006));
     EXPECT_STREQ("TransLabel", ui::kTransLabelType.englishName);
     EXPECT_STREQ("透明标签", ui::kTransLabelType.chineseName);
     ASSERT_EQ(15u, ui::kTransLabelType.propertyCount);

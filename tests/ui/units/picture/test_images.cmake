@@ -10,4 +10,4 @@ add_custom_command(
   COMMENT "Making the image decoder test pictures"
   VERBATIM)
 add_custom_target(velmora_test_images DEPENDS ${VELMORA_TEST_IMAGES}/manifest.txt)
-add_dependencies(runtime_tests velmora_test_images)
+add_dependencies(units_tests velmora_test_images)

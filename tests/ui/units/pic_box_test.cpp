@@ -260,7 +260,7 @@ class PicBoxTest : public ::testing::Test {
 };
 
 TEST_F(PicBoxTest, DescriptorNamesTheTypeAndItsPropertyTypes) {
-    EXPECT_EQ(&ui::kPicBoxType, ui::FindUnitType(0x00010006));
+    EXPECT_EQ(&ui::kPicBoxType, runtime::FindUnitType(0x00010006));
     EXPECT_STREQ("PicBox", ui::kPicBoxType.englishName);
     EXPECT_STREQ("图片框", ui::kPicBoxType.chineseName);
     EXPECT_EQ(0x840100C0u, ui::kPicBoxType.flags);

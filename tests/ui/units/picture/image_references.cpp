@@ -1,4 +1,4 @@
-#include "tests/ui/image_references.h"
+#include "tests/ui/units/picture/image_references.h"
 
 #include <windows.h>
 
