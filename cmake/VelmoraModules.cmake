@@ -15,6 +15,9 @@ set(VELMORA_LAYERS_app runtime/ ui/ net/ app/)
 
 function(velmora_module target folder)
   velmora_target_defaults(${target})
+  # Nothing unwinds through a window procedure, a COM method or a command:
+  # an allocation that fails goes to the run-time error reporter instead.
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
   get_target_property(sources ${target} SOURCES)
   set(files)
   foreach(source ${sources})

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "runtime/error_reporter.h"
 #include "runtime/runtime_state.h"
@@ -77,3 +79,14 @@ void* NewByteSet(const void* bytes, size_t length) {
 }
 
 }  // namespace runtime
+
+// C++ allocations fail as the runtime's own do: the run-time error reporter
+// names the size and ends the program. The code is built without exceptions,
+// so nothing could catch a bad_alloc, and nothing may unwind through a window
+// procedure, a COM method or a command.
+void* operator new(size_t size) {
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    runtime::ReportFormatted(0, runtime::messages::kAllocationFailed, static_cast<int>(size));
+}
+
+void* operator new[](size_t size) { return operator new(size); }

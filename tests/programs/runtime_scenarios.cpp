@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/calls.h"
 #include "app/runtime_entries.h"
@@ -153,6 +154,9 @@ void RunScenario(const std::string& scenario) {
         runtime::SetErrorHook(RecordingHook);
         AllocMemory(0x7FFFFFF0);
         Record("not reached");
+    } else if (scenario == "new-failure") {
+        runtime::SetErrorHook(RecordingHook);
+        Record(std::to_string(std::vector<char>(0x7FFFFFF0).size()));
     } else if (scenario == "declared-calls") {
         Record("ordinal " + std::to_string(app::CallDeclared(test_app::kOrdinalSeventeen)));
         Record("beside " + std::to_string(app::CallDeclared(test_app::kVersionBeside, "x", nullptr)));

@@ -113,10 +113,13 @@ TEST(Process, AMissingEntryWithoutALibraryNamesOnlyTheEntry) {
     EXPECT_EQ("hook 0 无法找到指定DLL库文件中的输出命令“NoSuchEntryAnywhere”\n", run.report);
 }
 
+// The runtime's heap and C++'s (a std::vector here) fail the same way.
 TEST(Process, HeapExhaustionNamesTheRequestedSize) {
-    const ScenarioRun run = RunScenario("alloc-failure");
-    EXPECT_EQ(kErrorExitCode, run.exitCode);
-    EXPECT_EQ("hook 0 分配 2147483632 字节内存失败!\n", run.report);
+    for (const char* scenario : {"alloc-failure", "new-failure"}) {
+        const ScenarioRun run = RunScenario(scenario);
+        EXPECT_EQ(kErrorExitCode, run.exitCode) << scenario;
+        EXPECT_EQ("hook 0 分配 2147483632 字节内存失败!\n", run.report) << scenario;
+    }
 }
 
 TEST(Process, DeclaredCallsBindByOrdinalAndPreferTheProgramDirectory) {
