@@ -3,9 +3,10 @@
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/date_commands.h"
+#include "runtime/owned.h"
 #include "runtime/text_commands.h"
 
 namespace app {
@@ -18,6 +19,12 @@ constexpr uint32_t kMd5 = 0x8003;
 constexpr uint32_t kHashValue = 2;
 constexpr int32_t kSecondsUnit = 8;
 constexpr size_t kTimeTextLength = 10;
+
+void ReleaseContext(uint32_t provider) { CallDeclared(kCryptReleaseContext, provider, 0); }
+void DestroyHash(uint32_t hash) { CallDeclared(kCryptDestroyHash, hash); }
+// CryptoAPI handles as the declared calls pass them: 32-bit words.
+using CryptContext = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &ReleaseContext>>;
+using CryptHash = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &DestroyHash>>;
 
 int32_t Milliseconds() {
     uint16_t record[8] = {};
@@ -51,27 +58,28 @@ std::string UnixTimeText() {
 }
 
 std::string Md5Hex(const std::string& bytes) {
-    uint32_t provider = 0;
-    if (!CallDeclared(kCryptAcquireContextA, &provider, EmptyText(), EmptyText(), kProvRsaFull, kVerifyContext) &&
-        !CallDeclared(kCryptAcquireContextA, &provider, EmptyText(), EmptyText(), kProvRsaFull, 0)) {
+    CryptContext provider;
+    if (!CallDeclared(kCryptAcquireContextA, provider.Put(), EmptyText(), EmptyText(), kProvRsaFull,
+                      kVerifyContext) &&
+        !CallDeclared(kCryptAcquireContextA, provider.Put(), EmptyText(), EmptyText(), kProvRsaFull,
+                      0)) {
         return {};
     }
-    uint32_t hash = 0;
-    std::string digits;
-    if (CallDeclared(kCryptCreateHash, provider, kMd5, 0, 0, &hash)) {
-        uint8_t value[16] = {};
-        uint32_t length = sizeof value;
-        if (CallDeclared(kCryptHashData, hash, bytes.data(), static_cast<uint32_t>(bytes.size()), 0) &&
-            CallDeclared(kCryptGetHashParam, hash, kHashValue, value, &length, 0)) {
-            const char* hex = Constants().hexDigits;
-            for (uint8_t byte : value) {
-                digits += hex[byte >> 4];
-                digits += hex[byte & 0xF];
-            }
-        }
-        CallDeclared(kCryptDestroyHash, hash);
+    CryptHash hash;
+    if (!CallDeclared(kCryptCreateHash, provider.get(), kMd5, 0, 0, hash.Put())) return {};
+    uint8_t value[16] = {};
+    uint32_t length = sizeof value;
+    if (!CallDeclared(kCryptHashData, hash.get(), bytes.data(), static_cast<uint32_t>(bytes.size()),
+                      0) ||
+        !CallDeclared(kCryptGetHashParam, hash.get(), kHashValue, value, &length, 0)) {
+        return {};
     }
-    CallDeclared(kCryptReleaseContext, provider, 0);
+    std::string digits;
+    const char* hex = Constants().hexDigits;
+    for (uint8_t byte : value) {
+        digits += hex[byte >> 4];
+        digits += hex[byte & 0xF];
+    }
     return digits;
 }
 

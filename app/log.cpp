@@ -3,7 +3,7 @@
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 #include "app/window_ids.h"
 #include "runtime/conversion_commands.h"
 #include "ui/window_commands.h"

@@ -2,6 +2,7 @@
 // collect its segment addresses into segmentList.
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/calls.h"
@@ -25,16 +26,15 @@ const app::ConstantTexts& K() { return app::Constants(); }
 
 // The bytes become the playlist text, without the byte-order mark that a
 // UTF-8 editor may put first.
-void ReplacePlaylistText(const runtime::ArgRecord& bytes) {
-    const runtime::ArgRecord args[] = {app::ByteSetArg(reinterpret_cast<const void*>(bytes.low))};
-    char* text = reinterpret_cast<char*>(app::CallCore(runtime::ToText, args).low);
-    FreeMemory(reinterpret_cast<void*>(bytes.low));
+void ReplacePlaylistText(const runtime::ArgRecord& result) {
+    const app::OwnedByteSet bytes(reinterpret_cast<void*>(result.low));
+    const runtime::ArgRecord args[] = {app::ByteSetArg(bytes.get())};
+    app::OwnedText text(app::CallCore(runtime::ToText, args));
     const size_t mark = std::strlen(K().byteOrderMark);
-    if (text && std::strncmp(text, K().byteOrderMark, mark) == 0) {
-        std::memmove(text, text + mark, std::strlen(text + mark) + 1);
+    if (text && std::strncmp(text.get(), K().byteOrderMark, mark) == 0) {
+        std::memmove(text.get(), text.get() + mark, std::strlen(text.get() + mark) + 1);
     }
-    FreeMemory(app::playlistText);
-    app::playlistText = text;
+    app::playlistText = std::move(text);
 }
 
 // Reads the dropped file; its folder, with a backslash at the end, is the
@@ -82,7 +82,7 @@ bool IsAbsolute(const std::string& name) {
 int32_t FindSegments(app::RegexObject& regex, std::vector<std::string>& matches) {
     for (const char* pattern :
          {K().patternAbsolute, K().patternTs, K().patternMp4, K().patternFlv}) {
-        const std::string lines = app::LinesHolding(app::playlistText ? app::playlistText : "",
+        const std::string lines = app::LinesHolding(app::playlistText.c_str(),
                                                     app::LiteralOf(pattern), K().tagMarker[0]);
         const int32_t created = regex.Create(pattern, lines.c_str(), false, false, true);
         if (!created && pattern == K().patternAbsolute) return -1;
@@ -109,8 +109,7 @@ void CollectSegments(app::RegexObject& regex, const std::string& base) {
         segments += IsAbsolute(match) ? match : base + match;
         segments += K().segmentSeparator;
     }
-    FreeMemory(app::segmentList);
-    app::segmentList = app::NewHeapText(segments);
+    app::segmentList.Reset(app::NewHeapText(segments));
 
     app::Log(K().logClickStart);
     app::SetDisabled(app::kStartButton, false);
@@ -126,12 +125,14 @@ void Parse(app::RegexObject& regex) {
         base = ReadDroppedFile(address.c_str());
     } else if (app::StartsWith(address.c_str(), K().httpPrefix)) {
         Fetch(address.c_str());
-        if (app::Contains(app::playlistText, K().playlistTag)) base = BaseAddress(address.c_str());
+        if (app::Contains(app::playlistText.c_str(), K().playlistTag)) {
+            base = BaseAddress(address.c_str());
+        }
     } else {
         app::Log(K().logUnknownAddress);
         return;
     }
-    if (!app::Contains(app::playlistText, K().playlistTag)) {
+    if (!app::Contains(app::playlistText.c_str(), K().playlistTag)) {
         app::Log(K().logNotPlaylist);
         return;
     }
@@ -146,8 +147,7 @@ extern "C" void onParseClicked() {
     app::RegexObject regex;
     app::SetDisabled(app::kParseButton, true);
     app::SetDisabled(app::kAddressBox, true);
-    FreeMemory(app::segmentList);
-    app::segmentList = nullptr;
+    app::segmentList.Reset();
     Parse(regex);
     app::DiscardInputMeanwhile();
     app::SetDisabled(app::kParseButton, false);

@@ -15,40 +15,32 @@ namespace {
 
 using runtime::ArgRecord;
 
-constexpr uint32_t kComObjectTag = runtime::tag::kComObject;
-constexpr uint32_t kVariantTag = runtime::tag::kVariant;
-
-ArgRecord ObjectArg(uint32_t object) { return {object, 0, kComObjectTag}; }
-ArgRecord ObjectVariable(uint32_t* slot) { return {reinterpret_cast<uint32_t>(slot), 0, kComObjectTag}; }
-ArgRecord VariantArg(VARIANT* variant) { return {reinterpret_cast<uint32_t>(variant), 0, kVariantTag}; }
-
-void Release(uint32_t* slot) {
-    const ArgRecord args[] = {ObjectVariable(slot)};
-    CallCore(runtime::ReleaseObject, args);
+ArgRecord VariantArg(VARIANT* variant) {
+    return {reinterpret_cast<uint32_t>(variant), 0, runtime::tag::kVariant};
 }
 
-void WriteLogical(uint32_t object, const char* member, bool value) {
+void WriteLogical(const ComObject& object, const char* member, bool value) {
     const ArgRecord args[] = {ObjectArg(object), TextArg(member), LogicalArg(value)};
     CallCore(runtime::WriteProperty, args);
 }
 
-int32_t ReadInteger(uint32_t object, const char* member) {
+int32_t ReadInteger(const ComObject& object, const char* member) {
     const ArgRecord args[] = {ObjectArg(object), TextArg(member)};
     return static_cast<int32_t>(runtime::DoubleOf(CallCore(runtime::ReadDoubleProperty, args)));
 }
 
-// A new reference to object.member(index), or 0.
-uint32_t ReadItem(uint32_t object, const char* member, int32_t index) {
+// object.member(index), a new reference.
+ComObject ReadItem(const ComObject& object, const char* member, int32_t index) {
     const ArgRecord args[] = {ObjectArg(object), TextArg(member), IntegerArg(index)};
-    return CallCore(runtime::ReadObjectProperty, args).low;
+    return ComObject(CallCore(runtime::ReadObjectProperty, args).low);
 }
 
-uint32_t ReadObject(uint32_t object, const char* member) {
+ComObject ReadObject(const ComObject& object, const char* member) {
     const ArgRecord args[] = {ObjectArg(object), TextArg(member)};
-    return CallCore(runtime::ReadObjectProperty, args).low;
+    return ComObject(CallCore(runtime::ReadObjectProperty, args).low);
 }
 
-OwnedText ReadText(uint32_t object, const char* member) {
+OwnedText ReadText(const ComObject& object, const char* member) {
     const ArgRecord args[] = {ObjectArg(object), TextArg(member)};
     return OwnedText(CallCore(runtime::ReadTextProperty, args));
 }
@@ -66,27 +58,27 @@ RegexObject::~RegexObject() {
 }
 
 void RegexObject::ClearFields() {
-    Release(&regexp_);
-    Release(&matches_);
+    regexp_.Reset();
+    matches_.Reset();
     const ArgRecord args[] = {VariantArg(&subject_)};
     CallCore(runtime::ClearVariant, args);
 }
 
 void RegexObject::CopyFrom(const RegexObject& other) {
-    const ArgRecord regexp[] = {ObjectVariable(&regexp_), ObjectArg(other.regexp_)};
+    const ArgRecord regexp[] = {ObjectVariable(regexp_), ObjectArg(other.regexp_)};
     CallCore(runtime::AssignObject, regexp);
-    const ArgRecord matches[] = {ObjectVariable(&matches_), ObjectArg(other.matches_)};
+    const ArgRecord matches[] = {ObjectVariable(matches_), ObjectArg(other.matches_)};
     CallCore(runtime::AssignObject, matches);
-    const ArgRecord subject[] = {VariantArg(&subject_), VariantArg(const_cast<VARIANT*>(&other.subject_))};
+    const ArgRecord subject[] = {VariantArg(&subject_),
+                                 VariantArg(const_cast<VARIANT*>(&other.subject_))};
     CallCore(runtime::CopyVariant, subject);
 }
 
-int32_t RegexObject::Create(const char* pattern, const char* subject, bool caseSensitive, bool multiLine,
-                            bool global, bool quoteSubstitution) {
+int32_t RegexObject::Create(const char* pattern, const char* subject, bool caseSensitive,
+                            bool multiLine, bool global, bool quoteSubstitution) {
     const ConstantTexts& k = Constants();
-    Release(&regexp_);
-    Release(&matches_);
-    const ArgRecord create[] = {ObjectVariable(&regexp_), TextArg(k.regExpClass)};
+    matches_.Reset();
+    const ArgRecord create[] = {ObjectVariable(regexp_), TextArg(k.regExpClass)};
     CallCore(runtime::CreateObject, create);
 
     // Failed writes are ignored: the scripting object has no "Singleline".
@@ -106,8 +98,9 @@ int32_t RegexObject::Create(const char* pattern, const char* subject, bool caseS
 
     const ArgRecord setSubject[] = {VariantArg(&subject_), TextArg(subject)};
     CallCore(runtime::SetVariant, setSubject);
-    const ArgRecord execute[] = {ObjectArg(regexp_), TextArg(k.memberExecute), VariantArg(&subject_)};
-    matches_ = CallCore(runtime::CallObjectMethod, execute).low;
+    const ArgRecord execute[] = {ObjectArg(regexp_), TextArg(k.memberExecute),
+                                 VariantArg(&subject_)};
+    matches_.Reset(CallCore(runtime::CallObjectMethod, execute).low);
     return matches_ ? 1 : 0;
 }
 
@@ -117,14 +110,14 @@ OwnedText RegexObject::Pattern() {
 }
 
 OwnedText RegexObject::Replace(const char* subject, const char* replacement) {
-    const ArgRecord args[] = {ObjectArg(regexp_), TextArg(Constants().memberReplace), TextArg(subject),
-                              TextArg(replacement)};
+    const ArgRecord args[] = {ObjectArg(regexp_), TextArg(Constants().memberReplace),
+                              TextArg(subject), TextArg(replacement)};
     return OwnedText(CallCore(runtime::CallTextMethod, args));
 }
 
 int32_t RegexObject::Count() { return ReadInteger(matches_, Constants().memberCount); }
 
-int32_t RegexObject::PositionOf(uint32_t item, const char* value) {
+int32_t RegexObject::PositionOf(const ComObject& item, const char* value) {
     const ArgRecord subjectText[] = {VariantArg(&subject_)};
     const OwnedText subject(CallCore(runtime::VariantToText, subjectText));
     const int32_t firstIndex = ReadInteger(item, Constants().memberFirstIndex);
@@ -135,33 +128,29 @@ int32_t RegexObject::PositionOf(uint32_t item, const char* value) {
 }
 
 OwnedText RegexObject::MatchText(int32_t match, int32_t* position, bool wantPosition) {
-    uint32_t item = ReadItem(matches_, Constants().memberItem, match - 1);
+    const ComObject item = ReadItem(matches_, Constants().memberItem, match - 1);
     OwnedText value = ReadText(item, Constants().memberValue);
     if (wantPosition && position) *position = PositionOf(item, value.c_str());
-    Release(&item);
     return value;
 }
 
-OwnedText RegexObject::SubMatchText(int32_t match, int32_t subMatch, int32_t* position, bool wantPosition) {
+OwnedText RegexObject::SubMatchText(int32_t match, int32_t subMatch, int32_t* position,
+                                    bool wantPosition) {
     const ConstantTexts& k = Constants();
-    uint32_t item = ReadItem(matches_, k.memberItem, match - 1);
-    uint32_t subMatches = ReadObject(item, k.memberSubMatches);
-    const ArgRecord args[] = {ObjectArg(subMatches), TextArg(k.memberItem), IntegerArg(subMatch - 1)};
+    const ComObject item = ReadItem(matches_, k.memberItem, match - 1);
+    const ComObject subMatches = ReadObject(item, k.memberSubMatches);
+    const ArgRecord args[] = {ObjectArg(subMatches), TextArg(k.memberItem),
+                              IntegerArg(subMatch - 1)};
     OwnedText value(CallCore(runtime::ReadTextProperty, args));
     if (wantPosition && position) *position = PositionOf(item, value.c_str());
-    Release(&subMatches);
-    Release(&item);
     return value;
 }
 
 int32_t RegexObject::SubMatchCount(int32_t match) {
     const ConstantTexts& k = Constants();
-    uint32_t item = ReadItem(matches_, k.memberItem, match - 1);
-    uint32_t subMatches = ReadObject(item, k.memberSubMatches);
-    const int32_t count = ReadInteger(subMatches, k.memberCount);
-    Release(&subMatches);
-    Release(&item);
-    return count;
+    const ComObject item = ReadItem(matches_, k.memberItem, match - 1);
+    const ComObject subMatches = ReadObject(item, k.memberSubMatches);
+    return ReadInteger(subMatches, k.memberCount);
 }
 
 }  // namespace app

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 
 namespace app {
 
@@ -36,11 +36,11 @@ public:
 private:
     void ClearFields();
     // The zero-based position of `value` in the subject, from the item's FirstIndex on.
-    int32_t PositionOf(uint32_t item, const char* value);
+    int32_t PositionOf(const ComObject& item, const char* value);
 
-    uint32_t regexp_ = 0;   // COM object: the VBScript.RegExp of the last create
-    uint32_t matches_ = 0;  // COM object: the match collection of the last Execute
-    VARIANT subject_;       // the subject text of the last create
+    ComObject regexp_;   // the VBScript.RegExp of the last create
+    ComObject matches_;  // the match collection of the last Execute
+    VARIANT subject_;    // the subject text of the last create
 };
 
 }  // namespace app

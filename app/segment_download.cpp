@@ -13,7 +13,7 @@
 #include "app/declared_calls.h"
 #include "net/stall_watch.h"
 #include "net/transfer_limits.h"
-#include "runtime/handle.h"
+#include "runtime/owned.h"
 
 namespace app {
 
@@ -67,8 +67,8 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     // IBindStatusCallback
     HRESULT __stdcall OnStartBinding(DWORD, IBinding* binding) override {
         const std::lock_guard<std::mutex> lock(bindingLock_);
-        binding_ = binding;
-        binding_->AddRef();
+        binding->AddRef();
+        binding_.Reset(binding);
         return S_OK;
     }
     HRESULT __stdcall GetPriority(LONG*) override { return E_NOTIMPL; }
@@ -94,8 +94,7 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     }
     HRESULT __stdcall OnStopBinding(HRESULT, LPCWSTR) override {
         const std::lock_guard<std::mutex> lock(bindingLock_);
-        if (binding_) binding_->Release();
-        binding_ = nullptr;
+        binding_.Reset();
         return S_OK;
     }
     // Every try asks the server: a cached copy of a cut body must not come back.
@@ -153,16 +152,15 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     // From any thread. The binding is held outside the lock: an abort may stop
     // the binding at once, on this thread, through OnStopBinding.
     void Abort() {
-        IBinding* binding = nullptr;
+        runtime::ComRef<IBinding> binding;
         {
             const std::lock_guard<std::mutex> lock(bindingLock_);
-            binding = binding_;
-            if (binding) binding->AddRef();
+            if (binding_) binding_->AddRef();
+            binding.Reset(binding_.get());
         }
         if (!binding) return;  // the binding has ended already
         aborted_ = true;
         binding->Abort();
-        binding->Release();
     }
 
     bool HoldsWholeBody(const std::string& file) const {
@@ -181,7 +179,7 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     bool redirectLoop_ = false;
     std::atomic<bool> aborted_{false};
     std::mutex bindingLock_;
-    IBinding* binding_ = nullptr;
+    runtime::ComRef<IBinding> binding_;
     net::StallWatch watch_{net::TimeLimitMs(net::kLowSpeedWindowMs), net::kLowSpeedBytes};
     const runtime::UniqueHandle finished_{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };

@@ -13,7 +13,7 @@
 #include "app/handlers.h"
 #include "app/job_name.h"
 #include "app/log.h"
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 #include "app/segment_download.h"
 #include "app/text_search.h"
 #include "app/units.h"
@@ -53,10 +53,10 @@ bool EnsureDirectory(std::string path) {
 // Writes the bytes of a text (without its terminator) to a file.
 void WriteTextFile(const std::string& path, const char* text) {
     const runtime::ArgRecord toBytes[] = {app::TextArg(text)};
-    void* bytes = reinterpret_cast<void*>(app::CallCore(runtime::ToByteSet, toBytes).low);
-    const runtime::ArgRecord args[] = {app::TextArg(path.c_str()), app::ByteSetArg(bytes)};
+    const app::OwnedByteSet bytes(
+        reinterpret_cast<void*>(app::CallCore(runtime::ToByteSet, toBytes).low));
+    const runtime::ArgRecord args[] = {app::TextArg(path.c_str()), app::ByteSetArg(bytes.get())};
     app::CallCore(runtime::WriteWholeFile, args);
-    FreeMemory(bytes);
 }
 
 // A path inside a quoted entry of the concatenation list: each apostrophe
@@ -71,11 +71,10 @@ std::string Quoted(const std::string& path) { return K().quote + path + K().quot
 
 bool FileExists(const std::string& path) {
     HANDLE search = nullptr;
-    char* found = reinterpret_cast<char*>(
-        NotifyRuntime(runtime::notify::kFileSearchStep, path.c_str(), 0u, 0u, &search));
+    const app::OwnedText found(reinterpret_cast<char*>(
+        NotifyRuntime(runtime::notify::kFileSearchStep, path.c_str(), 0u, 0u, &search)));
     if (search) NotifyRuntime(runtime::notify::kFileSearchClose, search);
-    FreeMemory(found);
-    return found != nullptr;
+    return static_cast<bool>(found);
 }
 
 // A save name that is a plain file name: none of the characters file names
@@ -119,19 +118,19 @@ bool PrepareJob(Job& job) {
         app::Log(K().logDirectoryFailed);
         return false;
     }
-    WriteTextFile(job.directory + K().playlistFileName, app::playlistText);
+    WriteTextFile(job.directory + K().playlistFileName, app::playlistText.get());
     app::Log(K().logDirectoryMade + job.directory + K().logDirectoryMadeEnd);
     return true;
 }
 
 void DownloadSegments(Job& job) {
-    const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList),
+    const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList.get()),
                                             app::TextArg(K().segmentSeparator)};
-    void* addresses = reinterpret_cast<void*>(app::CallCore(runtime::SplitText, splitArgs).low);
-    const int32_t count = static_cast<int32_t>(runtime::ArrayElementCount(addresses));
+    const app::OwnedTextArray addresses(app::CallCore(runtime::SplitText, splitArgs));
+    const int32_t count = addresses.Count();
     const std::string total = std::to_string(count);
     for (int32_t i = 1; i <= count; ++i) {
-        const char* address = *static_cast<char**>(app::ArrayElement(addresses, i, sizeof(char*)));
+        const char* address = addresses.At(i);
         const std::string index = std::to_string(i);
         const std::string segmentFile = job.directory + index + K().segmentExtension;
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
@@ -146,10 +145,6 @@ void DownloadSegments(Job& job) {
         app::Log(K().logDownloadOpen + index + K().slash + total +
                  (downloaded ? K().logDownloadSucceeded : K().logDownloadFailed));
     }
-    for (int32_t i = 1; i <= count; ++i) {
-        FreeMemory(*static_cast<char**>(app::ArrayElement(addresses, i, sizeof(char*))));
-    }
-    FreeMemory(addresses);
     app::Log(K().logDownloadsDone);
 }
 

@@ -6,18 +6,16 @@
 
 namespace app {
 
-char* segmentList = nullptr;
-char* playlistText = nullptr;
+OwnedText segmentList;
+OwnedText playlistText;
 
 namespace {
 
 void InitialiseGlobals() {}
 
 void FreeGlobals(int32_t /*position*/) {
-    FreeMemory(segmentList);
-    segmentList = nullptr;
-    FreeMemory(playlistText);
-    playlistText = nullptr;
+    segmentList.Reset();
+    playlistText.Reset();
 }
 
 // Nothing to do before the main window loads; its creation event does the rest.

@@ -1,7 +1,7 @@
 #include "app/text_search.h"
 
 #include "app/calls.h"
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 #include "runtime/text_commands.h"
 
 namespace app {

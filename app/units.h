@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/owned_text.h"
+#include "app/owned_values.h"
 
 namespace app {
 

@@ -187,7 +187,7 @@ void DropTarget::Paint() const {
     ui::ScopedPaint paint(window_);
     RECT client;
     ::GetClientRect(window_, &client);
-    ui::UniqueMemoryDC memory(paint.get());
+    const ui::UniqueMemoryDC memory(::CreateCompatibleDC(paint.get()));
     ui::UniqueBitmap bitmap(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
     if (!memory.get() || !bitmap) return;
     ui::ScopedSelect selectBitmap(memory.get(), bitmap.get());

@@ -7,8 +7,8 @@
 #include "net/stall_watch.h"
 #include "net/transfer_limits.h"
 #include "runtime/command_args.h"
-#include "runtime/handle.h"
 #include "runtime/memory.h"
+#include "runtime/owned.h"
 #include "runtime/system_error_text.h"
 
 namespace net {
@@ -134,11 +134,8 @@ class FetchTask {
     FetchTask(const FetchTask&) = delete;
     FetchTask& operator=(const FetchTask&) = delete;
 
-    static DWORD __stdcall RunOnWorker(void* task) {
-        static_cast<FetchTask*>(task)->Run();
-        static_cast<FetchTask*>(task)->Release();
-        return 0;
-    }
+    // Runs on the worker with the reference it was given.
+    static DWORD __stdcall RunOnWorker(void* task);
 
     void Run() {
         std::string address = address_;
@@ -162,7 +159,8 @@ class FetchTask {
         return true;
     }
 
-    void Release() {
+    void AddReference() { references_.fetch_add(1); }
+    void DropReference() {
         if (references_.fetch_sub(1) == 1) delete this;
     }
 
@@ -261,8 +259,17 @@ class FetchTask {
     std::string body_;
     std::string failure_;
     StallWatch watch_{TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytes};
-    std::atomic<int> references_{2};
+    std::atomic<int> references_{1};
 };
+
+void DropTaskReference(FetchTask* task) { task->DropReference(); }
+using TaskReference = runtime::Owned<runtime::NullEmptyTraits<FetchTask*, &DropTaskReference>>;
+
+DWORD __stdcall FetchTask::RunOnWorker(void* task) {
+    const TaskReference reference(static_cast<FetchTask*>(task));
+    reference->Run();
+    return 0;
+}
 
 // The body, or null with the reason in `failure`.
 void* Fetch(const std::string& address, std::string& failure) {
@@ -275,22 +282,19 @@ void* Fetch(const std::string& address, std::string& failure) {
             return nullptr;
         }
     }
-    FetchTask* task = new FetchTask(address);
+    const TaskReference task(new FetchTask(address));
+    task->AddReference();  // the worker's
     const runtime::UniqueHandle worker(
-        ::CreateThread(nullptr, 0, FetchTask::RunOnWorker, task, 0, nullptr));
+        ::CreateThread(nullptr, 0, FetchTask::RunOnWorker, task.get(), 0, nullptr));
     if (!worker) {
+        task->DropReference();
         task->Run();
-        task->Release();
     } else if (!task->Wait(worker.get())) {
         failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
-        task->Release();
         return nullptr;
     }
-    void* body =
-        task->failed() ? nullptr : runtime::NewByteSet(task->body().data(), task->body().size());
     failure = task->failure();
-    task->Release();
-    return body;
+    return task->failed() ? nullptr : runtime::NewByteSet(task->body().data(), task->body().size());
 }
 
 }  // namespace
@@ -301,9 +305,8 @@ void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRe
     if (!address.empty())
         runtime::SetPointer(result, Fetch(address.substr(0, address.find('#')), failure));
     if (runtime::IsGiven(argCount, args, 1)) {
-        char** failureVariable = runtime::VariableArgument<char*>(args[1]);
-        runtime::FreeMemory(*failureVariable);
-        *failureVariable = runtime::NewText(failure.data(), failure.size());
+        runtime::StoreText(runtime::VariableArgument<char*>(args[1]),
+                           runtime::NewText(failure.data(), failure.size()));
     }
 }
 

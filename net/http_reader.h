@@ -6,39 +6,13 @@
 #include <wininet.h>
 
 #include <cstdint>
-#include <utility>
-
+#include "runtime/owned.h"
 #include "runtime/values.h"
 
 namespace net {
 
-// Owning wrapper for WinINet handles.
-class InternetHandle {
-  public:
-    InternetHandle() = default;
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() { Reset(); }
-    InternetHandle(InternetHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr)) {}
-    InternetHandle& operator=(InternetHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            handle_ = std::exchange(other.handle_, nullptr);
-        }
-        return *this;
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Reset() {
-        if (handle_) ::InternetCloseHandle(std::exchange(handle_, nullptr));
-    }
-
-  private:
-    HINTERNET handle_ = nullptr;
-};
+inline void CloseInternetHandle(HINTERNET handle) { ::InternetCloseHandle(handle); }
+using InternetHandle = runtime::Owned<runtime::NullEmptyTraits<HINTERNET, &CloseInternetHandle>>;
 
 // (address text, [failure text variable]) -> byte set: the body of an HTTP or
 // HTTPS GET, after at most ten redirects. Empty when the fetch failed: no

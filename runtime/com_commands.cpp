@@ -1,5 +1,7 @@
 #include "runtime/com_commands.h"
 
+#include <utility>
+
 #include <cstring>
 #include <vector>
 
@@ -24,15 +26,15 @@ const char* TextOf(const ArgRecord& value) {
 void CreateFromTypeLibrary(const char* className, const char* libraryFile, ComRef<IUnknown>* out) {
     OwnedBstr path(NewBstr(libraryFile));
     ComRef<ITypeLib> library;
-    if (!path.Get() || FAILED(::LoadTypeLib(path.Get(), library.Put())) || !library) return;
+    if (!path.get() || FAILED(::LoadTypeLib(path.get(), library.Put())) || !library) return;
     // FindName may rewrite the name's case in place, so it gets a copy of its own.
     OwnedBstr name(NewBstr(className));
-    if (name.Get()) {
-        const ULONG hash = ::LHashValOfNameSys(SYS_WIN32, LOCALE_USER_DEFAULT, name.Get());
+    if (name.get()) {
+        const ULONG hash = ::LHashValOfNameSys(SYS_WIN32, LOCALE_USER_DEFAULT, name.get());
         ITypeInfo* found[kMaxClassMatches] = {};
         MEMBERID ids[kMaxClassMatches] = {};
         USHORT count = kMaxClassMatches;
-        if (SUCCEEDED(library->FindName(name.Get(), hash, found, ids, &count))) {
+        if (SUCCEEDED(library->FindName(name.get(), hash, found, ids, &count))) {
             for (USHORT i = 0; i < count; ++i) {
                 ComRef<ITypeInfo> info(found[i]);
                 // Only a type itself, not one of its members, can be instantiated.
@@ -42,15 +44,15 @@ void CreateFromTypeLibrary(const char* className, const char* libraryFile, ComRe
             }
         }
     }
-    if (std::strchr(libraryFile, '\\')) ::RegisterTypeLib(library.Get(), path.Get(), nullptr);
+    if (std::strchr(libraryFile, '\\')) ::RegisterTypeLib(library.get(), path.get(), nullptr);
 }
 
 void CreateFromClassName(const char* className, ComRef<IUnknown>* out) {
     OwnedBstr name(NewBstr(className));
-    if (!name.Get()) return;
+    if (!name.get()) return;
     CLSID clsid;
-    const HRESULT found = className[0] == '{' ? ::CLSIDFromString(name.Get(), &clsid)
-                                              : ::CLSIDFromProgID(name.Get(), &clsid);
+    const HRESULT found = className[0] == '{' ? ::CLSIDFromString(name.get(), &clsid)
+                                              : ::CLSIDFromProgID(name.get(), &clsid);
     if (FAILED(found)) return;
     const HRESULT created =
         ::CoCreateInstance(clsid, nullptr, kAnyServer, IID_IUnknown, out->PutVoid());
@@ -67,8 +69,8 @@ bool ChangeType(VARIANT* source, VARTYPE type, VARIANT* out) {
 
 bool VariantToAnsi(VARIANT* source, char** text) {
     OwnedVariant converted;
-    if (!ChangeType(source, VT_BSTR, converted.Get())) return false;
-    const BSTR wide = V_BSTR(converted.Get());
+    if (!ChangeType(source, VT_BSTR, converted.get())) return false;
+    const BSTR wide = V_BSTR(converted.get());
     *text = TextFromWide(wide, ::SysStringLen(wide));
     return true;
 }
@@ -91,9 +93,9 @@ bool InvokeFromArgs(int32_t argCount, const ArgRecord* args, MemberAccess access
 
 void MemberToText(ArgRecord* result, int32_t argCount, const ArgRecord* args, MemberAccess access) {
     OwnedVariant value;
-    if (!InvokeFromArgs(argCount, args, access, value.Get())) return;
+    if (!InvokeFromArgs(argCount, args, access, value.get())) return;
     char* text = nullptr;
-    if (!VariantToAnsi(value.Get(), &text)) SetLastComCallFailed(true);
+    if (!VariantToAnsi(value.get(), &text)) SetLastComCallFailed(true);
     result->low = reinterpret_cast<uint32_t>(text);
 }
 
@@ -101,13 +103,13 @@ void MemberToObject(ArgRecord* result, int32_t argCount, const ArgRecord* args,
                     MemberAccess access) {
     result->tag = tag::kComObject;
     OwnedVariant value;
-    if (!InvokeFromArgs(argCount, args, access, value.Get())) return;
+    if (!InvokeFromArgs(argCount, args, access, value.get())) return;
     OwnedVariant object;
-    if (!ChangeType(value.Get(), VT_DISPATCH, object.Get())) {
+    if (!ChangeType(value.get(), VT_DISPATCH, object.get())) {
         SetLastComCallFailed(true);
         return;
     }
-    result->low = reinterpret_cast<uint32_t>(V_DISPATCH(object.Get()));
+    result->low = reinterpret_cast<uint32_t>(V_DISPATCH(object.get()));
     object.Detach();  // the reference now belongs to the caller
 }
 
@@ -203,12 +205,11 @@ void CreateObject(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
         CreateFromTypeLibrary(className, TextOf(args[2]), &created);
     }
     if (!created) CreateFromClassName(className, &created);
-    if (!created || FAILED(::OleRun(created.Get()))) return;
+    if (!created || FAILED(::OleRun(created.get()))) return;
     ComRef<IDispatch> dispatch;
     if (FAILED(created->QueryInterface(IID_IDispatch, dispatch.PutVoid())) || !dispatch) return;
 
-    if (*variable) (*variable)->Release();
-    *variable = dispatch.Detach();
+    const ComRef<IDispatch> replaced(std::exchange(*variable, dispatch.Detach()));
     result->low = 1;
 }
 
@@ -218,13 +219,13 @@ void ReadTextProperty(ArgRecord* result, int32_t argCount, const ArgRecord* args
 
 void ReadDoubleProperty(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     OwnedVariant value;
-    if (!InvokeFromArgs(argCount, args, MemberAccess::kRead, value.Get())) return;
+    if (!InvokeFromArgs(argCount, args, MemberAccess::kRead, value.get())) return;
     OwnedVariant number;
-    if (!ChangeType(value.Get(), VT_R8, number.Get())) {
+    if (!ChangeType(value.get(), VT_R8, number.get())) {
         SetLastComCallFailed(true);
         return;
     }
-    StoreDouble(result, V_R8(number.Get()));
+    StoreDouble(result, V_R8(number.get()));
 }
 
 void ReadObjectProperty(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
@@ -234,7 +235,7 @@ void ReadObjectProperty(ArgRecord* result, int32_t argCount, const ArgRecord* ar
 void ReadVariantProperty(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     result->tag = tag::kVariant;
     OwnedVariant value;
-    if (!InvokeFromArgs(argCount, args, MemberAccess::kRead, value.Get())) return;
+    if (!InvokeFromArgs(argCount, args, MemberAccess::kRead, value.get())) return;
     auto* block = static_cast<VARIANT*>(AllocMemory(sizeof(VARIANT)));
     *block = value.Detach();
     result->low = reinterpret_cast<uint32_t>(block);
@@ -258,17 +259,13 @@ void AssignObject(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     IDispatch* source = ObjectOf(args[1]);
     // Take the new reference first: the source may be the variable's own object.
     if (source) source->AddRef();
-    IDispatch* old = *variable;
-    *variable = source;
-    if (old) old->Release();
+    const ComRef<IDispatch> replaced(std::exchange(*variable, source));
 }
 
 void ReleaseObject(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     IDispatch** variable = argCount >= 1 ? ObjectVariable(args[0]) : nullptr;
-    if (!variable || !*variable) return;
-    IDispatch* old = *variable;
-    *variable = nullptr;
-    old->Release();
+    if (!variable) return;
+    const ComRef<IDispatch> released(std::exchange(*variable, nullptr));
 }
 
 void IsObjectEmpty(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
@@ -282,7 +279,7 @@ void CopyVariant(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     VARIANT* source = argCount >= 2 ? VariantOf(args[1]) : nullptr;
     // Copy before clearing: the source may be the destination itself.
     OwnedVariant copy;
-    if (source && FAILED(::VariantCopy(copy.Get(), source))) ::VariantInit(copy.Get());
+    if (source && FAILED(::VariantCopy(copy.get(), source))) ::VariantInit(copy.get());
     ::VariantClear(destination);
     *destination = copy.Detach();
 }
@@ -305,11 +302,11 @@ void SetVariant(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     VARIANT* destination = argCount >= 2 ? VariantOf(args[0]) : nullptr;
     if (!destination) return;
     OwnedVariant value;
-    if (!ValueToVariant(args[1], value.Get())) return;
+    if (!ValueToVariant(args[1], value.get())) return;
     if (argCount >= 3 && args[2].tag != tag::kNone) {
         if (args[2].tag != tag::kInteger) return;
         const auto type = static_cast<VARTYPE>(args[2].low);
-        if (FAILED(::VariantChangeType(value.Get(), value.Get(), 0, type))) return;
+        if (FAILED(::VariantChangeType(value.get(), value.get(), 0, type))) return;
     }
     ::VariantClear(destination);
     *destination = value.Detach();

@@ -84,7 +84,7 @@ bool BindMember(IDispatch* dispatch, BSTR name, MemberAccess access, BoundMember
                 if (boundInfo) boundInfo->ReleaseVarDesc(bound.lpvardesc);
                 return true;
             case DESCKIND_TYPECOMP:
-                bound.lptcomp->Release();
+                ComRef<ITypeComp>{bound.lptcomp};  // a module's scope: not a member
                 break;
             default:
                 break;
@@ -100,7 +100,7 @@ bool Invoke(IUnknown* object, const char* name, MemberAccess access, int32_t arg
     if (FAILED(object->QueryInterface(IID_IDispatch, dispatch.PutVoid()))) return false;
     OwnedBstr wideName(NewBstr(name));
     BoundMember member{};
-    if (!wideName.Get() || !BindMember(dispatch.Get(), wideName.Get(), access, &member)) {
+    if (!wideName.get() || !BindMember(dispatch.get(), wideName.get(), access, &member)) {
         return false;
     }
 
@@ -119,10 +119,10 @@ bool Invoke(IUnknown* object, const char* name, MemberAccess access, int32_t arg
     UINT argError = 0;
     const HRESULT hr =
         dispatch->Invoke(member.id, IID_NULL, LOCALE_USER_DEFAULT, member.dispatchFlags, &params,
-                         write ? nullptr : (result ? result : unused.Get()), &exception, &argError);
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrHelpFile);
+                         write ? nullptr : (result ? result : unused.get()), &exception, &argError);
+    // The exception's texts are ours to free, and nothing here reads them.
+    const OwnedBstr texts[] = {OwnedBstr(exception.bstrSource), OwnedBstr(exception.bstrDescription),
+                               OwnedBstr(exception.bstrHelpFile)};
     return SUCCEEDED(hr);
 }
 

@@ -8,42 +8,10 @@
 
 #include <cstdint>
 
+#include "runtime/owned.h"
 #include "runtime/values.h"
 
 namespace runtime {
-
-// Owns one reference to an interface.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    explicit ComRef(T* owned) : p_(owned) {}
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() { Reset(); }
-
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // For out parameters: drops the current reference first.
-    T** Put() {
-        Reset();
-        return &p_;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-    T* Detach() {
-        T* p = p_;
-        p_ = nullptr;
-        return p;
-    }
-    void Reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
 
 // A VARIANT cleared on destruction.
 class OwnedVariant {
@@ -53,7 +21,7 @@ public:
     OwnedVariant& operator=(const OwnedVariant&) = delete;
     ~OwnedVariant() { ::VariantClear(&v_); }
 
-    VARIANT* Get() { return &v_; }
+    VARIANT* get() { return &v_; }
     // Hands the content over and leaves this one empty.
     VARIANT Detach() {
         const VARIANT v = v_;
@@ -65,19 +33,8 @@ private:
     VARIANT v_{};  // all 16 bytes zero, not only the type
 };
 
-// A BSTR freed on destruction.
-class OwnedBstr {
-public:
-    explicit OwnedBstr(BSTR owned) : s_(owned) {}
-    OwnedBstr(const OwnedBstr&) = delete;
-    OwnedBstr& operator=(const OwnedBstr&) = delete;
-    ~OwnedBstr() { ::SysFreeString(s_); }
-
-    BSTR Get() const { return s_; }
-
-private:
-    BSTR s_;
-};
+inline void FreeBstr(BSTR text) { ::SysFreeString(text); }
+using OwnedBstr = Owned<NullEmptyTraits<BSTR, &FreeBstr>>;
 
 // Texts are in the ANSI code page. A null text converts like the empty one.
 BSTR NewBstr(const char* text);

@@ -26,6 +26,9 @@ T* VariableArgument(const ArgRecord& arg) {
     return reinterpret_cast<T*>(arg.low);
 }
 
+// A text variable takes `text` (a new heap text or null) and lets its old one go.
+void StoreText(char** variable, char* text);
+
 inline void SetText(ArgRecord* result, char* text) { result->low = reinterpret_cast<uint32_t>(text); }
 inline void SetPointer(ArgRecord* result, const void* p) {
     result->low = reinterpret_cast<uint32_t>(p);

@@ -1,8 +1,13 @@
 #include "runtime/command_calls.h"
 
-#include "runtime/runtime_state.h"
-
 namespace runtime {
+
+namespace {
+
+// Library number of the command running through CallLibraryCommand.
+int32_t g_callingLibrary = 0;
+
+}  // namespace
 
 ArgRecord CallCoreCommand(CommandFunction command, int32_t argCount, const ArgRecord* args) {
     ArgRecord result = {0, 0, 0};
@@ -12,15 +17,14 @@ ArgRecord CallCoreCommand(CommandFunction command, int32_t argCount, const ArgRe
 
 ArgRecord CallLibraryCommand(int32_t libraryNumber, CommandFunction command, int32_t argCount,
                              const ArgRecord* args) {
-    RuntimeState& state = State();
-    const int32_t outer = state.callingLibrary;
-    state.callingLibrary = libraryNumber;
+    const int32_t outer = g_callingLibrary;
+    g_callingLibrary = libraryNumber;
     ArgRecord result = {0, 0, 0};
     command(&result, argCount, args);
-    state.callingLibrary = outer;
+    g_callingLibrary = outer;
     return result;
 }
 
-int32_t CallingLibrary() { return State().callingLibrary; }
+int32_t CallingLibrary() { return g_callingLibrary; }
 
 }  // namespace runtime

@@ -5,17 +5,30 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/error_reporter.h"
-#include "runtime/runtime_state.h"
+#include "runtime/owned.h"
+#include "runtime/startup.h"
 
 namespace runtime {
 
 namespace {
 
+// One entry per declaration, bound on first use.
+struct DeclaredCallTables {
+    std::vector<const char*> libraryNames;  // borrowed from the header; may be ""
+    std::vector<const char*> entryNames;    // borrowed from the header
+    std::vector<UniqueModule> modules;      // empty until bound; freed at the end
+    std::vector<void*> entries;             // 0 until bound; never looked up again
+};
+
+DeclaredCallTables g_tables;
+
 // Searched in this order when a declaration names no library.
-const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll",   "User32.dll",
-                                        "Advapi32.dll", "Mpr.dll",     "Shell32.dll"};
+const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                        "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
 
 // GetProcAddress takes an ordinal in the low word of the name pointer.
 LPCSTR ProcName(const char* entryName) {
@@ -27,7 +40,7 @@ LPCSTR ProcName(const char* entryName) {
 HMODULE LoadDeclaredLibrary(const char* name) {
     if (std::strchr(name, ':')) return ::LoadLibraryA(name);
     // The program's own directory first, so a DLL shipped beside it wins.
-    const std::string besideProgram = State().runDirectory + "\\" + name;
+    const std::string besideProgram = ProgramRunDirectory() + "\\" + name;
     if (HMODULE module = ::LoadLibraryA(besideProgram.c_str())) return module;
     return ::LoadLibraryA(name);
 }
@@ -35,16 +48,18 @@ HMODULE LoadDeclaredLibrary(const char* name) {
 }  // namespace
 
 void PrepareDeclaredCalls(const AppHeader& header) {
-    DeclaredCallTables& tables = State().declaredCalls;
+    DeclaredCallTables& tables = g_tables;
     const uint32_t count = header.systemCallCount;
-    tables.libraryNames.assign(header.systemCallLibraryNames, header.systemCallLibraryNames + count);
+    tables.libraryNames.assign(header.systemCallLibraryNames,
+                               header.systemCallLibraryNames + count);
     tables.entryNames.assign(header.systemCallEntryNames, header.systemCallEntryNames + count);
-    tables.modules.assign(count, nullptr);
+    tables.modules.clear();
+    tables.modules.resize(count);
     tables.entries.assign(count, nullptr);
 }
 
 void* BindDeclaredCall(uint32_t number) {
-    DeclaredCallTables& tables = State().declaredCalls;
+    DeclaredCallTables& tables = g_tables;
     if (number >= tables.entries.size()) RaiseRuntimeError(1);
     if (void* entry = tables.entries[number]) return entry;
 
@@ -52,39 +67,37 @@ void* BindDeclaredCall(uint32_t number) {
     const char* entryName = tables.entryNames[number] ? tables.entryNames[number] : "";
     const LPCSTR procName = ProcName(entryName);
 
-    HMODULE module = nullptr;
+    UniqueModule module;
     FARPROC entry = nullptr;
     if (*libraryName == '\0') {
         for (const char* candidate : kSystemLibraries) {
-            module = ::LoadLibraryA(candidate);
-            if (!module) continue;
-            entry = ::GetProcAddress(module, procName);
-            if (entry) break;
-            ::FreeLibrary(module);
-            module = nullptr;
+            module.Reset(::LoadLibraryA(candidate));
+            if (module && (entry = ::GetProcAddress(module.get(), procName))) break;
         }
     } else {
-        module = LoadDeclaredLibrary(libraryName);
-        if (module) entry = ::GetProcAddress(module, procName);
+        module.Reset(LoadDeclaredLibrary(libraryName));
+        if (module) entry = ::GetProcAddress(module.get(), procName);
     }
 
     if (!entry) {
-        if (module) ::FreeLibrary(module);
+        module.Reset();
         if (*libraryName == '\0') ReportFormatted(0, messages::kEntryMissing, entryName);
         ReportFormatted(0, messages::kEntryMissingInLibrary, libraryName, entryName);
     }
-    tables.modules[number] = module;
+    tables.modules[number] = std::move(module);
     tables.entries[number] = reinterpret_cast<void*>(entry);
     return tables.entries[number];
 }
 
-void FreeDeclaredCallModules() {
-    DeclaredCallTables& tables = State().declaredCalls;
-    for (HMODULE module : tables.modules) {
-        if (module) ::FreeLibrary(module);
-    }
-    tables = DeclaredCallTables{};
+HMODULE DeclaredCallModule(uint32_t number) {
+    return number < g_tables.modules.size() ? g_tables.modules[number].get() : nullptr;
 }
+
+void* DeclaredCallEntry(uint32_t number) {
+    return number < g_tables.entries.size() ? g_tables.entries[number] : nullptr;
+}
+
+void FreeDeclaredCallModules() { g_tables = DeclaredCallTables{}; }
 
 }  // namespace runtime
 

@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
 
 namespace runtime {
@@ -39,6 +38,10 @@ const char* const kCodedMessages[] = {
 };
 constexpr int32_t kCodedMessageCount = sizeof(kCodedMessages) / sizeof(kCodedMessages[0]);
 
+ErrorHook g_errorHook = nullptr;
+// An error inside the hook shows its dialog rather than calling the hook again.
+bool g_insideErrorHook = false;
+
 }  // namespace
 
 const char* CodedErrorMessage(int32_t code) {
@@ -61,21 +64,18 @@ std::string ErrorDialogText(const char* message, int32_t code) {
 }
 
 void Report(const char* message, int32_t code) {
-    RuntimeState& state = State();
-    ++state.errorCount;
-
     bool suppressed = false;
-    if (state.errorHook && !state.insideErrorHook) {
-        state.insideErrorHook = true;
-        suppressed = state.errorHook(code, message ? message : "") != 0;
-        state.insideErrorHook = false;
+    if (g_errorHook && !g_insideErrorHook) {
+        g_insideErrorHook = true;
+        suppressed = g_errorHook(code, message ? message : "") != 0;
+        g_insideErrorHook = false;
     }
     if (!suppressed) {
         ::MessageBoxA(nullptr, ErrorDialogText(message, code).c_str(), "错误", MB_ICONERROR | MB_OK);
     }
 
     // No application clean-up after an error: its state may be what failed.
-    state.endRoutines.clear();
+    DropEndRoutines();
     EndProgram(-1);
     // Only a thread other than the main one gets here, while the main thread is
     // already ending the program.
@@ -93,6 +93,6 @@ void ReportFormatted(int32_t code, const char* format, ...) {
 
 void RaiseRuntimeError(int32_t code) { Report(CodedErrorMessage(code), code); }
 
-void SetErrorHook(ErrorHook hook) { State().errorHook = hook; }
+void SetErrorHook(ErrorHook hook) { g_errorHook = hook; }
 
 }  // namespace runtime

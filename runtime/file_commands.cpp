@@ -6,9 +6,9 @@
 #include <string>
 
 #include "runtime/command_args.h"
-#include "runtime/handle.h"
+#include "runtime/owned.h"
 #include "runtime/memory.h"
-#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
 
 namespace runtime {
 
@@ -26,15 +26,13 @@ void* ReadFileBytes(const char* name) {
         return nullptr;
     }
     const DWORD length = static_cast<DWORD>(size.QuadPart);
-    auto* header = static_cast<ByteSetHeader*>(AllocMemory(sizeof(ByteSetHeader) + length));
+    OwnedBlock block(AllocMemory(sizeof(ByteSetHeader) + length));
+    auto* header = static_cast<ByteSetHeader*>(block.get());
     DWORD read = 0;
-    if (!::ReadFile(file.get(), header + 1, length, &read, nullptr) || read == 0) {
-        FreeMemory(header);
-        return nullptr;
-    }
+    if (!::ReadFile(file.get(), header + 1, length, &read, nullptr) || read == 0) return nullptr;
     header->dimensionCount = 1;
     header->length = static_cast<int32_t>(read);
-    return header;
+    return block.Detach();
 }
 
 // "X:" and "X:\" name a drive root.
@@ -44,8 +42,8 @@ bool IsDriveRoot(const char* name) {
 
 void EmptyDirectory(const std::string& directory) {
     WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const UniqueFileSearch search(::FindFirstFileA((directory + "\\*").c_str(), &found));
+    if (!search) return;
     do {
         if (!std::strcmp(found.cFileName, ".") || !std::strcmp(found.cFileName, "..")) continue;
         const std::string path = directory + "\\" + found.cFileName;
@@ -60,14 +58,13 @@ void EmptyDirectory(const std::string& directory) {
         // A junction or link is removed itself; what it points to is not ours.
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) EmptyDirectory(path);
         ::RemoveDirectoryA(path.c_str());
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileA(search.get(), &found));
 }
 
 }  // namespace
 
 void RunDirectory(ArgRecord* result, int32_t, const ArgRecord*) {
-    const std::string& directory = State().runDirectory;
+    const std::string& directory = ProgramRunDirectory();
     SetText(result, NewText(directory.data(), directory.size()));
 }
 

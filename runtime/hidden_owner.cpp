@@ -1,6 +1,5 @@
 #include "runtime/hidden_owner.h"
 
-#include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
 
 namespace runtime {
@@ -8,6 +7,9 @@ namespace runtime {
 namespace {
 
 constexpr char kClassName[] = "_ZV_HideOwner";
+
+// Made once at start-up; it lives as long as the program.
+HWND g_hiddenOwner = nullptr;
 
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kEndProgramMessage) {
@@ -20,7 +22,7 @@ LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-HWND CreateHiddenOwner() {
+void CreateHiddenOwner() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = HiddenOwnerProc;
@@ -29,10 +31,10 @@ HWND CreateHiddenOwner() {
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
     windowClass.lpszClassName = kClassName;
     ::RegisterClassA(&windowClass);
-    return ::CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                             nullptr, instance, nullptr);
+    g_hiddenOwner = ::CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, instance, nullptr);
 }
 
-HWND HiddenOwner() { return State().hiddenOwner; }
+HWND HiddenOwner() { return g_hiddenOwner; }
 
 }  // namespace runtime

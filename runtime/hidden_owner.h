@@ -9,7 +9,7 @@ namespace runtime {
 
 constexpr UINT kEndProgramMessage = 0x83E7;  // wParam: exit code
 
-HWND CreateHiddenOwner();
+void CreateHiddenOwner();
 // The one made at start-up; null before.
 HWND HiddenOwner();
 

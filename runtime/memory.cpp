@@ -5,20 +5,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
+#include "runtime/command_args.h"
 #include "runtime/error_reporter.h"
-#include "runtime/runtime_state.h"
 #include "runtime/values.h"
 
 namespace runtime {
 
 namespace {
 
-HANDLE Heap() {
-    RuntimeState& state = State();
-    if (!state.heap) state.heap = ::GetProcessHeap();
-    return state.heap;
-}
+// The application's constant block: blocks inside it are never freed.
+const char* g_constantStart = nullptr;
+const char* g_constantEnd = nullptr;
+
+HANDLE Heap() { return ::GetProcessHeap(); }
 
 [[noreturn]] void ReportExhaustion(uint32_t size) {
     ReportFormatted(0, messages::kAllocationFailed, static_cast<int>(size));
@@ -26,10 +27,14 @@ HANDLE Heap() {
 
 }  // namespace
 
+void SetConstantBlock(const char* start, uint32_t length) {
+    g_constantStart = start;
+    g_constantEnd = start + length;
+}
+
 bool IsInConstantBlock(const void* p) {
-    const RuntimeState& state = State();
     const char* c = static_cast<const char*>(p);
-    return state.constantStart && c >= state.constantStart && c < state.constantEnd;
+    return g_constantStart && c >= g_constantStart && c < g_constantEnd;
 }
 
 void* AllocMemory(uint32_t size) {
@@ -42,13 +47,17 @@ void* ReallocMemory(void* block, uint32_t size) {
     if (!block) return AllocMemory(size);
     if (IsInConstantBlock(block)) {
         void* copy = AllocMemory(size);
-        const uint32_t available = static_cast<uint32_t>(State().constantEnd - static_cast<char*>(block));
+        const uint32_t available = static_cast<uint32_t>(g_constantEnd - static_cast<char*>(block));
         std::memcpy(copy, block, size < available ? size : available);
         return copy;
     }
     void* resized = ::HeapReAlloc(Heap(), 0, block, size);
     if (!resized) ReportExhaustion(size);
     return resized;
+}
+
+void StoreText(char** variable, char* text) {
+    FreeMemory(std::exchange(*variable, text));
 }
 
 void FreeMemory(void* block) {

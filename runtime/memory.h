@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/owned.h"
+
 namespace runtime {
 
 // Never returns null: exhaustion is a run-time error.
@@ -15,7 +17,12 @@ void* ReallocMemory(void* block, uint32_t size);
 // Ignores null and constants.
 void FreeMemory(void* block);
 
+// The application's constant block, recorded at start-up.
+void SetConstantBlock(const char* start, uint32_t length);
 bool IsInConstantBlock(const void* p);
+
+// A block of this heap, freed when its owner goes.
+using OwnedBlock = Owned<NullEmptyTraits<void*, &FreeMemory>>;
 
 // Results of commands: new heap blocks, null when empty.
 char* NewText(const char* bytes, size_t length);

@@ -42,14 +42,14 @@ int32_t TranslateButton(int pressed) {
 
 void ShowMessageBox(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (argCount < 2) return;
-    char* content = ContentText(args[0]);
+    const OwnedBlock content(ContentText(args[0]));
     UINT flags = static_cast<UINT>(IntegerArgument(args[1]));
     if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
     const char* caption = IsGiven(argCount, args, 2) ? TextArgument(args[2]) : "信息：";
     HWND owner = IsGiven(argCount, args, 3) ? OwnerWindow(args[3]) : nullptr;
 
-    const int pressed = ::MessageBoxA(owner, content ? content : "", caption, flags);
-    FreeMemory(content);
+    const char* text = content ? static_cast<const char*>(content.get()) : "";
+    const int pressed = ::MessageBoxA(owner, text, caption, flags);
     SetInteger(result, TranslateButton(pressed));
 }
 

@@ -1,17 +1,28 @@
 #include "runtime/message_loop.h"
 
 #include <algorithm>
+#include <vector>
 
-#include "runtime/runtime_state.h"
 #include "runtime/window_engine.h"
 
 namespace runtime {
 
 namespace {
 
+struct IdleCallback {
+    HWND window;
+    void (*callback)(uint32_t data);
+    uint32_t data;
+};
+
+std::vector<IdleCallback> g_idleCallbacks;
+std::vector<HWND> g_loadedWindows;
+// A window closed before the loop started does not end the program.
+bool g_loopStarted = false;
+
 // Last to first, so a callback may register another without being skipped.
 void RunIdleCallbacks() {
-    auto& callbacks = State().idleCallbacks;
+    auto& callbacks = g_idleCallbacks;
     for (size_t i = callbacks.size(); i-- > 0;) {
         if (i >= callbacks.size()) continue;  // a callback removed entries
         const IdleCallback entry = callbacks[i];
@@ -26,25 +37,24 @@ void RunIdleCallbacks() {
 }  // namespace
 
 void AddIdleCallback(HWND window, void (*callback)(uint32_t data), uint32_t data) {
-    State().idleCallbacks.push_back({window, callback, data});
+    g_idleCallbacks.push_back({window, callback, data});
 }
 
-void AddLoadedWindow(HWND window) { State().loadedWindows.push_back(window); }
+void AddLoadedWindow(HWND window) { g_loadedWindows.push_back(window); }
 
 bool AnyLoadedWindowAlive() {
-    const auto& windows = State().loadedWindows;
+    const auto& windows = g_loadedWindows;
     return std::any_of(windows.begin(), windows.end(), [](HWND w) { return ::IsWindow(w); });
 }
 
 void LoadedWindowDestroyed(HWND window) {
-    RuntimeState& state = State();
-    auto& windows = state.loadedWindows;
+    auto& windows = g_loadedWindows;
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-    if (state.loopStarted && !AnyLoadedWindowAlive()) ::PostQuitMessage(0);
+    if (g_loopStarted && !AnyLoadedWindowAlive()) ::PostQuitMessage(0);
 }
 
 void RunMessageLoop() {
-    State().loopStarted = true;
+    g_loopStarted = true;
     if (!AnyLoadedWindowAlive()) return;
 
     MSG message;
@@ -60,5 +70,7 @@ void RunMessageLoop() {
         } while (::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
+
+void DropIdleCallbacks() { g_idleCallbacks.clear(); }
 
 }  // namespace runtime

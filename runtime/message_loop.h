@@ -13,6 +13,8 @@ namespace runtime {
 void RunMessageLoop();
 
 void AddIdleCallback(HWND window, void (*callback)(uint32_t data), uint32_t data);
+// At the end of the program no callback runs any more.
+void DropIdleCallbacks();
 
 // The window engine reports each loaded top-level window and its destruction.
 // Destroying the last one after the loop has started posts WM_QUIT.

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "runtime/command_args.h"
-#include "runtime/handle.h"
 #include "runtime/memory.h"
+#include "runtime/owned.h"
 
 namespace runtime {
 
@@ -25,7 +25,7 @@ struct OutputPipe {
 
 bool CreateOutputPipe(OutputPipe& pipe) {
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    if (!::CreatePipe(pipe.read.out(), pipe.write.out(), &inheritable, kPipeBuffer)) return false;
+    if (!::CreatePipe(pipe.read.Put(), pipe.write.Put(), &inheritable, kPipeBuffer)) return false;
     // Only the write end goes to the child: a read end it inherited would keep
     // the pipe open after we stop reading.
     ::SetHandleInformation(pipe.read.get(), HANDLE_FLAG_INHERIT, 0);
@@ -56,17 +56,13 @@ bool Drain(OutputPipe& pipe) {
     }
 }
 
-void StoreText(char** variable, const std::string& text, bool appendToExisting) {
+void StoreCaptured(char** variable, const std::string& text, bool appendToExisting) {
     if (appendToExisting && *variable && **variable) {
-        std::string joined = *variable;
-        joined += "\r\n";
-        joined += text;
-        FreeMemory(*variable);
-        *variable = NewText(joined.data(), joined.size());
+        const std::string joined = *variable + std::string("\r\n") + text;
+        StoreText(variable, NewText(joined.data(), joined.size()));
         return;
     }
-    FreeMemory(*variable);
-    *variable = NewText(text.data(), text.size());
+    StoreText(variable, NewText(text.data(), text.size()));
 }
 
 }  // namespace
@@ -75,12 +71,11 @@ void RunAndCapture(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (argCount < 1) return;
     char** outputVariable = IsGiven(argCount, args, 1) ? VariableArgument<char*>(args[1]) : nullptr;
     char** errorVariable = IsGiven(argCount, args, 2) ? VariableArgument<char*>(args[2]) : nullptr;
-    int32_t* exitCodeVariable = IsGiven(argCount, args, 3) ? VariableArgument<int32_t>(args[3]) : nullptr;
+    int32_t* exitCodeVariable =
+        IsGiven(argCount, args, 3) ? VariableArgument<int32_t>(args[3]) : nullptr;
 
     for (char** variable : {outputVariable, errorVariable}) {
-        if (!variable) continue;
-        FreeMemory(*variable);
-        *variable = nullptr;
+        if (variable) StoreText(variable, nullptr);
     }
     if (exitCodeVariable) *exitCodeVariable = -1;
 
@@ -88,7 +83,8 @@ void RunAndCapture(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (!*commandLine) return;
 
     OutputPipe output, error;
-    if ((outputVariable && !CreateOutputPipe(output)) || (errorVariable && !CreateOutputPipe(error))) {
+    if ((outputVariable && !CreateOutputPipe(output)) ||
+        (errorVariable && !CreateOutputPipe(error))) {
         return;
     }
 
@@ -128,11 +124,13 @@ void RunAndCapture(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
         }
     }
 
-    if (outputVariable) StoreText(outputVariable, output.collected, false);
-    if (errorVariable) StoreText(errorVariable, error.collected, errorVariable == outputVariable);
+    if (outputVariable) StoreCaptured(outputVariable, output.collected, false);
+    if (errorVariable)
+        StoreCaptured(errorVariable, error.collected, errorVariable == outputVariable);
     if (exitCodeVariable) {
         DWORD code = 0;
-        *exitCodeVariable = ::GetExitCodeProcess(process.get(), &code) ? static_cast<int32_t>(code) : 0;
+        *exitCodeVariable =
+            ::GetExitCodeProcess(process.get(), &code) ? static_cast<int32_t>(code) : 0;
     }
     SetLogical(result, true);
 }

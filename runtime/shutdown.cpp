@@ -1,56 +1,56 @@
 #include "runtime/shutdown.h"
 
 #include <windows.h>
-#include <ole2.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "runtime/declared_calls.h"
 #include "runtime/hidden_owner.h"
-#include "runtime/runtime_state.h"
+#include "runtime/libraries.h"
+#include "runtime/message_loop.h"
+#include "runtime/startup.h"
 
 namespace runtime {
 
+namespace {
+
+std::vector<EndRoutine> g_endRoutines;
+// Set once the main thread has begun to end the program.
+volatile bool g_ending = false;
+
+}  // namespace
+
 void AddEndRoutine(EndRoutine routine) {
-    auto& routines = State().endRoutines;
-    if (std::find(routines.begin(), routines.end(), routine) == routines.end()) {
-        routines.push_back(routine);
+    if (std::find(g_endRoutines.begin(), g_endRoutines.end(), routine) == g_endRoutines.end()) {
+        g_endRoutines.push_back(routine);
     }
 }
 
+void DropEndRoutines() { g_endRoutines.clear(); }
+
 void ShutDownRuntime() {
-    RuntimeState& state = State();
-    state.ending = true;
-    state.idleCallbacks.clear();
+    g_ending = true;
+    DropIdleCallbacks();
 
     // Routines may register others while they run; only those registered before
     // the end run, each with its position.
-    const std::vector<EndRoutine> routines = std::move(state.endRoutines);
-    state.endRoutines.clear();
+    const std::vector<EndRoutine> routines = std::move(g_endRoutines);
+    g_endRoutines.clear();
     for (size_t i = 0; i < routines.size(); ++i) routines[i](static_cast<int32_t>(i));
 
-    for (size_t i = 0; i < state.libraries.size(); ++i) {
-        const LibraryDescriptor* library = state.libraries[i];
-        if (library && library->notify) library->notify(library_notify::kEnd, state.libraryData[i], 0);
-    }
-    state.libraries.clear();
-    state.libraryData.clear();
-
+    EndLibraries();
     FreeDeclaredCallModules();
-
-    if (state.oleInitialised) {
-        ::OleUninitialize();
-        state.oleInitialised = false;
-    }
+    EndOleSession();
 }
 
 void EndProgram(int32_t exitCode) {
-    RuntimeState& state = State();
-    if (state.mainThreadId && ::GetCurrentThreadId() != state.mainThreadId) {
-        if (state.hiddenOwner) {
-            ::SendMessageA(state.hiddenOwner, kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
+    const DWORD mainThread = MainThreadId();
+    if (mainThread && ::GetCurrentThreadId() != mainThread) {
+        if (HWND owner = HiddenOwner()) {
+            ::SendMessageA(owner, kEndProgramMessage, static_cast<WPARAM>(exitCode), 0);
         }
-        if (!state.ending) ::ExitProcess(static_cast<UINT>(exitCode));
+        if (!g_ending) ::ExitProcess(static_cast<UINT>(exitCode));
         return;
     }
     ShutDownRuntime();

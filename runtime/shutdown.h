@@ -14,8 +14,12 @@ void EndProgram(int32_t exitCode);
 
 // Appends routine to the end routines unless it is already there.
 void AddEndRoutine(EndRoutine routine);
+// After a run-time error no end routine runs: what they would clean up may be
+// what failed.
+void DropEndRoutines();
 
-// Steps 2 to 6 of ending, without leaving the process.
+// Everything EndProgram does but leaving the process: idle callbacks dropped,
+// end routines run, libraries told, declared-call modules freed, OLE released.
 void ShutDownRuntime();
 
 }  // namespace runtime

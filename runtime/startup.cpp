@@ -1,19 +1,21 @@
 #include "runtime/startup.h"
 
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <cstdarg>
 #include <cstring>
+#include <string>
 
 #include "runtime/command_calls.h"
 #include "runtime/declared_calls.h"
 #include "runtime/error_reporter.h"
 #include "runtime/file_search.h"
 #include "runtime/hidden_owner.h"
+#include "runtime/libraries.h"
 #include "runtime/memory.h"
 #include "runtime/message_loop.h"
-#include "runtime/runtime_state.h"
+#include "runtime/owned.h"
 #include "runtime/shutdown.h"
 #include "runtime/window_engine.h"
 
@@ -21,22 +23,40 @@ namespace runtime {
 
 namespace {
 
+// What start-up learns of the program, kept for its whole life.
+struct Program {
+    const AppHeader* header = nullptr;
+    // The header's words as start-up copies them (the build counted on by one);
+    // kept for facilities of the runtime that this program does not use.
+    uint32_t mode = 0;
+    uint32_t reserved = 0;
+    uint32_t buildNumber = 0;
+    std::string runDirectory;  // without a trailing backslash
+    std::string fileName;
+    DWORD mainThreadId = 0;
+    OleSession ole;  // from start-up to the end of the program
+};
+
+Program g_program;
+
 template <typename Routine>
 void* Slot(Routine routine) {
     return reinterpret_cast<void*>(routine);
 }
 
-void SplitProgramPath(RuntimeState& state) {
+// The program's path split at its last backslash; no backslash: the whole
+// path is the file name.
+void SplitProgramPath(Program& program) {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
     const char* lastBackslash = std::strrchr(path, '\\');
     if (!lastBackslash) {
-        state.runDirectory.clear();
-        state.programFileName = path;
+        program.runDirectory.clear();
+        program.fileName = path;
         return;
     }
-    state.runDirectory.assign(path, static_cast<size_t>(lastBackslash - path));
-    state.programFileName = lastBackslash + 1;
+    program.runDirectory.assign(path, static_cast<size_t>(lastBackslash - path));
+    program.fileName = lastBackslash + 1;
 }
 
 // "C:" alone would mean the drive's current directory, not its root.
@@ -44,17 +64,6 @@ void EnterRunDirectory(const std::string& runDirectory) {
     if (runDirectory.empty()) return;
     const std::string target = runDirectory.back() == ':' ? runDirectory + "\\" : runDirectory;
     ::SetCurrentDirectoryA(target.c_str());
-}
-
-void AttachLibraries(RuntimeState& state, const AppHeader& header) {
-    const auto* table = header.libraryTable;
-    for (uint32_t i = 0; i < header.libraryCount; ++i) {
-        if (table[i] && table[i]->notify) {
-            table[i]->notify(library_notify::kAttach, reinterpret_cast<uint32_t>(&LibraryCallback), 0);
-        }
-    }
-    state.libraries.assign(table, table + header.libraryCount);
-    state.libraryData.assign(header.libraryCount, 0);
 }
 
 // Notification 2: a constant array becomes a heap copy that may be written.
@@ -67,39 +76,17 @@ void MakeArrayWritable(uint32_t elementSize, void** arraySlot) {
     *arraySlot = copy;
 }
 
-// Notifications 4 and 5 go on to the support library named by number.
-uint32_t ForwardToLibrary(int32_t libraryNumber, int32_t code, uint32_t argument, bool withData) {
-    RuntimeState& state = State();
-    const size_t index = static_cast<size_t>(libraryNumber - 1);
-    if (libraryNumber < 1 || index >= state.libraries.size()) return 0;
-    const LibraryDescriptor* library = state.libraries[index];
-    if (!library || !library->notify) return 0;
-    return library->notify(code, argument, withData ? state.libraryData[index] : 0);
-}
-
 }  // namespace
 
-RuntimeState& State() {
-    static RuntimeState state;
-    return state;
-}
-
 void AttachApplication(const AppHeader& header) {
-    RuntimeState& state = State();
-    state.header = &header;
-
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    if (char* lastBackslash = std::strrchr(path, '\\')) lastBackslash[1] = '\0';
-    state.programDirectory = path;
+    g_program.header = &header;
 
     auto* table = reinterpret_cast<ServiceTable*>(const_cast<char*>(header.constantBlockStart)) - 1;
     void* const services[] = {
-        Slot(&RaiseRuntimeError), Slot(&CallDllCommandService), Slot(&CallLibraryCommand),
-        Slot(&CallCoreCommand),   Slot(&ReadUnitPropertyService),
-        Slot(&WriteUnitPropertyService),
-        Slot(&AllocMemory),       Slot(&ReallocMemory),         Slot(&FreeMemory),
-        Slot(&EndProgram),        Slot(&RunMessageLoop),        Slot(&LoadWindowService),
+        Slot(&RaiseRuntimeError), Slot(&CallDllCommandService),   Slot(&CallLibraryCommand),
+        Slot(&CallCoreCommand),   Slot(&ReadUnitPropertyService), Slot(&WriteUnitPropertyService),
+        Slot(&AllocMemory),       Slot(&ReallocMemory),           Slot(&FreeMemory),
+        Slot(&EndProgram),        Slot(&RunMessageLoop),          Slot(&LoadWindowService),
         Slot(&NotifyRuntime),
     };
     static_assert(sizeof services == sizeof(ServiceTable), "one routine per slot");
@@ -107,33 +94,32 @@ void AttachApplication(const AppHeader& header) {
 }
 
 void InitialiseRuntime() {
-    RuntimeState& state = State();
-    const AppHeader& header = *state.header;
+    Program& program = g_program;
+    const AppHeader& header = *program.header;
 
-    state.heap = ::GetProcessHeap();
-    state.mode = header.mode;
-    state.reserved = header.reserved;
-    state.buildNumber = header.buildNumber + 1;
+    program.mode = header.mode;
+    program.reserved = header.reserved;
+    program.buildNumber = header.buildNumber + 1;
+    if (!program.ole) program.ole = OleSession(SUCCEEDED(::OleInitialize(nullptr)));
 
-    if (!state.oleInitialised) {
-        ::OleInitialize(nullptr);
-        state.oleInitialised = true;
-    }
+    SplitProgramPath(program);
+    EnterRunDirectory(program.runDirectory);
 
-    SplitProgramPath(state);
-    EnterRunDirectory(state.runDirectory);
+    CreateHiddenOwner();
+    program.mainThreadId = ::GetCurrentThreadId();
 
-    state.hiddenOwner = CreateHiddenOwner();
-    state.mainThreadId = ::GetCurrentThreadId();
-
-    if (header.constantBlockLength > 0) {
-        state.constantStart = header.constantBlockStart;
-        state.constantEnd = header.constantBlockStart + header.constantBlockLength;
-    }
+    if (header.constantBlockLength > 0)
+        SetConstantBlock(header.constantBlockStart, header.constantBlockLength);
     if (header.systemCallCount > 0) PrepareDeclaredCalls(header);
-    AttachLibraries(state, header);
+    AttachLibraries(header);
     if (const WindowEngine* engine = AttachedWindowEngine()) engine->start(header);
 }
+
+const std::string& ProgramRunDirectory() { return g_program.runDirectory; }
+
+DWORD MainThreadId() { return g_program.mainThreadId; }
+
+void EndOleSession() { g_program.ole.Reset(); }
 
 uint32_t NotifyRuntime(int32_t code, ...) {
     va_list args;
@@ -149,13 +135,17 @@ uint32_t NotifyRuntime(int32_t code, ...) {
                 FileSearchStep(pattern, attributeMask, directoriesOnly != 0, searchSlot));
             break;
         }
-        case notify::kFileSearchClose: FileSearchClose(va_arg(args, HANDLE)); break;
+        case notify::kFileSearchClose:
+            FileSearchClose(va_arg(args, HANDLE));
+            break;
         case notify::kMakeArrayWritable: {
             const uint32_t elementSize = va_arg(args, uint32_t);
             MakeArrayWritable(elementSize, va_arg(args, void**));
             break;
         }
-        case notify::kAddEndRoutine: AddEndRoutine(va_arg(args, EndRoutine)); break;
+        case notify::kAddEndRoutine:
+            AddEndRoutine(va_arg(args, EndRoutine));
+            break;
         case notify::kLibraryCall:
         case notify::kLibraryCallWithData: {
             const int32_t libraryNumber = va_arg(args, int32_t);
@@ -165,38 +155,14 @@ uint32_t NotifyRuntime(int32_t code, ...) {
                                       code == notify::kLibraryCallWithData);
             break;
         }
-        case notify::kInitialise: InitialiseRuntime(); break;
-        default: break;
+        case notify::kInitialise:
+            InitialiseRuntime();
+            break;
+        default:
+            break;
     }
     va_end(args);
     return result;
-}
-
-uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t arg2) {
-    const WindowEngine* engine = AttachedWindowEngine();
-    switch (code) {
-        case library_callback::kUnitGone:
-            if (engine) engine->forgetUnit(arg1, arg2);
-            return 0;
-        case library_callback::kFindUnit:
-            if (!engine) Report(messages::kWindowOrUnitMissing, 0);
-            return reinterpret_cast<uint32_t>(engine->findLoadedUnit(arg1, arg2));
-        case library_callback::kAllocate: return reinterpret_cast<uint32_t>(AllocMemory(arg1));
-        case library_callback::kFree: FreeMemory(reinterpret_cast<void*>(arg1)); return 0;
-        case library_callback::kRaiseEvent:
-            return engine && engine->raiseEvent(reinterpret_cast<void*>(arg1)) ? 1 : 0;
-        default: return 0;
-    }
-}
-
-const UnitTypeDescriptor* FindUnitType(uint32_t typeCode) {
-    const std::vector<const LibraryDescriptor*>& libraries = State().libraries;
-    const uint32_t library = typeCode >> 16;
-    const uint32_t number = typeCode & 0xFFFF;
-    if (library < 1 || library > libraries.size() || !libraries[library - 1]) return nullptr;
-    const LibraryDescriptor& descriptor = *libraries[library - 1];
-    if (number < 1 || number > descriptor.unitTypeCount) return nullptr;
-    return descriptor.unitTypes[number - 1];
 }
 
 }  // namespace runtime

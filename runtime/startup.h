@@ -2,7 +2,10 @@
 // table, the NotifyRuntime service and runtime initialisation.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 
 #include "runtime/app_header.h"
 
@@ -19,8 +22,11 @@ void InitialiseRuntime();
 // The NotifyRuntime service; further arguments depend on the code.
 uint32_t NotifyRuntime(int32_t code, ...);
 
-// A support library's requests to the runtime arrive here (codes in
-// library_callback); the callback is handed to every library at start-up.
-uint32_t LibraryCallback(int32_t code, uint32_t arg1, uint32_t arg2);
+// The program's directory, without a trailing backslash; empty before start-up.
+const std::string& ProgramRunDirectory();
+// The thread that ran start-up; 0 before.
+DWORD MainThreadId();
+// Part of the end of the program: OLE is released.
+void EndOleSession();
 
 }  // namespace runtime

@@ -25,6 +25,7 @@
 #include "net/drag_drop_library.h"
 #include "tests/net/libraries.h"
 #include "runtime/error_reporter.h"
+#include "runtime/libraries.h"
 #include "runtime/startup.h"
 #include "ui/event_dispatch.h"
 #include "ui/template_reader.h"

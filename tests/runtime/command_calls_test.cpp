@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/calls.h"
-#include "runtime/runtime_state.h"
 #include "runtime/shutdown.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_app.h"
@@ -54,20 +53,6 @@ TEST(CommandCalls, LibraryCommandsKnowTheirLibraryNumber) {
     ::CallLibraryCommand(3, RecordingCommand, 1, args);
     EXPECT_EQ(3, g_seen.library);
     EXPECT_EQ(0, runtime::CallingLibrary());
-}
-
-TEST(Notifications, EndRoutinesAreKeptInOrderWithoutDuplicates) {
-    auto& routines = runtime::State().endRoutines;
-    const auto saved = routines;
-    routines.clear();
-    auto first = [](int32_t) {};
-    auto second = [](int32_t) {};
-    runtime::EndRoutine a = first, b = second;
-    NotifyRuntime(runtime::notify::kAddEndRoutine, a);
-    NotifyRuntime(runtime::notify::kAddEndRoutine, b);
-    NotifyRuntime(runtime::notify::kAddEndRoutine, a);
-    EXPECT_EQ((std::vector<runtime::EndRoutine>{a, b}), routines);
-    routines = saved;
 }
 
 TEST(Notifications, AConstantArrayBecomesAWritableHeapCopy) {

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/calls.h"
-#include "runtime/runtime_state.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_app.h"
 
@@ -30,7 +29,7 @@ protected:
     }
     void TearDown() override { runtime::FreeDeclaredCallModules(); }
 
-    static HMODULE BoundModule(TestCall call) { return runtime::State().declaredCalls.modules[call]; }
+    static HMODULE BoundModule(TestCall call) { return runtime::DeclaredCallModule(call); }
 };
 
 TEST_F(DeclaredCalls, OrdinalNamesBindByNumber) {
@@ -38,7 +37,7 @@ TEST_F(DeclaredCalls, OrdinalNamesBindByNumber) {
     HMODULE module = BoundModule(test_app::kOrdinalSeventeen);
     ASSERT_NE(nullptr, module);
     EXPECT_EQ(reinterpret_cast<void*>(::GetProcAddress(module, MAKEINTRESOURCEA(17))),
-              runtime::State().declaredCalls.entries[test_app::kOrdinalSeventeen]);
+              runtime::DeclaredCallEntry(test_app::kOrdinalSeventeen));
 }
 
 TEST_F(DeclaredCalls, ASecondCallDoesNotLoadTheLibraryAgain) {
@@ -68,7 +67,9 @@ TEST_F(DeclaredCalls, ADllBesideTheProgramWinsOverTheSystemOne) {
 }
 
 TEST_F(DeclaredCalls, NothingIsBoundBeforeTheFirstCall) {
-    for (void* entry : runtime::State().declaredCalls.entries) EXPECT_EQ(nullptr, entry);
+    for (uint32_t call = 0; call < test_app::kTestCallCount; ++call) {
+        EXPECT_EQ(nullptr, runtime::DeclaredCallEntry(call)) << call;
+    }
     EXPECT_EQ(nullptr, ::GetModuleHandleA("velmora_testdll.dll"));
 }
 

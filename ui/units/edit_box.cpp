@@ -285,9 +285,9 @@ void EditBox::ApplyFont() {
     if (!p_.multiLine) {
         SIZE text{};
         {
-            ScopedWindowDC dc(edit_);
-            ScopedSelect select(dc.get(), used);
-            ::GetTextExtentPoint32A(dc.get(), kMeasuredText, sizeof kMeasuredText - 1, &text);
+            const UniqueWindowDC dc = DCOfWindow(edit_);
+            ScopedSelect select(dc.get().dc, used);
+            ::GetTextExtentPoint32A(dc.get().dc, kMeasuredText, sizeof kMeasuredText - 1, &text);
         }
         const int wanted = text.cy + 2 * ::GetSystemMetrics(SM_CYEDGE);
         RECT box;

@@ -127,12 +127,12 @@ bool GifAnimator::Wait(uint32_t milliseconds) const {
 }
 
 void GifAnimator::CopyToWindow() {
-    ScopedWindowDC dc(window_);
-    if (!dc.get()) return;
+    const UniqueWindowDC dc = DCOfWindow(window_);
+    if (!dc) return;
     RECT client;
     ::GetClientRect(window_, &client);
     BusyFlag busy(busy_);
-    CopyCanvas(dc.get(), client);
+    CopyCanvas(dc.get().dc, client);
 }
 
 void GifAnimator::CopyCanvas(HDC dc, const RECT& client) {

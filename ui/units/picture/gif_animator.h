@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/handle.h"
+#include "runtime/owned.h"
 #include "ui/units/picture/decoded_image.h"
 
 namespace ui {

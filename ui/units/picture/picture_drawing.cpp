@@ -67,8 +67,8 @@ UniqueBitmap CreatePaletteBitmap(const DecodedImage& image) {
         return UniqueBitmap();
     }
     const auto* info = reinterpret_cast<const BITMAPINFO*>(image.pixels.data());
-    ScopedWindowDC screen(nullptr);
-    return UniqueBitmap(::CreateDIBitmap(screen.get(), &header, CBM_INIT,
+    const UniqueWindowDC screen = DCOfWindow(nullptr);
+    return UniqueBitmap(::CreateDIBitmap(screen.get().dc, &header, CBM_INIT,
                                          image.pixels.data() + kPaletteHeaderSize, info,
                                          DIB_RGB_COLORS));
 }
@@ -175,7 +175,7 @@ void DrawPicture(HDC dc, const DecodedImage& image, uint32_t displayMode, const 
     }
     UniqueBitmap bitmap = CreatePictureBitmap(image, background);
     if (!bitmap) return;
-    UniqueMemoryDC source(dc);
+    const UniqueMemoryDC source(::CreateCompatibleDC(dc));
     ScopedSelect select(source.get(), bitmap.get());
     SetPictureStretchMode(dc);
     ::StretchBlt(dc, place.left, place.top, width, height, source.get(), 0, 0, image.width,
