@@ -85,6 +85,10 @@ std::string FontRecordOf(const PropertyValue& value) {
                      : std::string();
 }
 
-HFONT DefaultGuiFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+BorrowedFont DefaultGuiFont() {
+    return BorrowedFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+}
+
+BorrowedFont FontInUse(const UniqueFont& own) { return own ? BorrowedFont(own) : DefaultGuiFont(); }
 
 }  // namespace ui

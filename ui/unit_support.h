@@ -30,7 +30,10 @@ COLORREF ResolveColour(uint32_t colour);
 // quality and pitch forced as units create their fonts); null for any other
 // length or when creation fails, in which case the default GUI font applies.
 UniqueFont CreateRecordFont(const std::string& record);
-HFONT DefaultGuiFont();
+// The system's GUI font, a stock object: borrowed, never deleted.
+BorrowedFont DefaultGuiFont();
+// The font a unit draws with: its own when it has one, else the GUI font.
+BorrowedFont FontInUse(const UniqueFont& own);
 
 // The six border choices of boxes: 0 none, 1 sunken (client edge), 2 raised
 // (modal frame), 3 flat (static edge), 4 sunken and raised, 5 a single line

@@ -275,7 +275,7 @@ Unit* Create(const uint8_t* block, int32_t blockLength, uint32_t style, HWND own
     if (actual.right - actual.left != width || actual.bottom - actual.top != height) {
         ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont().get()), FALSE);
     if (p.alwaysOnTop) unit->ApplyTopmost();
     if (!p.closable) unit->ApplyClosable();
     return unit.release();

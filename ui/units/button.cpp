@@ -125,7 +125,7 @@ bool Button::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT&
 void Button::ApplyFont() {
     UniqueFont font = CreateRecordFont(p_.font);
     ::SendMessageA(button_, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(font ? font.get() : DefaultGuiFont()), TRUE);
+                   reinterpret_cast<WPARAM>(FontInUse(font).get()), TRUE);
     // The old font goes only after the control has let go of it.
     font_ = std::move(font);
 }

@@ -281,7 +281,7 @@ void EditBox::PlaceSpin() {
 
 void EditBox::ApplyFont() {
     UniqueFont font = CreateRecordFont(p_.font);
-    HFONT used = font ? font.get() : DefaultGuiFont();
+    const HFONT used = FontInUse(font).get();
     if (!p_.multiLine) {
         SIZE text{};
         {

@@ -191,7 +191,7 @@ void TransLabel::Paint(HDC dc) const {
     RECT rect;
     ::GetClientRect(window_, &rect);
     const UniqueFont font = CreateRecordFont(p_.font);
-    ScopedSelect selectFont(dc, font ? font.get() : DefaultGuiFont());
+    ScopedSelect selectFont(dc, FontInUse(font).get());
     const UINT format = DrawFormat(p_);
     const auto draw = [&](const RECT& where) {
         RECT area = where;

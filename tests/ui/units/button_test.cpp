@@ -127,7 +127,7 @@ TEST_F(ButtonTest, EmptyBlockGivesACentredPushButtonWithEmptyCaption) {
     EXPECT_EQ(static_cast<DWORD>(BS_MULTILINE | WS_CHILD),
               Style(button) & (BS_MULTILINE | WS_CHILD));
     EXPECT_EQ("", WindowText(button));
-    EXPECT_EQ(ui::DefaultGuiFont(),
+    EXPECT_EQ(ui::DefaultGuiFont().get(),
               reinterpret_cast<HFONT>(::SendMessageA(button, WM_GETFONT, 0, 0)));
     EXPECT_EQ("", Caption(unit.get()));
     EXPECT_EQ(0u, Get(unit.get(), kType).low);
@@ -199,7 +199,7 @@ TEST_F(ButtonTest, CaptionAndFontReachTheControl) {
     std::strcpy(record.lfFaceName, "Tahoma");
     Set(unit.get(), kFont, reinterpret_cast<uint32_t>(&record));
     const auto font = reinterpret_cast<HFONT>(::SendMessageA(button, WM_GETFONT, 0, 0));
-    ASSERT_NE(ui::DefaultGuiFont(), font);
+    ASSERT_NE(ui::DefaultGuiFont().get(), font);
     LOGFONTA applied{};
     ::GetObjectA(font, sizeof applied, &applied);
     EXPECT_EQ(-20, applied.lfHeight);
@@ -209,7 +209,7 @@ TEST_F(ButtonTest, CaptionAndFontReachTheControl) {
     EXPECT_EQ(-20, stored->lfHeight);
 
     Set(unit.get(), kFont, 0);
-    EXPECT_EQ(ui::DefaultGuiFont(),
+    EXPECT_EQ(ui::DefaultGuiFont().get(),
               reinterpret_cast<HFONT>(::SendMessageA(button, WM_GETFONT, 0, 0)));
 }
 

@@ -198,7 +198,7 @@ TEST_F(EditBoxTest, EmptyBlockGivesASingleLineSunkenWhiteBoxInTheDefaultFont) {
     EXPECT_EQ(0u, Style(edit) & (WS_BORDER | ES_NOHIDESEL | ES_CENTER | ES_RIGHT));
     EXPECT_EQ(static_cast<DWORD>(WS_EX_CLIENTEDGE),
               ExStyle(edit) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME));
-    EXPECT_EQ(ui::DefaultGuiFont(),
+    EXPECT_EQ(ui::DefaultGuiFont().get(),
               reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0)));
     EXPECT_GE(static_cast<uint32_t>(::SendMessageA(edit, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu);
     EXPECT_EQ(nullptr, ::GetDlgItem(parent_, kControlId + 4));
@@ -236,7 +236,7 @@ TEST_F(EditBoxTest, ColoursAnswerTheControlColourMessages) {
 }
 
 TEST_F(EditBoxTest, SingleLineBoxGrowsToTheFontHeightAndMultiLineKeepsItsHeight) {
-    const int wanted = MeasuredHeight(ui::DefaultGuiFont()) + 2 * ::GetSystemMetrics(SM_CYEDGE);
+    const int wanted = MeasuredHeight(ui::DefaultGuiFont().get()) + 2 * ::GetSystemMetrics(SM_CYEDGE);
     auto single = Create({}, 10);
     ASSERT_NE(nullptr, single);
     const RECT grown = RectInParent(single->hwnd());
@@ -265,7 +265,7 @@ TEST_F(EditBoxTest, FontRecordIsAppliedAndTheBoxGrowsToIt) {
     Set(unit.get(), kFont, reinterpret_cast<uint32_t>(record.data()));
 
     const auto font = reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0));
-    ASSERT_NE(ui::DefaultGuiFont(), font);
+    ASSERT_NE(ui::DefaultGuiFont().get(), font);
     LOGFONTA applied{};
     ::GetObjectA(font, sizeof applied, &applied);
     EXPECT_EQ(-30, applied.lfHeight);
@@ -277,7 +277,7 @@ TEST_F(EditBoxTest, FontRecordIsAppliedAndTheBoxGrowsToIt) {
     EXPECT_EQ(record, std::string(stored, record.size()));
 
     Set(unit.get(), kFont, 0);
-    EXPECT_EQ(ui::DefaultGuiFont(),
+    EXPECT_EQ(ui::DefaultGuiFont().get(),
               reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0)));
     EXPECT_EQ(0u, Get(unit.get(), kFont));
 }
