@@ -4,7 +4,7 @@
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
 #include "app/owned_values.h"
-#include "app/window_ids.h"
+#include "app/units.h"
 #include "runtime/conversion_commands.h"
 #include "ui/window_commands.h"
 
@@ -39,7 +39,7 @@ std::string LogStamp() {
 
 void Log(const std::string& message) {
     const std::string line = LogStamp() + message;
-    const runtime::ArgRecord args[] = {UnitArg(kMainWindowId, kLogBox, kEditBoxType), TextArg(line.c_str())};
+    const runtime::ArgRecord args[] = {UnitArg(windows::kLogBox), TextArg(line.c_str())};
     CallCore(ui::AddText, args);
 }
 

@@ -6,7 +6,6 @@
 #include "app/libraries.h"
 #include "app/log.h"
 #include "app/units.h"
-#include "app/window_ids.h"
 #include "net/drag_drop_library.h"
 #include "runtime/message_box_command.h"
 #include "ui/window_commands.h"
@@ -31,9 +30,9 @@ void EndIfAnotherCopyRuns() {
 }
 
 void RegisterAddressBoxForDrops() {
-    const runtime::ArgRecord handleOf[] = {app::UnitArg(app::kMainWindowId, app::kAddressBox, app::kEditBoxType)};
+    const runtime::ArgRecord handleOf[] = {app::UnitArg(app::windows::kAddressBox)};
     const uint32_t addressBox = app::CallCore(ui::WindowHandleOf, handleOf).low;
-    const runtime::ArgRecord args[] = {app::UnitArg(app::kMainWindowId, app::kDropTarget, app::kDropTargetType),
+    const runtime::ArgRecord args[] = {app::UnitArg(app::windows::kDropTarget),
                                        app::IntegerArg(static_cast<int32_t>(addressBox))};
     CallLibraryCommand(app::kDragDropLibrary, net::RegisterWindow, 2, args);
 }
@@ -51,12 +50,12 @@ void onMainWindowCreated() {
 void onFileDropped(char** path) {
     const char* dropped = path && *path ? *path : "";
     const std::string content = std::string(app::Constants().filePrefix) + dropped;
-    app::SetContent(app::kAddressBox, content.c_str());
+    app::SetContent(app::windows::kAddressBox, content.c_str());
 }
 
 void onDonateClicked() {
-    const runtime::ArgRecord args[] = {app::UnitArg(app::kDonationWindowId, app::kDonationWindowUnit, app::kWindowType),
-                                       app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType),
+    const runtime::ArgRecord args[] = {app::UnitArg(app::windows::kDonationWindow),
+                                       app::UnitArg(app::windows::kMainWindow),
                                        app::LogicalArg(true)};
     app::CallCore(ui::LoadWindowCommand, args);
 }

@@ -15,7 +15,6 @@
 #include "app/segment_lines.h"
 #include "app/text_search.h"
 #include "app/units.h"
-#include "app/window_ids.h"
 #include "net/http_reader.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
@@ -112,14 +111,14 @@ void CollectSegments(app::RegexObject& regex, const std::string& base) {
     app::segmentList.Reset(app::NewHeapText(segments));
 
     app::Log(K().logClickStart);
-    app::SetDisabled(app::kStartButton, false);
+    app::SetDisabled(app::windows::kStartButton, false);
 }
 
 void Parse(app::RegexObject& regex) {
-    app::Log(K().logReadingPlaylist + std::string(app::ContentOf(app::kAddressBox).c_str()) +
+    app::Log(K().logReadingPlaylist + std::string(app::ContentOf(app::windows::kAddressBox).c_str()) +
              K().logReadingPlaylistEnd);
 
-    const app::OwnedText address = app::ContentOf(app::kAddressBox);
+    const app::OwnedText address = app::ContentOf(app::windows::kAddressBox);
     std::string base;
     if (app::StartsWith(address.c_str(), K().filePrefix)) {
         base = ReadDroppedFile(address.c_str());
@@ -145,11 +144,11 @@ void Parse(app::RegexObject& regex) {
 
 extern "C" void onParseClicked() {
     app::RegexObject regex;
-    app::SetDisabled(app::kParseButton, true);
-    app::SetDisabled(app::kAddressBox, true);
+    app::SetDisabled(app::windows::kParseButton, true);
+    app::SetDisabled(app::windows::kAddressBox, true);
     app::segmentList.Reset();
     Parse(regex);
     app::DiscardInputMeanwhile();
-    app::SetDisabled(app::kParseButton, false);
-    app::SetDisabled(app::kAddressBox, false);
+    app::SetDisabled(app::windows::kParseButton, false);
+    app::SetDisabled(app::windows::kAddressBox, false);
 }

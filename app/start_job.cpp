@@ -17,7 +17,6 @@
 #include "app/segment_download.h"
 #include "app/text_search.h"
 #include "app/units.h"
-#include "app/window_ids.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
@@ -96,7 +95,7 @@ bool IsPlainFileName(const std::string& name) {
 // The target in Data named by the output-name box; false, with a line that
 // says so, when the name cannot be a file name.
 bool ChooseTarget(Job& job) {
-    const app::OwnedText name = app::ContentOf(app::kOutputNameBox);
+    const app::OwnedText name = app::ContentOf(app::windows::kOutputNameBox);
     if (!IsPlainFileName(name.c_str())) {
         app::Log(K().logBadOutputName + std::string(name.c_str()) + K().logBadOutputNameEnd);
         return false;
@@ -190,7 +189,7 @@ bool AskToMergeAgain() {
         app::TextArg(K().retryQuestion),
         app::IntegerArg(kYesNo),
         {0, 0, 0},
-        app::UnitArg(app::kMainWindowId, app::kMainWindowUnit, app::kWindowType)};
+        app::UnitArg(app::windows::kMainWindow)};
     return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
 }
 
@@ -232,7 +231,7 @@ void Merge(const Job& job) {
 }  // namespace
 
 extern "C" void onStartClicked() {
-    app::SetDisabled(app::kStartButton, true);
+    app::SetDisabled(app::windows::kStartButton, true);
     Job job;
     job.runDirectory = RunDirectory();
     if (ChooseTarget(job) && PrepareJob(job)) {
@@ -240,5 +239,5 @@ extern "C" void onStartClicked() {
         Merge(job);
     }
     app::DiscardInputMeanwhile();
-    app::SetDisabled(app::kStartButton, false);
+    app::SetDisabled(app::windows::kStartButton, false);
 }

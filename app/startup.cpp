@@ -1,7 +1,7 @@
 // The application's start-up routine: it runs the program's whole life.
 #include "app/globals.h"
 #include "app/runtime_entries.h"
-#include "app/window_ids.h"
+#include "app/units.h"
 #include "runtime/app_header.h"
 
 namespace app {
@@ -35,7 +35,7 @@ extern "C" int32_t AppStartup() {
     app::InitialiseGlobals();
     NotifyRuntime(runtime::notify::kAddEndRoutine, &app::FreeGlobals);
     app::Start();
-    LoadWindow(app::kMainWindowId);
+    LoadWindow(app::windows::kMainWindow.id);
     RunMessageLoop();
     return 0;
 }

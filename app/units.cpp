@@ -1,22 +1,29 @@
 #include "app/units.h"
 
 #include "app/calls.h"
-#include "app/window_ids.h"
 #include "ui/window_commands.h"
 
 namespace app {
 
-void SetDisabled(uint32_t unitId, bool disabled) {
-    WriteUnitProperty(kMainWindowId, unitId, kDisabledProperty, -1, disabled ? 1 : 0, 0);
+namespace {
+
+// Common property 6, and the first property of an edit box's own.
+constexpr int32_t kDisabledProperty = 6;
+constexpr int32_t kContentProperty = 8;
+
+}  // namespace
+
+void SetDisabled(const windows::Unit& unit, bool disabled) {
+    WriteUnitProperty(unit.window, unit.id, kDisabledProperty, -1, disabled ? 1 : 0, 0);
 }
 
-OwnedText ContentOf(uint32_t editBoxId) {
+OwnedText ContentOf(const windows::Unit& editBox) {
     return OwnedText(reinterpret_cast<char*>(
-        static_cast<uint32_t>(ReadUnitProperty(kMainWindowId, editBoxId, kContentProperty, -1))));
+        static_cast<uint32_t>(ReadUnitProperty(editBox.window, editBox.id, kContentProperty, -1))));
 }
 
-void SetContent(uint32_t editBoxId, const char* text) {
-    WriteUnitProperty(kMainWindowId, editBoxId, kContentProperty, -1,
+void SetContent(const windows::Unit& editBox, const char* text) {
+    WriteUnitProperty(editBox.window, editBox.id, kContentProperty, -1,
                       reinterpret_cast<uint32_t>(text), 0);
 }
 

@@ -1,16 +1,28 @@
-// The properties the handlers read and write on the main window's units.
+// The windows and units of the application's templates (window_names.h, made
+// from app/data/windows.tpl) and the properties the handlers read and write.
 #pragma once
 
 #include <cstdint>
 
 #include "app/owned_values.h"
+#include "runtime/values.h"
+#include "window_names.h"
 
 namespace app {
 
-void SetDisabled(uint32_t unitId, bool disabled);
-// The content of an edit box of the main window.
-OwnedText ContentOf(uint32_t editBoxId);
-void SetContent(uint32_t editBoxId, const char* text);
+// A unit, or a window as its own unit, as a command argument: window id, unit
+// id, type code.
+constexpr runtime::ArgRecord UnitArg(const windows::Unit& unit) {
+    return {unit.window, unit.id, unit.type};
+}
+constexpr runtime::ArgRecord UnitArg(const windows::Window& window) {
+    return {window.id, window.unit, window.type};
+}
+
+void SetDisabled(const windows::Unit& unit, bool disabled);
+// The content of an edit box.
+OwnedText ContentOf(const windows::Unit& editBox);
+void SetContent(const windows::Unit& editBox, const char* text);
 // Drops the clicks and keys that arrived while a handler held the window's
 // thread: the window system would hand them over once the handler returns,
 // and a click on a button that was disabled meanwhile would start its job.

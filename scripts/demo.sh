@@ -18,7 +18,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$(cd "$here/.." && pwd)/${BUILD_DIR:-build}
 demo=$build/demo
 sample=$build/demo-sample
-title="Velmora  by：Tavrosi  [下载时程序会假死]"
+# The windows' titles and the units' control identifiers, as the build made
+# them from app/data/windows.tpl.
+names=$build/app/templates_velmora_app/window_names.txt
+[[ -f $names ]] || { echo "demo: $names is missing; build first" >&2; exit 1; }
+# shellcheck source=/dev/null
+source "$names"
+title=$MAIN_WINDOW_TITLE
 
 [[ -f $sample/index.m3u8 ]] || "$here/make-hls-sample.sh" "$sample" 10 2 >/dev/null
 rm -rf "$demo"
@@ -41,9 +47,11 @@ echo "demo: serving the sample at $url"
 
 "$here/with-test-env.sh" bash -c '
     set -euo pipefail
-    here=$0 demo=$1 title=$2 url=$3 driver=$4 shots=$5
-    address_box=100 parse_button=120 log_box=150 start_button=160 donate_button=190
-    donation_title="打开 QQ/微信/支付宝 扫一扫 赞助我哦！！！"
+    here=$0 demo=$1 title=$2 url=$3 driver=$4 shots=$5 names=$6
+    source "$names"
+    address_box=$ADDRESS_BOX_CONTROL parse_button=$PARSE_BUTTON_CONTROL log_box=$LOG_BOX_CONTROL
+    start_button=$START_BUTTON_CONTROL donate_button=$DONATE_BUTTON_CONTROL
+    donation_title=$DONATION_WINDOW_TITLE
     # In a virtual desktop, the driver must run in the same desktop to see the windows.
     start() { if [[ -n $shots ]]; then "$here/wine-run.sh" explorer /desktop=velmora,800x600 "$@"; else "$here/wine-run.sh" "$@"; fi; }
     run() { start "$driver" "$@"; }
@@ -71,7 +79,7 @@ echo "demo: serving the sample at $url"
     shoot download.png
     import -window root -trim +repage "$demo/screenshot.png"
     run close "$title"
-' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe" "$shots"
+' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe" "$shots" "$names"
 
 video=$demo/Data/output.mp4
 if [[ ! -f $video ]]; then

@@ -77,15 +77,15 @@ bool WaitForFile(const std::string& data, const char* name, bool inJob) {
 }
 
 bool ParseFirst(e2e::Velmora& app, const std::string& address) {
-    app.SetText(e2e::kAddressBox, address);
-    return app.Press(e2e::kParseButton) && app.WaitUntilEnabled(e2e::kStartButton, kTimeoutMs) &&
+    app.SetText(e2e::windows::kAddressBox, address);
+    return app.Press(e2e::windows::kParseButton) && app.WaitUntilEnabled(e2e::windows::kStartButton, kTimeoutMs) &&
            app.WaitForLog(" 点击 开始 即可下载", kTimeoutMs);
 }
 
 int TimeJob(e2e::Velmora& app, const e2e::RunDirectory& run, const std::string& address) {
     if (!ParseFirst(app, address)) return Fail("the parse did not end", &app);
     const Stopwatch clock;
-    if (!app.Press(e2e::kStartButton)) return Fail("开始 is disabled", &app);
+    if (!app.Press(e2e::windows::kStartButton)) return Fail("开始 is disabled", &app);
     if (!WaitForFile(run.Data(), "list.txt", true)) return Fail("no list.txt", &app);
     const double download = clock.Seconds();
     if (!WaitForFile(run.Data(), "output.mp4", false)) return Fail("no video", &app);
@@ -105,7 +105,7 @@ int TimeParse(e2e::Velmora& app, const std::string& address) {
 }
 
 int TimeLogLines(e2e::Velmora& app, long count) {
-    HWND box = app.Control(e2e::kLogBox);
+    HWND box = app.Control(e2e::windows::kLogBox);
     const Stopwatch clock;
     for (long i = 1; i <= count; ++i) {
         const std::string line = "[1:2:3] 下载 [" + std::to_string(i) + "/300] 成功\r\n";

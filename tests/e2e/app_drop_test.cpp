@@ -137,19 +137,19 @@ class DropOnAddressBox : public ::testing::Test {
         ASSERT_NE(nullptr, app_->main());
         // Other windows may stand over the box: the drop goes to what lies under the pointer.
         ::SetWindowPos(app_->main(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        app_->SetText(kAddressBox, "http://example.invalid/index.m3u8");
+        app_->SetText(windows::kAddressBox, "http://example.invalid/index.m3u8");
     }
 
     // Drags the files onto the address box and returns what the box then holds.
     std::string Drop(const std::vector<std::string>& paths) {
         FileDrag drag(paths);
         DWORD effect = DROPEFFECT_NONE;
-        const HRESULT result = drag.DropOn(app_->Control(kAddressBox), &effect);
+        const HRESULT result = drag.DropOn(app_->Control(windows::kAddressBox), &effect);
         // The target refuses to complete every drop (E_FAIL) so that no source
         // deletes moved files; what counts is the event it raised.
         EXPECT_TRUE(result == DRAGDROP_S_DROP || result == E_FAIL) << std::hex << result;
         EXPECT_EQ(8, drag.checks());
-        return app_->Text(kAddressBox);
+        return app_->Text(windows::kAddressBox);
     }
 
     OleInitialization ole_;

@@ -29,9 +29,9 @@ TEST_F(VelmoraEndToEnd, EveryStartLogsTheDirectoryWarningFirstWithAStampWithoutL
     ASSERT_NE(std::string::npos, close) << log;
     EXPECT_TRUE(IsLogStamp(log.substr(0, close + 1))) << log;
     EXPECT_EQ(std::string(kWarning) + "\r\n", log.substr(close + 1)) << Readable({log});
-    EXPECT_FALSE(app_->Enabled(kStartButton));
-    EXPECT_TRUE(app_->Enabled(kParseButton));
-    EXPECT_EQ("output", app_->Text(kOutputNameBox));
+    EXPECT_FALSE(app_->Enabled(windows::kStartButton));
+    EXPECT_TRUE(app_->Enabled(windows::kParseButton));
+    EXPECT_EQ("output", app_->Text(windows::kOutputNameBox));
     EXPECT_EQ(0u, app_->Close());
 }
 
@@ -46,21 +46,21 @@ TEST_F(VelmoraEndToEnd, ASecondCopyShowsTheNoticeEndsWithCodeZeroAndTheFirstGoes
     EXPECT_EQ(kNoticeText, driver::MessageBoxText(notice));
     EXPECT_TRUE(driver::HasIcon(notice));
     EXPECT_EQ(1u, driver::Buttons(notice).size());
-    EXPECT_EQ(std::vector<HWND>{}, driver::TopLevelWindows(second.id(), kMainTitle));
+    EXPECT_EQ(std::vector<HWND>{}, driver::TopLevelWindows(second.id(), windows::kMainWindow.title));
     ASSERT_TRUE(driver::PressButton(notice, IDOK));
     EXPECT_EQ(0u, second.WaitForExit(30000));
 
     // The first copy still answers and still works.
     EXPECT_TRUE(::IsWindowVisible(app_->main()));
     Parse(Server() + "plain/made/no-segments.m3u8", " 点击 开始 即可下载");
-    EXPECT_TRUE(app_->Enabled(kStartButton));
+    EXPECT_TRUE(app_->Enabled(windows::kStartButton));
     EXPECT_EQ(0u, app_->Close());
 }
 
 TEST_F(VelmoraEndToEnd, TheDonationWindowIsModalOverTheMainWindow) {
     Start();
-    ASSERT_TRUE(app_->Press(kDonateButton));
-    HWND donation = driver::WaitForWindow(app_->process().id(), kDonationTitle, 30000);
+    ASSERT_TRUE(app_->Press(windows::kDonateButton));
+    HWND donation = driver::WaitForWindow(app_->process().id(), windows::kDonationWindow.title, 30000);
     ASSERT_NE(nullptr, donation);
     EXPECT_FALSE(::IsWindowEnabled(app_->main()));
 
@@ -68,7 +68,7 @@ TEST_F(VelmoraEndToEnd, TheDonationWindowIsModalOverTheMainWindow) {
     for (int i = 0; i < 500 && ::IsWindow(donation); ++i) ::Sleep(20);
     EXPECT_FALSE(::IsWindow(donation));
     EXPECT_TRUE(::IsWindowEnabled(app_->main()));
-    EXPECT_TRUE(app_->Enabled(kDonateButton));
+    EXPECT_TRUE(app_->Enabled(windows::kDonateButton));
 }
 
 // A prefix in capitals is not recognised; a text without #EXTM3U is refused.
@@ -82,7 +82,7 @@ TEST_F(VelmoraEndToEnd, AddressesThatGiveNoPlaylistAreLoggedAndLeaveStartDisable
     EXPECT_EQ(Readable({kWarning, " 正在读入M3U8。（" + capitals + "）", " 无法识别该地址。",
                         " 正在读入M3U8。（" + notPlaylist + "）", kNotPlaylist}),
               Readable(LogMessages()));
-    EXPECT_FALSE(app_->Enabled(kStartButton));
+    EXPECT_FALSE(app_->Enabled(windows::kStartButton));
 }
 
 TEST_F(VelmoraEndToEnd, APlaylistWithoutSegmentsFindsNoLinkAndEnablesStart) {
@@ -90,7 +90,7 @@ TEST_F(VelmoraEndToEnd, APlaylistWithoutSegmentsFindsNoLinkAndEnablesStart) {
     const std::string address = Server() + "plain/made/no-segments.m3u8";
     Parse(address, " 点击 开始 即可下载");
     EXPECT_EQ(Readable(Join({kWarning}, ParseMessages(address, 0))), Readable(LogMessages()));
-    EXPECT_TRUE(app_->Enabled(kStartButton));
+    EXPECT_TRUE(app_->Enabled(windows::kStartButton));
 }
 
 TEST_F(VelmoraEndToEnd, ARelativePlaylistOverHttpBecomesAVideoInData) {
@@ -101,7 +101,7 @@ TEST_F(VelmoraEndToEnd, ARelativePlaylistOverHttpBecomesAVideoInData) {
 
 TEST_F(VelmoraEndToEnd, AnAbsolutePlaylistOverHttpBecomesAVideoUnderTheChosenName) {
     Start();
-    app_->SetText(kOutputNameBox, "movie");
+    app_->SetText(windows::kOutputNameBox, "movie");
     DownloadAll(Server() + "plain/absolute/index.m3u8", {true, true, true});
     ExpectVideo(run_->Data() + "\\movie.mp4", kSampleSeconds);
 }

@@ -52,7 +52,7 @@ class Faults : public VelmoraEndToEnd {
         if (messages.size() != 4u) return {};
         EXPECT_EQ(" 正在读入M3U8。（" + address + "）", messages[1]);
         EXPECT_EQ(kNotPlaylist, messages[3]);
-        EXPECT_FALSE(app_->Enabled(kStartButton));
+        EXPECT_FALSE(app_->Enabled(windows::kStartButton));
         const std::string reason = MessageAfter(messages, kFetchFailed);
         EXPECT_NE("", reason) << Readable(messages);
         return reason;
@@ -166,7 +166,7 @@ TEST_F(Faults, AnswersWithoutALengthBecomeAVideo) {
 TEST_F(Faults, HttpsSegmentAddressesAreTakenAsTheyStand) {
     Start("velmora", kTestWaitLimitMs);
     Parse(Server() + "plain/made/https-segments.m3u8", kClickStart);
-    ASSERT_TRUE(app_->Press(kStartButton));
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
     AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
     ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
     const std::vector<std::string> requests = ServerRequests();
@@ -187,19 +187,19 @@ TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
     const std::string address = Server() + "delay-seg000.ts/relative/index.m3u8";
     Parse(address, kClickStart);
     driver::BringToFront(app_->main());
-    ASSERT_TRUE(app_->Press(kStartButton));
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
     // The program is busy and answers no question: watch the server instead.
     for (int i = 0; i < 500 && !CountOf(ServerRequests(), "/delay-seg000.ts/relative/seg000.ts");
          ++i) {
         ::Sleep(20);
     }
-    driver::ClickAtMiddle(app_->Control(kStartButton));
-    driver::ClickAtMiddle(app_->Control(kParseButton));
+    driver::ClickAtMiddle(app_->Control(windows::kStartButton));
+    driver::ClickAtMiddle(app_->Control(windows::kParseButton));
     // The first segment takes five seconds: the job is still at it.
     ASSERT_EQ(0u, CountOf(ServerRequests(), "/delay-seg000.ts/relative/seg001.ts"))
         << "the clicks came after the job";
     ASSERT_TRUE(app_->WaitForLog(kSavedAt, kJobTimeoutMs)) << app_->Log();
-    ASSERT_TRUE(app_->WaitUntilEnabled(kStartButton, kJobTimeoutMs));
+    ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
     ::Sleep(2000);  // time for a replayed click to start another job
     const std::vector<std::string> messages = LogMessages();
     EXPECT_EQ(Readable(Join(Join(Join({kWarning}, ParseMessages(address, 3)),
@@ -214,10 +214,10 @@ class BrokenTool : public Faults {
     void ExpectSegmentsKept(const std::string& why, int answer,
                             const std::string& address = Server() + "plain/relative/index.m3u8") {
         Parse(address, kClickStart);
-        ASSERT_TRUE(app_->Press(kStartButton));
+        ASSERT_TRUE(app_->Press(windows::kStartButton));
         AnswerQuestion(answer);
         ASSERT_TRUE(app_->WaitForLog(kSegmentsKept, kJobTimeoutMs)) << app_->Log();
-        ASSERT_TRUE(app_->WaitUntilEnabled(kStartButton, kJobTimeoutMs));
+        ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
         const std::vector<std::string> messages = LogMessages();
         const std::string job = JobDirectory(messages);
         std::vector<std::string> expected = Join(Join({kWarning}, ParseMessages(address, 3)),
@@ -270,11 +270,11 @@ TEST_F(Faults, ASaveNameThatIsNoPlainFileNameIsRefusedBeforeAnyDownload) {
     Parse(address, kClickStart);
     const std::string names[] = {"..\\..\\x", "a/b", "c:d", "what?", "CON", "nul.video", "Lpt1 "};
     for (const std::string& name : names) {
-        app_->SetText(kOutputNameBox, name);
+        app_->SetText(windows::kOutputNameBox, name);
         const size_t logged = app_->Log().size();
-        ASSERT_TRUE(app_->Press(kStartButton));
+        ASSERT_TRUE(app_->Press(windows::kStartButton));
         ASSERT_TRUE(app_->WaitForLog("”不能用作文件名", kJobTimeoutMs, logged)) << name;
-        ASSERT_TRUE(app_->WaitUntilEnabled(kStartButton, kJobTimeoutMs));
+        ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
         const std::vector<std::string> messages = LogMessages();
         EXPECT_EQ(0u, messages.back().find(" 保存文件名“" + name + "”不能用作文件名：")) << name;
     }

@@ -127,11 +127,11 @@ void VelmoraEndToEnd::TearDown() {
 
 void VelmoraEndToEnd::Parse(const std::string& address, const std::string& lastMessage) {
     const size_t logged = app_->Log().size();
-    app_->SetText(kAddressBox, address);
-    ASSERT_TRUE(app_->Press(kParseButton));
+    app_->SetText(windows::kAddressBox, address);
+    ASSERT_TRUE(app_->Press(windows::kParseButton));
     ASSERT_TRUE(app_->WaitForLog(lastMessage + "\r\n", kParseTimeoutMs, logged)) << app_->Log();
-    EXPECT_TRUE(app_->WaitUntilEnabled(kParseButton, kParseTimeoutMs));
-    EXPECT_TRUE(app_->WaitUntilEnabled(kAddressBox, kParseTimeoutMs));
+    EXPECT_TRUE(app_->WaitUntilEnabled(windows::kParseButton, kParseTimeoutMs));
+    EXPECT_TRUE(app_->WaitUntilEnabled(windows::kAddressBox, kParseTimeoutMs));
 }
 
 std::vector<std::string> VelmoraEndToEnd::LogMessages() {
@@ -156,9 +156,9 @@ std::string VelmoraEndToEnd::JobDirectory(const std::vector<std::string>& messag
 
 void VelmoraEndToEnd::RunJob(const std::string& address, const std::string& lastMessage) {
     Parse(address, kClickStart);
-    ASSERT_TRUE(app_->Press(kStartButton));
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
     ASSERT_TRUE(app_->WaitForLog(lastMessage, kJobTimeoutMs)) << app_->Log();
-    ASSERT_TRUE(app_->WaitUntilEnabled(kStartButton, kJobTimeoutMs));
+    ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
 }
 
 void VelmoraEndToEnd::DownloadAll(const std::string& address, const std::vector<bool>& downloaded) {
@@ -169,7 +169,7 @@ void VelmoraEndToEnd::DownloadAll(const std::string& address, const std::vector<
                             {" 视频合并成功。", kSavedAt + Target()})),
               Readable(messages));
     // Only the video stays in Data: the job directory went with the merge.
-    EXPECT_EQ(std::vector<std::string>{app_->Text(kOutputNameBox) + ".mp4"},
+    EXPECT_EQ(std::vector<std::string>{app_->Text(windows::kOutputNameBox) + ".mp4"},
               DirectoryNames(run_->Data()));
 }
 
@@ -182,7 +182,7 @@ void VelmoraEndToEnd::AnswerQuestion(int button) {
 }
 
 std::string VelmoraEndToEnd::Target() const {
-    const std::string name = app_->Text(kOutputNameBox);
+    const std::string name = app_->Text(windows::kOutputNameBox);
     return run_->Data() + "\\" + (name.empty() ? "output" : name) + ".mp4";
 }
 

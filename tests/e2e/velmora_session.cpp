@@ -67,7 +67,7 @@ Velmora::Velmora(const RunDirectory& run)
     : process_(std::make_unique<driver::ChildProcess>("\"" + run.path() + "\\Velmora.exe\"",
                                                       run.path())) {
     if (process_->started()) {
-        main_ = driver::WaitForWindow(process_->id(), kMainTitle, kStartTimeoutMs);
+        main_ = driver::WaitForWindow(process_->id(), windows::kMainWindow.title, kStartTimeoutMs);
     }
 }
 
@@ -75,8 +75,8 @@ Velmora::~Velmora() {
     if (main_ && ::IsWindow(main_)) Close();
 }
 
-std::string Velmora::Text(int id) const {
-    HWND control = Control(id);
+std::string Velmora::Text(const windows::Unit& unit) const {
+    HWND control = Control(unit);
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) {
         return {};
@@ -90,15 +90,15 @@ std::string Velmora::Text(int id) const {
     return text.c_str();
 }
 
-void Velmora::SetText(int id, const std::string& text) const {
-    ::SendMessageTimeoutA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+void Velmora::SetText(const windows::Unit& unit, const std::string& text) const {
+    ::SendMessageTimeoutA(Control(unit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                           SMTO_NORMAL, 10000, nullptr);
 }
 
-bool Velmora::Press(int id) const {
-    if (!Enabled(id)) return false;
+bool Velmora::Press(const windows::Unit& unit) const {
+    if (!Enabled(unit)) return false;
     // Posted: the handler it starts runs for as long as its job takes.
-    return ::PostMessageA(Control(id), BM_CLICK, 0, 0) != FALSE;
+    return ::PostMessageA(Control(unit), BM_CLICK, 0, 0) != FALSE;
 }
 
 bool Velmora::WaitForLog(const std::string& text, DWORD timeoutMs, size_t from) const {
@@ -110,9 +110,9 @@ bool Velmora::WaitForLog(const std::string& text, DWORD timeoutMs, size_t from) 
     return true;
 }
 
-bool Velmora::WaitUntilEnabled(int id, DWORD timeoutMs) const {
+bool Velmora::WaitUntilEnabled(const windows::Unit& unit, DWORD timeoutMs) const {
     const DWORD start = ::GetTickCount();
-    while (!Enabled(id)) {
+    while (!Enabled(unit)) {
         if (::GetTickCount() - start > timeoutMs) return false;
         ::Sleep(kPollMs);
     }

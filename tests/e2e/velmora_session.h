@@ -10,20 +10,14 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "window_names.h"
 
 namespace e2e {
 
-constexpr char kMainTitle[] = "Velmora  by：Tavrosi  [下载时程序会假死]";
-constexpr char kDonationTitle[] = "打开 QQ/微信/支付宝 扫一扫 赞助我哦！！！";
-constexpr char kQuestionCaption[] = "信息：";
+// The windows and units as the program's templates name them.
+namespace windows = app::windows;
 
-// Control identifiers follow the template's creation order.
-constexpr int kAddressBox = 100;
-constexpr int kParseButton = 120;
-constexpr int kLogBox = 150;
-constexpr int kStartButton = 160;
-constexpr int kOutputNameBox = 180;
-constexpr int kDonateButton = 190;
+constexpr char kQuestionCaption[] = "信息：";
 
 // A fresh directory under the temporary directory, holding Velmora.exe and
 // tool\ffmpeg.exe from the build; `name` is the last component (blanks and
@@ -58,20 +52,22 @@ class Velmora {
     driver::ChildProcess& process() { return *process_; }
     // The main window once it shows; null if it never did.
     HWND main() const { return main_; }
-    HWND Control(int id) const { return ::GetDlgItem(main_, id); }
-    bool Enabled(int id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
+    HWND Control(const windows::Unit& unit) const { return ::GetDlgItem(main_, unit.control); }
+    bool Enabled(const windows::Unit& unit) const {
+        return ::IsWindowEnabled(Control(unit)) != FALSE;
+    }
 
-    std::string Text(int id) const;
-    void SetText(int id, const std::string& text) const;
+    std::string Text(const windows::Unit& unit) const;
+    void SetText(const windows::Unit& unit, const std::string& text) const;
     // Presses a button as a click does. A disabled button is refused: a
     // posted BM_CLICK would reach its handler where a person's click cannot.
-    bool Press(int id) const;
+    bool Press(const windows::Unit& unit) const;
 
-    std::string Log() const { return Text(kLogBox); }
+    std::string Log() const { return Text(windows::kLogBox); }
     // Waits until the log holds `text` at or after byte `from`; false after timeoutMs.
     bool WaitForLog(const std::string& text, DWORD timeoutMs, size_t from = 0) const;
     // Reads the window style, so it answers while a handler keeps the program busy.
-    bool WaitUntilEnabled(int id, DWORD timeoutMs) const;
+    bool WaitUntilEnabled(const windows::Unit& unit, DWORD timeoutMs) const;
 
     // Waits for the program's message box with this caption; null if none came.
     HWND WaitForBox(const std::string& caption, DWORD timeoutMs) const;

@@ -1,6 +1,6 @@
 # Windows of the engine's test program. Handlers are in window_scenarios.cpp.
 
-window 0x52010001
+window 0x52010001 mainWindow
     unit 0x06010001 window
         rect 0 0 420 300
         flags 1
@@ -9,13 +9,13 @@ window 0x52010001
             border 2
             start_position 1
             title "测试窗口"
-    unit 0x16000001 Button 按钮1
+    unit 0x16000001 Button 按钮1 firstButton
         rect 10 10 100 28
         flags 5
         event 0 onFirstClicked
         block
             caption "第一"
-    unit 0x16000002 Button 按钮2
+    unit 0x16000002 Button 按钮2 secondButton
         rect 120 10 100 28
         flags 7
         event 0 onSecondClicked
@@ -26,16 +26,16 @@ window 0x52010001
         flags 5
         block
             caption "无事件"
-    unit 0x16000004 EditBox 编辑框1
+    unit 0x16000004 EditBox 编辑框1 editBox
         rect 10 50 200 24
         flags 5
         event 0 onEditChanged
         block
             content "起始"
-    unit 0x16000005 EditBox 编辑框2
+    unit 0x16000005 EditBox 编辑框2 lowEditBox
         rect 10 90 200 10
         flags 5
-    unit 0x16000006 EditBox 编辑框3
+    unit 0x16000006 EditBox 编辑框3 spinEditBox
         rect 10 120 120 24
         flags 5
         block
@@ -49,7 +49,7 @@ window 0x52010001
         block
             caption "模态窗口"
 
-window 0x52010002
+window 0x52010002 modalWindow
     unit 0x06010002 window
         rect 100 100 300 160
         flags 1
@@ -62,12 +62,12 @@ window 0x52010002
         block
             caption "确定"
 
-window 0x52010003
+window 0x52010003 neverLoaded
     unit 0x06010003 window
         rect 0 0 200 100
         flags 1
         block
             title "从未载入"
-    unit 0x16000021 EditBox 编辑框1
+    unit 0x16000021 EditBox 编辑框1 neverLoadedEditBox
         rect 17 23 100 24
         flags 5

@@ -13,16 +13,20 @@
 #include "app/calls.h"
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
+#include "window_names.h"
 #include "runtime/error_reporter.h"
 #include "ui/event_dispatch.h"
 #include "ui/window_commands.h"
 
 namespace {
 
-constexpr uint32_t kMainWindow = 0x52010001, kModalWindow = 0x52010002, kNeverLoaded = 0x52010003;
-constexpr uint32_t kFirstButton = 0x16000001, kSecondButton = 0x16000002;
-constexpr uint32_t kEditBox = 0x16000004, kLowEditBox = 0x16000005, kSpinEditBox = 0x16000006;
-constexpr uint32_t kNeverLoadedEditBox = 0x16000021;
+namespace names = test_windows;
+constexpr uint32_t kMainWindow = names::kMainWindow.id, kModalWindow = names::kModalWindow.id,
+                   kNeverLoaded = names::kNeverLoaded.id;
+constexpr uint32_t kFirstButton = names::kFirstButton.id, kSecondButton = names::kSecondButton.id;
+constexpr uint32_t kEditBox = names::kEditBox.id, kLowEditBox = names::kLowEditBox.id,
+                   kSpinEditBox = names::kSpinEditBox.id;
+constexpr uint32_t kNeverLoadedEditBox = names::kNeverLoadedEditBox.id;
 constexpr int32_t kLeft = 0, kWidth = 2, kHeight = 3, kDisabled = 6, kContent = 8, kMultiLine = 15,
                   kSelectionLength = 25;
 
