@@ -33,11 +33,15 @@ function(velmora_window_templates target source)
     list(APPEND command --names ${out}/window_names.h --names-namespace ${ARG_NAMES}
          --names-text ${out}/window_names.txt)
   endif()
+  # The compiler lays out each unit type's block from the .def list beside it.
+  file(GLOB_RECURSE block_definitions CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/ui/*_block.def
+       ${PROJECT_SOURCE_DIR}/net/*_block.def)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
     COMMAND ${command}
-    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/tools/template_compiler.py ${ARG_DEPENDS}
+    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/tools/template_compiler.py ${block_definitions}
+            ${ARG_DEPENDS}
     COMMENT "Compiling window templates ${source}"
     VERBATIM)
   target_sources(${target} PRIVATE ${sources})

@@ -14,13 +14,13 @@
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 
 namespace net {
 
 namespace {
 
-constexpr uint32_t kNewestVersion = 1;
 constexpr char kClassName[] = "_ZV_DropTarget";
 
 // The common eight, then AcceptText, AcceptHtml, AcceptUrl, AcceptFiles.
@@ -63,28 +63,35 @@ const DropRoutine kEventRoutines[kDropKindCount] = {&RaiseDropped<kText>, &Raise
 
 class DropTarget final : public ui::Unit {
   public:
-    DropTarget(uint32_t windowId, uint32_t unitId) : Unit(windowId, unitId) {}
+    using Block = DropTargetBlock;
+
+    DropTarget(uint32_t windowId, uint32_t unitId, DropTargetBlock block)
+        : Unit(windowId, unitId), block_(std::move(block)) {}
     ~DropTarget() override;
 
     HWND hwnd() const override { return window_; }
 
-    bool ReadBlock(const uint8_t* block, int32_t length);
-    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
-    void Connect() { adapter_.Connect(windowId(), unitId(), kEventRoutines); }
-    void Set(int32_t index, uint32_t value);
+    bool Create(const ui::CreateContext& context);
+    void Set(int32_t index, const ui::PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, ui::PropertyValue* value);
-    std::vector<uint8_t> WriteBlock() const;
+    std::vector<uint8_t> WriteBlock() const { return block_.Write(); }
     bool Register(HWND window);
 
     static bool IsDropTargetWindow(HWND window);
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool RegisterWindowClass();
     void Paint() const;
     void Revoke();
 
-    uint32_t accepts_[kDropKindCount] = {};  // the property record
+    // Whether the block says it accepts a kind of data.
+    uint32_t& Accepts(int kind) {
+        uint32_t* const fields[kDropKindCount] = {&block_.acceptText, &block_.acceptHtml,
+                                                  &block_.acceptUrl, &block_.acceptFiles};
+        return *fields[kind];
+    }
+
+    DropTargetBlock block_;
     HWND window_ = nullptr;
     HWND registered_ = nullptr;
     bool registeredWithOle_ = false;
@@ -100,31 +107,12 @@ DropTarget::~DropTarget() {
     Revoke();
 }
 
-bool DropTarget::ReadBlock(const uint8_t* block, int32_t length) {
-    if (!block || length <= 0) return true;
-    ui::ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    for (uint32_t& accepts : accepts_) accepts = reader.U32();
-    return reader.ok();
-}
-
-bool DropTarget::RegisterWindowClass() {
-    static const bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = &DropTarget::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassA(&windowClass) != 0;
-    }();
-    return registered;
-}
-
-bool DropTarget::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
-    if (!RegisterWindowClass()) return false;
+bool DropTarget::Create(const ui::CreateContext& context) {
+    const auto& [parent, style, controlId, menu, rect, designMode] = context;
+    if (!ui::RegisterUnitClass(kClassName, &DropTarget::WindowProc,
+                               static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))) {
+        return false;
+    }
     window_ = ::CreateWindowExA(0, kClassName, "", style | WS_CHILD | WS_CLIPSIBLINGS, rect.left,
                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
@@ -132,32 +120,24 @@ bool DropTarget::Create(HWND parent, uint32_t style, uint32_t controlId, const R
     if (!window_) return false;
     ui::AttachUnit(window_, this);
     for (int kind = 0; kind < kDropKindCount; ++kind) {
-        adapter_.SetAccepts(static_cast<DropKind>(kind), accepts_[kind] != 0);
+        adapter_.SetAccepts(static_cast<DropKind>(kind), Accepts(kind) != 0);
     }
+    // In the designer a drop target takes no drops.
+    if (!designMode) adapter_.Connect(windowId(), unitId(), kEventRoutines);
     return true;
 }
 
-void DropTarget::Set(int32_t index, uint32_t value) {
+void DropTarget::Set(int32_t index, const ui::PropertyValue& value, int32_t* /*recreate*/) {
     if (index < 0 || index >= kDropKindCount) return;
-    accepts_[index] = value;
-    adapter_.SetAccepts(static_cast<DropKind>(index), value != 0);
+    Accepts(index) = value.low;
+    adapter_.SetAccepts(static_cast<DropKind>(index), value.low != 0);
 }
 
 bool DropTarget::Get(int32_t index, ui::PropertyValue* value) {
     if (index < 0 || index >= kDropKindCount) return false;
-    accepts_[index] = adapter_.Accepts(static_cast<DropKind>(index)) ? 1 : 0;
-    value->low = accepts_[index];
+    Accepts(index) = adapter_.Accepts(static_cast<DropKind>(index)) ? 1 : 0;
+    value->low = Accepts(index);
     return true;
-}
-
-std::vector<uint8_t> DropTarget::WriteBlock() const {
-    ui::ByteWriter writer;
-    writer.U32(kNewestVersion);
-    writer.U32(accepts_[kText]);
-    writer.U32(accepts_[kHtml]);
-    writer.U32(accepts_[kUrl]);
-    writer.U32(accepts_[kFiles]);
-    return writer.Take();
 }
 
 // The handle is kept even when OLE refuses it, so the unit stays spent.
@@ -216,50 +196,6 @@ LRESULT CALLBACK DropTarget::WindowProc(HWND window, UINT message, WPARAM wParam
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-ui::Unit* CreateDropTarget(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
-                           uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top,
-                           int32_t width, int32_t height, uint32_t windowId, uint32_t unitId,
-                           uint32_t /*unused*/, uint32_t designMode) {
-    auto unit = std::make_unique<DropTarget>(windowId, unitId);
-    if (!unit->ReadBlock(block, blockLength)) return nullptr;
-    const RECT rect{left, top, left + width, top + height};
-    if (!unit->Create(parent, style, controlId, rect)) return nullptr;
-    if (!designMode) unit->Connect();
-    return unit.release();
-}
-
-void SetDropTargetProperty(ui::Unit* unit, int32_t index, const ui::PropertyValue& value,
-                           int32_t* recreate) {
-    *recreate = 0;
-    static_cast<DropTarget*>(unit)->Set(index, value.low);
-}
-
-std::vector<uint8_t> WriteDropTargetBlock(ui::Unit* unit) {
-    return static_cast<DropTarget*>(unit)->WriteBlock();
-}
-
-bool GetDropTargetProperty(ui::Unit* unit, int32_t index, ui::PropertyValue* value) {
-    return static_cast<DropTarget*>(unit)->Get(index, value);
-}
-
-void* DropTargetInterface(int32_t number) {
-    switch (number) {
-        case ui::routine::kCreate:
-            return reinterpret_cast<void*>(static_cast<ui::CreateRoutine>(&CreateDropTarget));
-        case ui::routine::kSetProperty:
-            return reinterpret_cast<void*>(
-                static_cast<ui::SetPropertyRoutine>(&SetDropTargetProperty));
-        case ui::routine::kWriteTypeBlock:
-            return reinterpret_cast<void*>(
-                static_cast<ui::WriteTypeBlockRoutine>(&WriteDropTargetBlock));
-        case ui::routine::kGetProperty:
-            return reinterpret_cast<void*>(
-                static_cast<ui::GetPropertyRoutine>(&GetDropTargetProperty));
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 bool RegisterDropWindow(ui::Unit* unit, HWND window) {
@@ -269,9 +205,15 @@ bool RegisterDropWindow(ui::Unit* unit, HWND window) {
 
 // Raises events; has no visible or enabled state of its own, so the engine
 // keeps its window hidden.
-const ui::UnitTypeDescriptor kDropTargetType = {
-    "拖放对象",  "DropTarget",         0x80008040, sizeof kProperties / sizeof kProperties[0],
-    kProperties, &DropTargetInterface,
-};
+const ui::UnitTypeDescriptor kDropTargetType = {"拖放对象",
+                                                "DropTarget",
+                                                ui::unit_flags::kRaisesEventsToo |
+                                                    ui::unit_flags::kNoOwnState |
+                                                    ui::unit_flags::Kept(0x80000000),
+                                                sizeof kProperties / sizeof kProperties[0],
+                                                kProperties,
+                                                &ui::UnitType<DropTarget>::Interface};
+
+VELMORA_TYPE_BLOCK_CODE(DropTargetBlock, DROP_TARGET_BLOCK)
 
 }  // namespace net

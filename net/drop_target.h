@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include "net/drop_target_block.def"
+#include "ui/type_block.h"
 #include "ui/unit_type.h"
 
 namespace net {
 
 extern const ui::UnitTypeDescriptor kDropTargetType;
+
+VELMORA_TYPE_BLOCK_STRUCT(DropTargetBlock, DROP_TARGET_BLOCK);
 
 // Makes a DropTarget unit serve `window`: false when the unit is no DropTarget,
 // already serves a window (even one OLE refused), or OLE refuses this one.

@@ -68,6 +68,8 @@ constexpr uint32_t kRaisesEvents = 0x04;
 constexpr uint32_t kRaisesEventsToo = 0x40;  // either bit lets the type raise events
 constexpr uint32_t kContainer = 0x100;       // its child list is used
 constexpr uint32_t kNoOwnState = 0x8000;     // no visible or enabled state of its own
+// Bits whose meaning is not known, kept as the type's descriptor has them.
+constexpr uint32_t Kept(uint32_t bits) { return bits; }
 }  // namespace unit_flags
 
 // A routine of a unit type, asked for by number; the window engine knows the

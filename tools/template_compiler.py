@@ -34,6 +34,7 @@ identifier); with --names-text, the same as shell assignments for scripts.
 """
 import argparse
 import os
+import re
 import shlex
 import struct
 import sys
@@ -56,77 +57,52 @@ UNIT_TYPES = {
     "DropTarget": 0x00030001,
 }
 
-# Field kinds: u32, i32, u16 (a character), text (counted GBK bytes), bytes
-# (counted, from a file or hex), font (counted, 0 or 60 bytes).
-def window_fields(version):
-    fields = [
-        ("border", "u32", 2), ("picture_mode", "u32", 0), ("background", "u32", 0xFF000000),
-        ("maximise_box", "u32", 0), ("minimise_box", "u32", 1), ("control_box", "u32", 1),
-        ("start_position", "u32", 0), ("closable", "u32", 1), ("sound_mode", "u32", 0),
-        ("option21", "u32", 0), ("option22", "u32", 0), ("option23", "u32", 0), ("option25", "u32", 0),
-    ]
-    if version >= 2:
-        fields.append(("show_in_taskbar", "u32", 1))
-    if version >= 3:
-        fields += [("option27", "u32", 0), ("option28", "u32", 0)]
-    if version >= 4:
-        fields.append(("always_on_top", "u32", 0))
-    if version >= 5:
-        fields.append(("option30", "u32", 0))
-    if version == 6:
-        fields.append(("class_name", "text", ""))
-    fields += [("picture", "bytes", b""), ("icon", "bytes", b""), ("sound", "bytes", b""),
-               ("title", "text", ""), ("option24", "text", "")]
-    return fields
-
-
-def edit_box_fields(version):
-    fields = [
-        ("border", "u32", 1), ("text_colour", "u32", 0), ("background", "u32", 0xFFFFFF),
-        ("hide_selection", "u32", 1), ("max_length", "u32", 0), ("multi_line", "u32", 0),
-        ("scroll_bars", "u32", 0), ("alignment", "u32", 0), ("input_mode", "u32", 0),
-        ("password_char", "u16", "*"), ("case_conversion", "u32", 0), ("spin_mode", "u32", 0),
-        ("spin_minimum", "i32", 0), ("spin_maximum", "i32", 100), ("selection_start", "i32", 0),
-        ("selection_length", "i32", 0), ("font", "font", b""), ("content", "text", ""),
-    ]
-    if version >= 2:
-        fields += [("text27", "text", ""), ("text28", "text", "")]
-    return fields
-
-
-def button_fields(version):
-    return [("type", "u32", 0), ("horizontal_align", "u32", 1), ("vertical_align", "u32", 1),
-            ("picture", "bytes", b""), ("font", "font", b""), ("caption", "text", "")]
-
-
-def trans_label_fields(version):
-    # The vertical alignment is stored before the word wrap.
-    return [("effect", "u32", 0), ("text_colour", "u32", 0), ("horizontal_align", "u32", 0),
-            ("vertical_align", "u32", 1), ("word_wrap", "u32", 0), ("font", "font", b""),
-            ("text", "text", "")]
-
-
-def pic_box_fields(version):
-    fields = [("border", "u32", 0), ("background", "u32", 0xFF000000), ("display_mode", "u32", 0),
-              ("animate", "u32", 1), ("picture", "bytes", b"")]
-    if version == 2:
-        fields += [("data_source", "text", ""), ("data_column", "text", "")]
-    return fields
-
-
-def drop_target_fields(version):
-    return [("accept_text", "u32", 0), ("accept_html", "u32", 0), ("accept_url", "u32", 0),
-            ("accept_files", "u32", 1)]
-
-
-BLOCKS = {
-    "window": (window_fields, 6),
-    "EditBox": (edit_box_fields, 2),
-    "Button": (button_fields, 1),
-    "TransLabel": (trans_label_fields, 1),
-    "PicBox": (pic_box_fields, 2),
-    "DropTarget": (drop_target_fields, 1),
+# Each unit type's block is laid out in a .def file beside the unit (see
+# ui/type_block.h), which the unit's own reader and writer are made from.
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BLOCK_DEFINITIONS = {
+    "window": "ui/window_unit_block.def",
+    "EditBox": "ui/units/edit_box_block.def",
+    "Button": "ui/units/button_block.def",
+    "TransLabel": "ui/units/trans_label_block.def",
+    "PicBox": "ui/units/pic_box_block.def",
+    "DropTarget": "net/drop_target_block.def",
 }
+# The .def kinds as the compiler writes them: u32, i32, u16 (a character),
+# text (counted GBK bytes), bytes (counted, from a file or hex), font
+# (counted, 0 or 60 bytes).
+KINDS = {"U32": "u32", "Logical": "u32", "Choice": "u32", "I32": "i32", "Count": "i32",
+         "Char": "u16", "Text": "text", "Bytes": "bytes", "Font": "font"}
+FIELD = re.compile(r"FIELD\(([^()]*)\)")
+VERSION = re.compile(r"VERSION\((\d+)\)")
+ARGUMENT = re.compile(r'\s*("[^"]*"|[^,]+)\s*(?:,|$)')
+
+
+def field_name(member):
+    """The template's name of a member: textColour is text_colour."""
+    return re.sub(r"(?<!^)([A-Z])", r"_\1", member).lower()
+
+
+def read_block_definition(type_name):
+    """(newest version, [(name, kind, default, since)]) from the type's .def."""
+    path = os.path.join(ROOT, BLOCK_DEFINITIONS[type_name])
+    with open(path, encoding="utf-8") as definition:
+        text = definition.read()
+    newest = VERSION.search(text)
+    if not newest:
+        raise TemplateError(f"{path}: no VERSION")
+    fields = []
+    for match in FIELD.finditer(text):
+        member, kind, default, since, _limit = [part.strip() for part in ARGUMENT.findall(match.group(1))]
+        if kind not in KINDS:
+            raise TemplateError(f"{path}: unknown field kind {kind}")
+        value = default if default.startswith('"') or not default else int(default, 0)
+        if isinstance(value, str):
+            value = value.strip('"')
+            if KINDS[kind] in ("bytes", "font"):
+                value = value.encode(ENCODING)
+        fields.append((field_name(member), KINDS[kind], value, int(since)))
+    return int(newest.group(1)), fields
 
 
 class TemplateError(Exception):
@@ -250,7 +226,11 @@ def field_bytes(kind, value, args, base_dir, line):
     if kind == "i32":
         return struct.pack("<i", value)
     if kind == "u16":
+        if isinstance(value, int):
+            return struct.pack("<H", value)
         encoded = value.encode(ENCODING)
+        if len(encoded) > 1:  # a double-byte character: lead << 8 | trail
+            return struct.pack("<H", encoded[0] << 8 | encoded[1])
         return struct.pack("<H", encoded[0] if encoded else 0)
     if kind == "text":
         return counted(value.encode(ENCODING))
@@ -262,13 +242,13 @@ def field_bytes(kind, value, args, base_dir, line):
 def type_block(unit):
     if unit.block is None:
         return b""
-    fields_of, newest = BLOCKS[unit.type_name]
+    newest, definition = read_block_definition(unit.type_name)
     given = dict(unit.block)
     version_args = given.pop("version", None)
     version = number(version_args[0][0]) if version_args else newest
     if version > newest:
         raise TemplateError(f"unit 0x{unit.ident:08X}: version {version} is newer than {newest}")
-    fields = fields_of(version)
+    fields = [(name, kind, default) for name, kind, default, since in definition if since <= version]
     names = {name for name, _, _ in fields}
     for unknown in set(given) - names:
         raise TemplateError(f"line {given[unknown][2]}: {unit.type_name} has no field '{unknown}'")

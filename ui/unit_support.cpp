@@ -1,5 +1,7 @@
 #include "ui/unit_support.h"
 
+#include "ui/unit_scaffold.h"
+
 #include <cstring>
 
 #include "ui/unit_type.h"
@@ -27,7 +29,8 @@ LRESULT ReflectToUnit(UINT message, WPARAM wParam, LPARAM lParam, bool* handled)
     HWND control = nullptr;
     if (message == WM_COMMAND) control = reinterpret_cast<HWND>(lParam);
     if (message == WM_NOTIFY) control = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) control = reinterpret_cast<HWND>(lParam);
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+        control = reinterpret_cast<HWND>(lParam);
     Unit* unit = UnitOfWindow(control);
     return unit ? unit->OnReflected(message, wParam, lParam, handled) : 0;
 }
@@ -51,7 +54,8 @@ constexpr DWORD kBorderExStyles[] = {
 void ApplyBoxBorder(HWND window, uint32_t border) {
     if (!window || border > kSingleLineBorder) return;
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE));
-    ::SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[border]));
+    ::SetWindowLongA(window, GWL_EXSTYLE,
+                     static_cast<LONG>((exStyle & ~kEdgeStyles) | kBorderExStyles[border]));
     DWORD style = static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)) & ~WS_BORDER;
     if (border == kSingleLineBorder) style |= WS_BORDER;
     ::SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(style));
@@ -60,7 +64,8 @@ void ApplyBoxBorder(HWND window, uint32_t border) {
 }
 
 COLORREF ResolveColour(uint32_t colour) {
-    return colour == kButtonFaceColour ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+    return colour == kButtonFaceColour ? ::GetSysColor(COLOR_BTNFACE)
+                                       : static_cast<COLORREF>(colour);
 }
 
 UniqueFont CreateRecordFont(const std::string& record) {
@@ -90,5 +95,19 @@ BorrowedFont DefaultGuiFont() {
 }
 
 BorrowedFont FontInUse(const UniqueFont& own) { return own ? BorrowedFont(own) : DefaultGuiFont(); }
+
+bool RegisterUnitClass(const char* name, WNDPROC procedure, HBRUSH background) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA existing;
+    if (::GetClassInfoA(instance, name, &existing)) return true;
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return ::RegisterClassA(&windowClass) != 0;
+}
 
 }  // namespace ui

@@ -51,6 +51,10 @@ public:
     uint32_t unitId() const { return unitId_; }
     // The unit's native window; null once it is gone.
     virtual HWND hwnd() const = 0;
+    // Routines a unit type has beyond the common ones (ui/unit_scaffold.h);
+    // a unit class hides this to add its own.
+    static void* OwnRoutine(int32_t /*number*/) { return nullptr; }
+
     // A WM_COMMAND or WM_NOTIFY the parent window reflected back to its control.
     virtual LRESULT OnReflected(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
         (void)message, (void)wParam, (void)lParam;

@@ -6,7 +6,7 @@
 #include "runtime/hidden_owner.h"
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
-#include "ui/unit_routines.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 #include "ui/window_lifecycle.h"
 
@@ -14,7 +14,6 @@ namespace ui {
 
 namespace {
 
-constexpr uint32_t kNewestVersion = 6;
 constexpr char kDefaultClassName[] = "_ZV_Window";
 
 bool g_modalLoad = false;
@@ -31,106 +30,71 @@ enum Border : uint32_t {
 
 enum StartPosition : uint32_t { kAsStored, kCentred, kMinimised, kMaximised };
 
-struct WindowProperties {
-    std::string title;
-    uint32_t border = kFixed;
-    uint32_t background = kButtonFaceColour;
-    std::string picture;
-    uint32_t pictureMode = 0;
-    std::string sound;
-    uint32_t soundMode = 0;
-    uint32_t controlBox = 1;
-    uint32_t maximiseBox = 0;
-    uint32_t minimiseBox = 1;
-    uint32_t startPosition = kAsStored;
-    uint32_t closable = 1;
-    std::string icon;
-    uint32_t option21 = 0, option22 = 0, option23 = 0;
-    std::string option24;
-    uint32_t option25 = 0;
-    uint32_t showInTaskbar = 1;
-    uint32_t option27 = 0, option28 = 0;
-    uint32_t alwaysOnTop = 0;
-    uint32_t option30 = 0;
-    std::string className;
-};
-
 // Property indexes (property number − 8).
 enum Index : int32_t {
-    kTitle, kBorder, kBackground, kPicture, kPictureMode, kSound, kSoundMode, kControlBox,
-    kMaximiseBox, kMinimiseBox, kStartPosition, kClosable, kIcon, kOption21, kOption22, kOption23,
-    kOption24, kOption25, kShowInTaskbar, kOption27, kOption28, kAlwaysOnTop, kOption30, kClassName,
+    kTitle,
+    kBorder,
+    kBackground,
+    kPicture,
+    kPictureMode,
+    kSound,
+    kSoundMode,
+    kControlBox,
+    kMaximiseBox,
+    kMinimiseBox,
+    kStartPosition,
+    kClosable,
+    kIcon,
+    kKeptFlag21,
+    kKeptFlag22,
+    kKeptFlag23,
+    kKeptText24,
+    kKeptNumber25,
+    kShowInTaskbar,
+    kKeptFlag27,
+    kKeptChoice28,
+    kAlwaysOnTop,
+    kKeptFlag30,
+    kClassName,
     kIndexCount
 };
 
 constexpr PropertyDescriptor kProperties[] = {
     VELMORA_COMMON_UNIT_PROPERTIES,
     // The window's own properties.
-    Property(data_type::kText),    Property(data_type::kChoice),  Property(data_type::kBackgroundColour),
-    Property(data_type::kPicture), Property(data_type::kChoice),  Property(data_type::kSound),
-    Property(data_type::kChoice),  Property(data_type::kLogical), Property(data_type::kLogical),
-    Property(data_type::kLogical), Property(data_type::kChoice),  Property(data_type::kLogical),
-    Property(data_type::kIcon),    Property(data_type::kLogical), Property(data_type::kLogical),
-    Property(data_type::kLogical), Property(data_type::kText),    Property(data_type::kInteger),
-    Property(data_type::kLogical), Property(data_type::kLogical), Property(data_type::kChoice),
-    Property(data_type::kLogical), Property(data_type::kLogical), Property(data_type::kText),
+    Property(data_type::kText),
+    Property(data_type::kChoice),
+    Property(data_type::kBackgroundColour),
+    Property(data_type::kPicture),
+    Property(data_type::kChoice),
+    Property(data_type::kSound),
+    Property(data_type::kChoice),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kChoice),
+    Property(data_type::kLogical),
+    Property(data_type::kIcon),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kText),
+    Property(data_type::kInteger),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kChoice),
+    Property(data_type::kLogical),
+    Property(data_type::kLogical),
+    Property(data_type::kText),
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 32, "the window has 32 properties");
 static_assert(8 + kIndexCount == 32, "one index per own property");
-
-bool ReadBlock(const uint8_t* block, int32_t length, WindowProperties& p) {
-    if (!block || length <= 0) return true;
-    ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    p.border = reader.U32();
-    p.pictureMode = reader.U32();
-    p.background = reader.U32();
-    p.maximiseBox = reader.U32();
-    p.minimiseBox = reader.U32();
-    p.controlBox = reader.U32();
-    p.startPosition = reader.U32();
-    p.closable = reader.U32();
-    p.soundMode = reader.U32();
-    p.option21 = reader.U32();
-    p.option22 = reader.U32();
-    p.option23 = reader.U32();
-    p.option25 = reader.U32();
-    if (version >= 2) p.showInTaskbar = reader.U32();
-    if (version >= 3) {
-        p.option27 = reader.U32();
-        p.option28 = reader.U32();
-    }
-    if (version >= 4) p.alwaysOnTop = reader.U32();
-    if (version >= 5) p.option30 = reader.U32();
-    if (version == 6) p.className = reader.CountedText();
-    p.picture = reader.CountedText();
-    p.icon = reader.CountedText();
-    p.sound = reader.CountedText();
-    p.title = reader.CountedText();
-    p.option24 = reader.CountedText();
-    return reader.ok();
-}
-
-std::vector<uint8_t> WriteBlock(const WindowProperties& p) {
-    ByteWriter out;
-    for (uint32_t word : {kNewestVersion, p.border, p.pictureMode, p.background, p.maximiseBox,
-                          p.minimiseBox, p.controlBox, p.startPosition, p.closable, p.soundMode,
-                          p.option21, p.option22, p.option23, p.option25, p.showInTaskbar, p.option27,
-                          p.option28, p.alwaysOnTop, p.option30}) {
-        out.U32(word);
-    }
-    for (const std::string* text : {&p.className, &p.picture, &p.icon, &p.sound, &p.title, &p.option24}) {
-        out.Counted(*text);
-    }
-    return out.Take();
-}
 
 bool IsSizable(uint32_t border) {
     return border == kSizable || border == kSizableToolWindow || border == kSizableClientEdge;
 }
 
-DWORD FrameStyle(const WindowProperties& p) {
+DWORD FrameStyle(const WindowBlock& p) {
     DWORD style = 0;
     if (p.border == kNoBorder) return style;
     if (!p.title.empty() || p.controlBox) style |= WS_CAPTION;
@@ -142,30 +106,41 @@ DWORD FrameStyle(const WindowProperties& p) {
     return style;
 }
 
-DWORD FrameExStyle(const WindowProperties& p) {
+DWORD FrameExStyle(const WindowBlock& p) {
     if (p.border == kSizableToolWindow || p.border == kFixedToolWindow) return WS_EX_TOOLWINDOW;
     if (p.border == kSizableClientEdge || p.border == kFixedClientEdge) return WS_EX_CLIENTEDGE;
     return 0;
 }
 
-constexpr DWORD kFrameBits = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX;
+constexpr DWORD kFrameBits =
+    WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX;
 constexpr DWORD kFrameExBits = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
 
-class WindowUnit : public Unit {
-public:
-    WindowUnit(uint32_t windowId, uint32_t unitId) : Unit(windowId, unitId) {}
+class WindowUnit final : public Unit {
+  public:
+    using Block = WindowBlock;
+
+    WindowUnit(uint32_t windowId, uint32_t unitId, WindowBlock block)
+        : Unit(windowId, unitId), properties(std::move(block)) {}
     ~WindowUnit() override {
         if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     }
     HWND hwnd() const override { return hwnd_; }
 
-    WindowProperties properties;
+    bool Create(const CreateContext& context);
+    void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
+    bool Get(int32_t index, PropertyValue* value);
+    std::vector<uint8_t> WriteBlock() const { return properties.Write(); }
+
+    WindowBlock properties;
     HWND hwnd_ = nullptr;
 
     void ApplyFrame() {
         if (!hwnd_) return;
-        const DWORD style = (::GetWindowLongA(hwnd_, GWL_STYLE) & ~kFrameBits) | FrameStyle(properties);
-        const DWORD exStyle = (::GetWindowLongA(hwnd_, GWL_EXSTYLE) & ~kFrameExBits) | FrameExStyle(properties);
+        const DWORD style =
+            (::GetWindowLongA(hwnd_, GWL_STYLE) & ~kFrameBits) | FrameStyle(properties);
+        const DWORD exStyle =
+            (::GetWindowLongA(hwnd_, GWL_EXSTYLE) & ~kFrameExBits) | FrameExStyle(properties);
         ::SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(style));
         ::SetWindowLongA(hwnd_, GWL_EXSTYLE, static_cast<LONG>(exStyle));
         ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
@@ -219,32 +194,19 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             NativeWindowDestroyed(window);
             return result;
         }
-        default: break;
+        default:
+            break;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool RegisterWindowClass(const char* name) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (::GetClassInfoA(instance, name, &existing)) return true;
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = name;
-    return ::RegisterClassA(&windowClass) != 0;
-}
-
-Unit* Create(const uint8_t* block, int32_t blockLength, uint32_t style, HWND owner, uint32_t,
-             HMENU menu, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t windowId,
-             uint32_t unitId, uint32_t, uint32_t designMode) {
-    auto unit = std::make_unique<WindowUnit>(windowId, unitId);
-    WindowProperties& p = unit->properties;
-    if (!ReadBlock(block, blockLength, p)) return nullptr;
-
-    style |= WS_CLIPCHILDREN | FrameStyle(p);
+bool WindowUnit::Create(const CreateContext& context) {
+    const WindowBlock& p = properties;
+    HWND owner = context.parent;
+    DWORD style = context.style | WS_CLIPCHILDREN | FrameStyle(p);
+    int left = context.rect.left, top = context.rect.top;
+    const int width = context.rect.right - context.rect.left;
+    const int height = context.rect.bottom - context.rect.top;
     const DWORD exStyle = FrameExStyle(p);
     if (p.startPosition == kCentred) {
         left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -254,7 +216,7 @@ Unit* Create(const uint8_t* block, int32_t blockLength, uint32_t style, HWND own
     } else if (p.startPosition == kMaximised && IsSizable(p.border)) {
         style |= WS_MAXIMIZE;
     }
-    if (designMode) {
+    if (context.designMode) {
         style |= WS_CHILD;
     } else {
         if ((g_modalLoad || !p.showInTaskbar) && !owner) owner = runtime::HiddenOwner();
@@ -262,78 +224,113 @@ Unit* Create(const uint8_t* block, int32_t blockLength, uint32_t style, HWND own
     }
 
     const char* className = p.className.empty() ? kDefaultClassName : p.className.c_str();
-    if (!RegisterWindowClass(className)) return nullptr;
-    HWND window = ::CreateWindowExA(exStyle, className, p.title.c_str(), style, left, top, width,
-                                    height, owner, menu, ::GetModuleHandleA(nullptr), nullptr);
-    if (!window) return nullptr;
-    unit->hwnd_ = window;
-    AttachUnit(window, unit.get());
+    if (!RegisterUnitClass(className, &WindowProc)) return false;
+    HWND window =
+        ::CreateWindowExA(exStyle, className, p.title.c_str(), style, left, top, width, height,
+                          owner, context.menu, ::GetModuleHandleA(nullptr), nullptr);
+    if (!window) return false;
+    hwnd_ = window;
+    AttachUnit(window, this);
 
-    unit->ApplyFrame();
+    ApplyFrame();
     RECT actual;
     ::GetWindowRect(window, &actual);
     if (actual.right - actual.left != width || actual.bottom - actual.top != height) {
-        ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(window, nullptr, 0, 0, width, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont().get()), FALSE);
-    if (p.alwaysOnTop) unit->ApplyTopmost();
-    if (!p.closable) unit->ApplyClosable();
-    return unit.release();
+    if (p.alwaysOnTop) ApplyTopmost();
+    if (!p.closable) ApplyClosable();
+    return true;
 }
 
-std::string* TextField(WindowProperties& p, int32_t index) {
+std::string* TextField(WindowBlock& p, int32_t index) {
     switch (index) {
-        case kTitle: return &p.title;
-        case kPicture: return &p.picture;
-        case kSound: return &p.sound;
-        case kIcon: return &p.icon;
-        case kOption24: return &p.option24;
-        case kClassName: return &p.className;
-        default: return nullptr;
+        case kTitle:
+            return &p.title;
+        case kPicture:
+            return &p.picture;
+        case kSound:
+            return &p.sound;
+        case kIcon:
+            return &p.icon;
+        case kKeptText24:
+            return &p.keptText24;
+        case kClassName:
+            return &p.className;
+        default:
+            return nullptr;
     }
 }
 
-uint32_t* WordField(WindowProperties& p, int32_t index) {
+uint32_t* WordField(WindowBlock& p, int32_t index) {
     switch (index) {
-        case kBorder: return &p.border;
-        case kBackground: return &p.background;
-        case kPictureMode: return &p.pictureMode;
-        case kSoundMode: return &p.soundMode;
-        case kControlBox: return &p.controlBox;
-        case kMaximiseBox: return &p.maximiseBox;
-        case kMinimiseBox: return &p.minimiseBox;
-        case kStartPosition: return &p.startPosition;
-        case kClosable: return &p.closable;
-        case kOption21: return &p.option21;
-        case kOption22: return &p.option22;
-        case kOption23: return &p.option23;
-        case kOption25: return &p.option25;
-        case kShowInTaskbar: return &p.showInTaskbar;
-        case kOption27: return &p.option27;
-        case kOption28: return &p.option28;
-        case kAlwaysOnTop: return &p.alwaysOnTop;
-        case kOption30: return &p.option30;
-        default: return nullptr;
+        case kBorder:
+            return &p.border;
+        case kBackground:
+            return &p.background;
+        case kPictureMode:
+            return &p.pictureMode;
+        case kSoundMode:
+            return &p.soundMode;
+        case kControlBox:
+            return &p.controlBox;
+        case kMaximiseBox:
+            return &p.maximiseBox;
+        case kMinimiseBox:
+            return &p.minimiseBox;
+        case kStartPosition:
+            return &p.startPosition;
+        case kClosable:
+            return &p.closable;
+        case kKeptFlag21:
+            return &p.keptFlag21;
+        case kKeptFlag22:
+            return &p.keptFlag22;
+        case kKeptFlag23:
+            return &p.keptFlag23;
+        case kKeptNumber25:
+            return &p.keptNumber25;
+        case kShowInTaskbar:
+            return &p.showInTaskbar;
+        case kKeptFlag27:
+            return &p.keptFlag27;
+        case kKeptChoice28:
+            return &p.keptChoice28;
+        case kAlwaysOnTop:
+            return &p.alwaysOnTop;
+        case kKeptFlag30:
+            return &p.keptFlag30;
+        default:
+            return nullptr;
     }
 }
 
 int32_t ChoiceMaximum(int32_t index) {
     switch (index) {
-        case kBorder: return kFixedClientEdge;
-        case kPictureMode: return 3;
-        case kSoundMode: return 2;
-        case kStartPosition: return kMaximised;
-        case kOption28: return 29;
-        default: return -1;
+        case kBorder:
+            return kFixedClientEdge;
+        case kPictureMode:
+            return 3;
+        case kSoundMode:
+            return 2;
+        case kStartPosition:
+            return kMaximised;
+        case kKeptChoice28:
+            return 29;
+        default:
+            return -1;
     }
 }
 
 bool IsByteSet(int32_t index) { return index == kPicture || index == kSound || index == kIcon; }
 
-void SetProperty(Unit* unitBase, int32_t index, const PropertyValue& value, int32_t* recreate) {
-    *recreate = 0;
-    auto* unit = static_cast<WindowUnit*>(unitBase);
-    WindowProperties& p = unit->properties;
+}  // namespace
+
+void WindowUnit::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
+    WindowBlock& p = properties;
+    WindowUnit* const unit = this;
     if (std::string* text = TextField(p, index)) {
         const char* bytes = reinterpret_cast<const char*>(value.low);
         *text = IsByteSet(index) ? std::string(bytes ? bytes : "", bytes ? value.high : 0)
@@ -345,27 +342,37 @@ void SetProperty(Unit* unitBase, int32_t index, const PropertyValue& value, int3
     uint32_t* word = WordField(p, index);
     if (!word) return;
     const int32_t maximum = ChoiceMaximum(index);
-    const uint32_t stored = maximum >= 0 ? ClampChoice(static_cast<int32_t>(value.low), maximum) : value.low;
+    const uint32_t stored =
+        maximum >= 0 ? ClampChoice(static_cast<int32_t>(value.low), maximum) : value.low;
     const bool changed = *word != stored;
     *word = stored;
     switch (index) {
         case kBorder:
         case kControlBox:
         case kMaximiseBox:
-        case kMinimiseBox: unit->ApplyFrame(); break;
+        case kMinimiseBox:
+            unit->ApplyFrame();
+            break;
         case kBackground:
             if (unit->hwnd_) ::InvalidateRect(unit->hwnd_, nullptr, TRUE);
             break;
-        case kClosable: unit->ApplyClosable(); break;
-        case kAlwaysOnTop: unit->ApplyTopmost(); break;
-        case kShowInTaskbar: *recreate = changed ? 1 : 0; break;  // the owner decides it
-        default: break;
+        case kClosable:
+            unit->ApplyClosable();
+            break;
+        case kAlwaysOnTop:
+            unit->ApplyTopmost();
+            break;
+        case kShowInTaskbar:
+            *recreate = changed ? 1 : 0;
+            break;  // the owner decides it
+        default:
+            break;
     }
 }
 
-bool GetProperty(Unit* unitBase, int32_t index, PropertyValue* value) {
-    auto* unit = static_cast<WindowUnit*>(unitBase);
-    WindowProperties& p = unit->properties;
+bool WindowUnit::Get(int32_t index, PropertyValue* value) {
+    WindowBlock& p = properties;
+    const WindowUnit* const unit = this;
     if (index == kTitle && unit->hwnd_) {
         char title[1024] = {};
         ::GetWindowTextA(unit->hwnd_, title, sizeof title);
@@ -383,26 +390,19 @@ bool GetProperty(Unit* unitBase, int32_t index, PropertyValue* value) {
     return false;
 }
 
-std::vector<uint8_t> WriteTypeBlock(Unit* unit) { return WriteBlock(static_cast<WindowUnit*>(unit)->properties); }
-
-void* Interface(int32_t routineNumber) {
-    switch (routineNumber) {
-        case routine::kCreate: return AsRoutine<CreateRoutine>(Create);
-        case routine::kSetProperty: return AsRoutine<SetPropertyRoutine>(SetProperty);
-        case routine::kWriteTypeBlock: return AsRoutine<WriteTypeBlockRoutine>(WriteTypeBlock);
-        case routine::kGetProperty: return AsRoutine<GetPropertyRoutine>(GetProperty);
-        default: return nullptr;
-    }
-}
-
-}  // namespace
-
-const UnitTypeDescriptor kWindowType = {"窗口", "window", 0x800000D0, 32, kProperties, Interface};
+const UnitTypeDescriptor kWindowType = {"窗口",
+                                        "window",
+                                        unit_flags::kRaisesEventsToo | unit_flags::Kept(0x80000090),
+                                        sizeof kProperties / sizeof kProperties[0],
+                                        kProperties,
+                                        &UnitType<WindowUnit>::Interface};
 
 void SetModalLoad(bool modal) { g_modalLoad = modal; }
 
 uint32_t StartPositionOf(Unit* windowUnit) {
     return static_cast<WindowUnit*>(windowUnit)->properties.startPosition;
 }
+
+VELMORA_TYPE_BLOCK_CODE(WindowBlock, WINDOW_BLOCK)
 
 }  // namespace ui

@@ -3,11 +3,15 @@
 // controls' notifications back to their units.
 #pragma once
 
+#include "ui/type_block.h"
 #include "ui/unit_type.h"
+#include "ui/window_unit_block.def"
 
 namespace ui {
 
 extern const UnitTypeDescriptor kWindowType;
+
+VELMORA_TYPE_BLOCK_STRUCT(WindowBlock, WINDOW_BLOCK);
 
 // Set by the loader for the duration of a modal load's create call.
 void SetModalLoad(bool modal);

@@ -24,6 +24,7 @@
 #include "app/runtime_entries.h"
 #include "net/drag_drop_library.h"
 #include "tests/net/libraries.h"
+#include "tests/support/unit_test_helpers.h"
 #include "runtime/error_reporter.h"
 #include "runtime/libraries.h"
 #include "runtime/startup.h"
@@ -55,12 +56,15 @@ Routine RoutineOf(int32_t number) {
     return reinterpret_cast<Routine>(net::kDropTargetType.interfaceRoutine(number));
 }
 
-// The type block: version, then AcceptText, AcceptHtml, AcceptUrl, AcceptFiles.
+// The type block accepting these kinds, claiming `version`.
 std::vector<uint8_t> Block(uint32_t text, uint32_t html, uint32_t url, uint32_t files,
-                           uint32_t version = 1) {
-    ui::ByteWriter writer;
-    for (uint32_t word : {version, text, html, url, files}) writer.U32(word);
-    return writer.Take();
+                           uint32_t version = net::DropTargetBlock::kNewestVersion) {
+    net::DropTargetBlock block;
+    block.acceptText = text;
+    block.acceptHtml = html;
+    block.acceptUrl = url;
+    block.acceptFiles = files;
+    return unit_testing::AsVersion(block.Write(), version);
 }
 
 UINT HtmlFormat() { return ::RegisterClipboardFormatA("HTML Format"); }

@@ -15,6 +15,16 @@
 
 namespace unit_testing {
 
+// A type block as its record writes it, but claiming another version: one
+// newer than the type knows, or an older one, without the fields that came
+// later (their `laterBytes` bytes at the end).
+inline std::vector<uint8_t> AsVersion(std::vector<uint8_t> block, uint32_t version,
+                                      size_t laterBytes = 0) {
+    std::memcpy(block.data(), &version, sizeof version);
+    block.resize(block.size() - laterBytes);
+    return block;
+}
+
 // Routine `number` of a unit type, as the engine would ask its interface routine.
 template <typename Routine>
 Routine RoutineOf(const ui::UnitTypeDescriptor& type, int32_t number) {

@@ -9,14 +9,12 @@
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
-#include "ui/unit_routines.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 
 namespace ui {
 
 namespace {
-
-constexpr uint32_t kNewestVersion = 1;
 
 // Type-specific property indices (property number - 8).
 enum Index : int32_t {
@@ -49,33 +47,14 @@ const PropertyDescriptor kProperties[] = {
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 14, "a Button has 14 properties");
 
-struct ButtonProperties {
-    uint32_t type = 0;
-    uint32_t horizontalAlignment = 1;
-    uint32_t verticalAlignment = 1;
-    std::string picture;
-    std::string font;  // empty or a 60-byte logical-font record
-    std::string caption;
-};
-
-bool ReadBlock(const uint8_t* block, int32_t length, ButtonProperties* p) {
-    if (!block || length <= 0) return true;
-    ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    p->type = ClampChoice(reader.I32(), kLastType);
-    p->horizontalAlignment = ClampChoice(reader.I32(), kLastAlignment);
-    p->verticalAlignment = ClampChoice(reader.I32(), kLastAlignment);
-    p->picture = reader.CountedText();
-    p->font = reader.CountedText();
-    if (p->font.size() != kFontRecordSize) p->font.clear();
-    p->caption = reader.CountedText();
-    return reader.ok();
-}
-
 class Button final : public Unit {
   public:
-    Button(uint32_t windowId, uint32_t unitId, ButtonProperties properties)
+    using Block = ButtonBlock;
+
+    // Routine 10: whether it is the default push button.
+    static void* OwnRoutine(int32_t number);
+
+    Button(uint32_t windowId, uint32_t unitId, ButtonBlock properties)
         : Unit(windowId, unitId), p_(std::move(properties)) {}
 
     ~Button() override {
@@ -85,7 +64,7 @@ class Button final : public Unit {
 
     HWND hwnd() const override { return ::IsWindow(button_) ? button_ : nullptr; }
 
-    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    bool Create(const CreateContext& context);
     LRESULT OnReflected(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, PropertyValue* value) const;
@@ -96,19 +75,20 @@ class Button final : public Unit {
     void ApplyFont();
     void ApplyAlignment();
 
-    ButtonProperties p_;
+    ButtonBlock p_;
     HWND button_ = nullptr;
     UniqueFont font_;  // null while the default GUI font is used
     bool closing_ = false;
 };
 
-DWORD AlignmentStyle(const ButtonProperties& p) {
+DWORD AlignmentStyle(const ButtonBlock& p) {
     return kHorizontalStyles[p.horizontalAlignment] | kVerticalStyles[p.verticalAlignment];
 }
 
 // Pictures are decoded by the PicBox's image loader, which buttons do not use
 // yet: a button with picture bytes keeps them and shows its caption.
-bool Button::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+bool Button::Create(const CreateContext& context) {
+    const auto& [parent, style, controlId, menu, rect, designMode] = context;
     DWORD buttonStyle = (style & ~kAlignmentBits) | AlignmentStyle(p_);
     if (p_.type == 1) buttonStyle |= BS_DEFPUSHBUTTON;
     button_ = ::CreateWindowExA(0, "BUTTON", p_.caption.c_str(),
@@ -124,8 +104,7 @@ bool Button::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT&
 
 void Button::ApplyFont() {
     UniqueFont font = CreateRecordFont(p_.font);
-    ::SendMessageA(button_, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(FontInUse(font).get()), TRUE);
+    ::SendMessageA(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FontInUse(font).get()), TRUE);
     // The old font goes only after the control has let go of it.
     font_ = std::move(font);
 }
@@ -209,17 +188,7 @@ bool Button::Get(int32_t index, PropertyValue* value) const {
     }
 }
 
-std::vector<uint8_t> Button::WriteBlock() const {
-    ByteWriter writer;
-    writer.U32(kNewestVersion);
-    writer.U32(p_.type);
-    writer.U32(p_.horizontalAlignment);
-    writer.U32(p_.verticalAlignment);
-    writer.Counted(p_.picture);
-    writer.Counted(p_.font);
-    writer.Counted(p_.caption);
-    return writer.Take();
-}
+std::vector<uint8_t> Button::WriteBlock() const { return p_.Write(); }
 
 // The dialog manager moves the default-push-button type between buttons, so
 // the live style decides.
@@ -228,29 +197,22 @@ bool Button::IsDefault() const {
     return (::GetWindowLongA(button_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
-Unit* CreateButton(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
-                   uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
-                   int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
-                   uint32_t /*designMode*/) {
-    ButtonProperties properties;
-    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
-    auto button = std::make_unique<Button>(windowId, unitId, std::move(properties));
-    const RECT rect{left, top, left + width, top + height};
-    return button->Create(parent, style, controlId, rect) ? button.release() : nullptr;
-}
-
 bool IsDefaultButton(Unit* unit) { return static_cast<Button*>(unit)->IsDefault(); }
 
-void* ButtonInterface(int32_t number) {
-    if (number == routine::kDefaultButtonTest) return AsRoutine<DefaultButtonRoutine>(&IsDefaultButton);
-    return MemberRoutines<Button>::Common(number, &CreateButton);
+void* Button::OwnRoutine(int32_t number) {
+    return number == routine::kDefaultButtonTest ? AsRoutine<DefaultButtonRoutine>(&IsDefaultButton)
+                                                 : nullptr;
 }
 
 }  // namespace
 
-const UnitTypeDescriptor kButtonType = {
-    "按钮",      "Button",         0x80000840, sizeof kProperties / sizeof kProperties[0],
-    kProperties, &ButtonInterface,
-};
+const UnitTypeDescriptor kButtonType = {"按钮",
+                                        "Button",
+                                        unit_flags::kRaisesEventsToo | unit_flags::Kept(0x80000800),
+                                        sizeof kProperties / sizeof kProperties[0],
+                                        kProperties,
+                                        &UnitType<Button>::Interface};
+
+VELMORA_TYPE_BLOCK_CODE(ButtonBlock, BUTTON_BLOCK)
 
 }  // namespace ui

@@ -9,21 +9,20 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
-#include "ui/unit_routines.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 
 namespace ui {
 
 namespace {
 
-constexpr uint32_t kNewestVersion = 2;
 constexpr uint32_t kSpinIdOffset = 4;
-constexpr uint16_t kDefaultPasswordChar = '*';
 // The single-line height rule measures this character.
 constexpr char kMeasuredText[] = "吴";
 
@@ -48,8 +47,8 @@ enum Index : int32_t {
     kSelectionStart,
     kSelectionLength,
     kSelectedText,
-    kExtraText1,
-    kExtraText2,
+    kKeptText1,
+    kKeptText2,
 };
 
 constexpr int32_t kLastScrollBars = 3;
@@ -60,7 +59,6 @@ constexpr int32_t kLastSpinMode = 2;
 
 constexpr uint32_t kReadOnlyInput = 1;
 constexpr uint32_t kPasswordInput = 2;
-
 
 const PropertyDescriptor kProperties[] = {
     VELMORA_COMMON_UNIT_PROPERTIES,
@@ -88,61 +86,6 @@ const PropertyDescriptor kProperties[] = {
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 29, "an EditBox has 29 properties");
 
-struct EditBoxProperties {
-    uint32_t border = 1;
-    uint32_t textColour = 0;
-    uint32_t backgroundColour = 0xFFFFFF;
-    uint32_t hideSelection = 1;
-    int32_t maxLength = 0;
-    uint32_t multiLine = 0;
-    uint32_t scrollBars = 0;
-    uint32_t alignment = 0;
-    uint32_t inputMode = 0;
-    // One character: a double-byte character as (lead << 8) | trail.
-    uint16_t passwordChar = kDefaultPasswordChar;
-    uint32_t caseConversion = 0;
-    uint32_t spinMode = 0;
-    int32_t spinMinimum = 0;
-    int32_t spinMaximum = 100;
-    int32_t selectionStart = 0;
-    int32_t selectionLength = 0;
-    std::string font;  // empty or a 60-byte logical-font record
-    std::string content;
-    std::string extraText1;
-    std::string extraText2;
-};
-
-bool ReadBlock(const uint8_t* block, int32_t length, EditBoxProperties* p) {
-    if (!block || length <= 0) return true;
-    ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    p->border = ClampChoice(reader.I32(), kLastBorderChoice);
-    p->textColour = reader.U32();
-    p->backgroundColour = reader.U32();
-    p->hideSelection = reader.U32() != 0;
-    p->maxLength = std::max(reader.I32(), 0);
-    p->multiLine = reader.U32() != 0;
-    p->scrollBars = ClampChoice(reader.I32(), kLastScrollBars);
-    p->alignment = ClampChoice(reader.I32(), kLastAlignment);
-    p->inputMode = ClampChoice(reader.I32(), kLastInputMode);
-    p->passwordChar = reader.U16();
-    p->caseConversion = ClampChoice(reader.I32(), kLastCaseConversion);
-    p->spinMode = ClampChoice(reader.I32(), kLastSpinMode);
-    p->spinMinimum = reader.I32();
-    p->spinMaximum = reader.I32();
-    p->selectionStart = reader.I32();
-    p->selectionLength = reader.I32();
-    p->font = reader.CountedText();
-    if (p->font.size() != kFontRecordSize) p->font.clear();
-    p->content = reader.CountedText();
-    if (version >= 2) {
-        p->extraText1 = reader.CountedText();
-        p->extraText2 = reader.CountedText();
-    }
-    return reader.ok();
-}
-
 uint16_t FirstCharacter(const char* text) {
     const auto lead = static_cast<uint8_t>(text[0]);
     if (lead && ::IsDBCSLeadByte(lead) && text[1]) {
@@ -160,7 +103,12 @@ std::string CharacterText(uint16_t character) {
 
 class EditBox final : public Unit {
   public:
-    EditBox(uint32_t windowId, uint32_t unitId, EditBoxProperties properties)
+    using Block = EditBoxBlock;
+
+    // Routine 8: a multi-line box that may be typed into keeps the Enter key.
+    static void* OwnRoutine(int32_t number);
+
+    EditBox(uint32_t windowId, uint32_t unitId, EditBoxBlock properties)
         : Unit(windowId, unitId), p_(std::move(properties)) {}
 
     ~EditBox() override {
@@ -172,7 +120,7 @@ class EditBox final : public Unit {
 
     HWND hwnd() const override { return edit_; }
 
-    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    bool Create(const CreateContext& context);
     LRESULT OnReflected(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, PropertyValue* value);
@@ -194,7 +142,7 @@ class EditBox final : public Unit {
     std::pair<int32_t, int32_t> Selection() const;
     void SetSelection(int32_t start, int32_t length);
 
-    EditBoxProperties p_;
+    EditBoxBlock p_;
     HWND edit_ = nullptr;  // null once the control is destroyed
     HWND spin_ = nullptr;
     WNDPROC editProc_ = nullptr;
@@ -205,7 +153,8 @@ class EditBox final : public Unit {
     std::string scratch_;  // texts handed out by Get
 };
 
-bool EditBox::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
+bool EditBox::Create(const CreateContext& context) {
+    const auto& [parent, style, controlId, menu, rect, designMode] = context;
     DWORD editStyle = style | WS_CHILD;
     if (!p_.hideSelection) editStyle |= ES_NOHIDESEL;
     if (p_.multiLine) {
@@ -222,7 +171,7 @@ bool EditBox::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT
     if (p_.caseConversion == 1) editStyle |= ES_LOWERCASE;
     if (p_.caseConversion == 2) editStyle |= ES_UPPERCASE;
 
-    background_.Reset(::CreateSolidBrush(ResolveColour(p_.backgroundColour)));
+    background_.Reset(::CreateSolidBrush(ResolveColour(p_.background)));
     edit_ = ::CreateWindowExA(0, "EDIT", p_.content.c_str(), editStyle | WS_CLIPSIBLINGS, rect.left,
                               rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
@@ -408,7 +357,7 @@ LRESULT EditBox::OnReflected(UINT message, WPARAM wParam, LPARAM /*lParam*/, boo
             // Read-only and disabled boxes ask with WM_CTLCOLORSTATIC.
             const auto dc = reinterpret_cast<HDC>(wParam);
             ::SetTextColor(dc, ResolveColour(p_.textColour));
-            ::SetBkColor(dc, ResolveColour(p_.backgroundColour));
+            ::SetBkColor(dc, ResolveColour(p_.background));
             *handled = true;
             return reinterpret_cast<LRESULT>(background_.get());
         }
@@ -444,8 +393,8 @@ void EditBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) 
             ::InvalidateRect(edit_, nullptr, TRUE);
             break;
         case kBackgroundColour:
-            p_.backgroundColour = value.low;
-            background_.Reset(::CreateSolidBrush(ResolveColour(p_.backgroundColour)));
+            p_.background = value.low;
+            background_.Reset(::CreateSolidBrush(ResolveColour(p_.background)));
             ::RedrawWindow(edit_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
             break;
         case kFont:
@@ -505,11 +454,11 @@ void EditBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) 
         case kSelectedText:
             ::SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TextOf(value)));
             break;
-        case kExtraText1:
-            p_.extraText1 = TextOf(value);
+        case kKeptText1:
+            p_.keptText1 = TextOf(value);
             break;
-        case kExtraText2:
-            p_.extraText2 = TextOf(value);
+        case kKeptText2:
+            p_.keptText2 = TextOf(value);
             break;
         default:
             break;
@@ -532,7 +481,7 @@ bool EditBox::Get(int32_t index, PropertyValue* value) {
             value->low = p_.textColour;
             return true;
         case kBackgroundColour:
-            value->low = p_.backgroundColour;
+            value->low = p_.background;
             return true;
         case kFont:
             value->low = p_.font.empty() ? 0 : reinterpret_cast<uint32_t>(p_.font.data());
@@ -588,11 +537,11 @@ bool EditBox::Get(int32_t index, PropertyValue* value) {
             handOut(std::move(selected));
             return true;
         }
-        case kExtraText1:
-            value->low = reinterpret_cast<uint32_t>(p_.extraText1.c_str());
+        case kKeptText1:
+            value->low = reinterpret_cast<uint32_t>(p_.keptText1.c_str());
             return true;
-        case kExtraText2:
-            value->low = reinterpret_cast<uint32_t>(p_.extraText2.c_str());
+        case kKeptText2:
+            value->low = reinterpret_cast<uint32_t>(p_.keptText2.c_str());
             return true;
         default:
             return false;
@@ -600,55 +549,29 @@ bool EditBox::Get(int32_t index, PropertyValue* value) {
 }
 
 std::vector<uint8_t> EditBox::WriteBlock() {
-    const auto [selectionStart, selectionLength] = Selection();
-    ByteWriter writer;
-    writer.U32(kNewestVersion);
-    writer.U32(p_.border);
-    writer.U32(p_.textColour);
-    writer.U32(p_.backgroundColour);
-    writer.U32(p_.hideSelection);
-    writer.U32(static_cast<uint32_t>(p_.maxLength));
-    writer.U32(p_.multiLine);
-    writer.U32(p_.scrollBars);
-    writer.U32(p_.alignment);
-    writer.U32(p_.inputMode);
-    writer.U16(p_.passwordChar);
-    writer.U32(p_.caseConversion);
-    writer.U32(p_.spinMode);
-    writer.U32(static_cast<uint32_t>(p_.spinMinimum));
-    writer.U32(static_cast<uint32_t>(p_.spinMaximum));
-    writer.U32(static_cast<uint32_t>(selectionStart));
-    writer.U32(static_cast<uint32_t>(selectionLength));
-    writer.Counted(p_.font);
-    writer.Counted(Content());
-    writer.Counted(p_.extraText1);
-    writer.Counted(p_.extraText2);
-    return writer.Take();
-}
-
-Unit* CreateEditBox(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
-                    uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
-                    int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
-                    uint32_t /*designMode*/) {
-    EditBoxProperties properties;
-    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
-    auto box = std::make_unique<EditBox>(windowId, unitId, std::move(properties));
-    const RECT rect{left, top, left + width, top + height};
-    return box->Create(parent, style, controlId, rect) ? box.release() : nullptr;
+    EditBoxBlock block = p_;
+    std::tie(block.selectionStart, block.selectionLength) = Selection();
+    block.content = Content();
+    return block.Write();
 }
 
 bool EditBoxWantsEnter(Unit* unit) { return static_cast<EditBox*>(unit)->WantsEnter(); }
 
-void* EditBoxInterface(int32_t number) {
-    if (number == routine::kKeyFilter) return AsRoutine<KeyFilterRoutine>(&EditBoxWantsEnter);
-    return MemberRoutines<EditBox>::Common(number, &CreateEditBox);
+void* EditBox::OwnRoutine(int32_t number) {
+    return number == routine::kKeyFilter ? AsRoutine<KeyFilterRoutine>(&EditBoxWantsEnter)
+                                         : nullptr;
 }
 
 }  // namespace
 
 const UnitTypeDescriptor kEditBoxType = {
-    "编辑框",    "EditBox",         0x80000040, sizeof kProperties / sizeof kProperties[0],
-    kProperties, &EditBoxInterface,
-};
+    "编辑框",
+    "EditBox",
+    unit_flags::kRaisesEventsToo | unit_flags::Kept(0x80000000),
+    sizeof kProperties / sizeof kProperties[0],
+    kProperties,
+    &UnitType<EditBox>::Interface};
+
+VELMORA_TYPE_BLOCK_CODE(EditBoxBlock, EDIT_BOX_BLOCK)
 
 }  // namespace ui

@@ -9,7 +9,7 @@
 
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
-#include "ui/unit_routines.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 #include "ui/units/picture/decoded_image.h"
 #include "ui/units/picture/gif_animator.h"
@@ -19,7 +19,6 @@ namespace ui {
 
 namespace {
 
-constexpr uint32_t kNewestVersion = 2;
 constexpr char kClassName[] = "_ZV_PicBox";
 
 // Type-specific property indices (property number - 8).
@@ -33,8 +32,6 @@ enum Index : int32_t {
     kDataColumn,
 };
 
-
-
 const PropertyDescriptor kProperties[] = {
     VELMORA_COMMON_UNIT_PROPERTIES,
     Property(data_type::kChoice),            // Border
@@ -47,37 +44,12 @@ const PropertyDescriptor kProperties[] = {
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 15, "a PicBox has 15 properties");
 
-struct PicBoxProperties {
-    uint32_t border = 0;
-    uint32_t backColour = kButtonFaceColour;
-    std::string picture;
-    uint32_t displayMode = display_mode::kOwnSize;
-    uint32_t animate = 1;
-    std::string dataSource;
-    std::string dataColumn;
-};
-
-bool ReadBlock(const uint8_t* block, int32_t length, PicBoxProperties* p) {
-    if (!block || length <= 0) return true;
-    ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    p->border = ClampChoice(reader.I32(), kLastBorderChoice);
-    p->backColour = reader.U32();
-    p->displayMode = ClampChoice(reader.I32(), display_mode::kLast);
-    p->animate = reader.U32() != 0;
-    p->picture = reader.CountedText();
-    if (version == kNewestVersion) {
-        p->dataSource = reader.CountedText();
-        p->dataColumn = reader.CountedText();
-    }
-    return reader.ok();
-}
-
 class PicBox final : public Unit {
   public:
-    PicBox(uint32_t windowId, uint32_t unitId, PicBoxProperties properties, bool designMode)
-        : Unit(windowId, unitId), p_(std::move(properties)), designMode_(designMode) {}
+    using Block = PicBoxBlock;
+
+    PicBox(uint32_t windowId, uint32_t unitId, PicBoxBlock properties)
+        : Unit(windowId, unitId), p_(std::move(properties)) {}
 
     ~PicBox() override {
         // The thread draws into the window and reads the decoded frames.
@@ -87,14 +59,13 @@ class PicBox final : public Unit {
 
     HWND hwnd() const override { return window_; }
 
-    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    bool Create(const CreateContext& context);
     void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, PropertyValue* value) const;
     std::vector<uint8_t> WriteBlock() const;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool RegisterWindowClass();
 
     void Paint(HDC dc);
     void Decode();
@@ -105,8 +76,8 @@ class PicBox final : public Unit {
         if (window_) ::InvalidateRect(window_, nullptr, TRUE);
     }
 
-    PicBoxProperties p_;
-    bool designMode_;
+    PicBoxBlock p_;
+    bool designMode_ = false;
     bool running_ = false;            // animated GIFs play
     bool animationStarting_ = false;  // Animate was just switched on
     HWND window_ = nullptr;           // null once the window is gone
@@ -116,22 +87,13 @@ class PicBox final : public Unit {
     GifAnimator animator_;  // reads image_'s frames while it runs
 };
 
-bool PicBox::RegisterWindowClass() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (::GetClassInfoA(instance, kClassName, &existing)) return true;
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = &PicBox::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassA(&windowClass) != 0;
-}
-
-bool PicBox::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
-    if (!RegisterWindowClass()) return false;
+bool PicBox::Create(const CreateContext& context) {
+    const auto& [parent, style, controlId, menu, rect, designMode] = context;
+    if (!RegisterUnitClass(kClassName, &PicBox::WindowProc,
+                           static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))) {
+        return false;
+    }
+    designMode_ = designMode;
     running_ = !designMode_ && p_.animate;
     ApplyBackground();
     // WM_NCCREATE attaches the box, so window_ is set from then on.
@@ -207,12 +169,10 @@ void PicBox::Decode() {
     Invalidate();
 }
 
-void PicBox::ApplyBorder() {
-    ApplyBoxBorder(window_, p_.border);
-}
+void PicBox::ApplyBorder() { ApplyBoxBorder(window_, p_.border); }
 
 void PicBox::ApplyBackground() {
-    background_ = ResolveColour(p_.backColour);
+    background_ = ResolveColour(p_.background);
     brush_.Reset(::CreateSolidBrush(background_));
 }
 
@@ -225,7 +185,7 @@ void PicBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
             ApplyBorder();
             break;
         case kBackColour:
-            p_.backColour = value.low;
+            p_.background = value.low;
             ApplyBackground();
             // A playing canvas was filled with the old colour.
             if (animator_.running()) {
@@ -272,7 +232,7 @@ bool PicBox::Get(int32_t index, PropertyValue* value) const {
             value->low = p_.border;
             return true;
         case kBackColour:
-            value->low = p_.backColour;
+            value->low = p_.background;
             return true;
         case kPicture:
             value->low = p_.picture.empty() ? 0 : reinterpret_cast<uint32_t>(p_.picture.data());
@@ -295,39 +255,17 @@ bool PicBox::Get(int32_t index, PropertyValue* value) const {
     }
 }
 
-std::vector<uint8_t> PicBox::WriteBlock() const {
-    ByteWriter writer;
-    writer.U32(kNewestVersion);
-    writer.U32(p_.border);
-    writer.U32(p_.backColour);
-    writer.U32(p_.displayMode);
-    writer.U32(p_.animate);
-    writer.Counted(p_.picture);
-    writer.Counted(p_.dataSource);
-    writer.Counted(p_.dataColumn);
-    return writer.Take();
-}
-
-Unit* CreatePicBox(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
-                   uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
-                   int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
-                   uint32_t designMode) {
-    PicBoxProperties properties;
-    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
-    auto box = std::make_unique<PicBox>(windowId, unitId, std::move(properties), designMode != 0);
-    const RECT rect{left, top, left + width, top + height};
-    return box->Create(parent, style, controlId, rect) ? box.release() : nullptr;
-}
-
-void* PicBoxInterface(int32_t number) {
-    return MemberRoutines<PicBox>::Common(number, &CreatePicBox);
-}
+std::vector<uint8_t> PicBox::WriteBlock() const { return p_.Write(); }
 
 }  // namespace
 
-const UnitTypeDescriptor kPicBoxType = {
-    "图片框",    "PicBox",         0x840100C0, sizeof kProperties / sizeof kProperties[0],
-    kProperties, &PicBoxInterface,
-};
+const UnitTypeDescriptor kPicBoxType = {"图片框",
+                                        "PicBox",
+                                        unit_flags::kRaisesEventsToo | unit_flags::Kept(0x84010080),
+                                        sizeof kProperties / sizeof kProperties[0],
+                                        kProperties,
+                                        &UnitType<PicBox>::Interface};
+
+VELMORA_TYPE_BLOCK_CODE(PicBoxBlock, PIC_BOX_BLOCK)
 
 }  // namespace ui

@@ -10,14 +10,13 @@
 
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
-#include "ui/unit_routines.h"
+#include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 
 namespace ui {
 
 namespace {
 
-constexpr uint32_t kNewestVersion = 1;
 constexpr char kClassName[] = "_ZV_TransLabel";
 
 // Type-specific property indices (property number - 8).
@@ -50,33 +49,7 @@ const PropertyDescriptor kProperties[] = {
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 15, "a TransLabel has 15 properties");
 
-struct TransLabelProperties {
-    std::string text = "透明标签";
-    uint32_t textEffect = kNoEffect;
-    std::string font;  // a 60-byte logical-font record; any other length means the default
-    uint32_t textColour = 0;
-    uint32_t horizontalAlign = 0;
-    uint32_t wordWrap = 0;  // only 1 wraps
-    uint32_t verticalAlign = 1;
-};
-
-// VerticalAlign comes before WordWrap in the block.
-bool ReadBlock(const uint8_t* block, int32_t length, TransLabelProperties* p) {
-    if (!block || length <= 0) return true;
-    ByteReader reader(block, static_cast<size_t>(length));
-    const uint32_t version = reader.U32();
-    if (!reader.ok() || version > kNewestVersion) return false;
-    p->textEffect = ClampChoice(reader.I32(), kLastEffect);
-    p->textColour = reader.U32();
-    p->horizontalAlign = ClampChoice(reader.I32(), kLastAlign);
-    p->verticalAlign = ClampChoice(reader.I32(), kLastAlign);
-    p->wordWrap = reader.U32();
-    p->font = reader.CountedText();
-    p->text = reader.CountedText();
-    return reader.ok();
-}
-
-UINT DrawFormat(const TransLabelProperties& p) {
+UINT DrawFormat(const TransLabelBlock& p) {
     UINT format = DT_NOCLIP;
     format |= p.horizontalAlign == 1 ? DT_CENTER : (p.horizontalAlign == 2 ? DT_RIGHT : DT_LEFT);
     if (p.wordWrap == 1) return format | DT_WORDBREAK | DT_VCENTER;
@@ -97,7 +70,9 @@ void CollectVisibleDescendants(HWND window, std::vector<HWND>* found) {
 
 class TransLabel final : public Unit {
   public:
-    TransLabel(uint32_t windowId, uint32_t unitId, TransLabelProperties properties)
+    using Block = TransLabelBlock;
+
+    TransLabel(uint32_t windowId, uint32_t unitId, TransLabelBlock properties)
         : Unit(windowId, unitId), p_(std::move(properties)) {}
 
     ~TransLabel() override {
@@ -106,38 +81,27 @@ class TransLabel final : public Unit {
 
     HWND hwnd() const override { return window_; }
 
-    bool Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect);
+    bool Create(const CreateContext& context);
     void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, PropertyValue* value) const;
     std::vector<uint8_t> WriteBlock() const;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool RegisterWindowClass();
 
     void Paint(HDC dc) const;
     void Refresh() const;
 
-    TransLabelProperties p_;
+    TransLabelBlock p_;
     HWND window_ = nullptr;  // null once the window is gone
 };
 
-bool TransLabel::RegisterWindowClass() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (::GetClassInfoA(instance, kClassName, &existing)) return true;
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = &TransLabel::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassA(&windowClass) != 0;
-}
-
-bool TransLabel::Create(HWND parent, uint32_t style, uint32_t controlId, const RECT& rect) {
-    if (!RegisterWindowClass()) return false;
+bool TransLabel::Create(const CreateContext& context) {
+    const auto& [parent, style, controlId, menu, rect, designMode] = context;
+    if (!RegisterUnitClass(kClassName, &TransLabel::WindowProc,
+                           static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))) {
+        return false;
+    }
     // WM_NCCREATE attaches the label, so window_ is set from then on.
     ::CreateWindowExA(WS_EX_TRANSPARENT, kClassName, p_.text.c_str(),
                       style | WS_CHILD | WS_CLIPSIBLINGS, rect.left, rect.top,
@@ -317,39 +281,18 @@ bool TransLabel::Get(int32_t index, PropertyValue* value) const {
     }
 }
 
-std::vector<uint8_t> TransLabel::WriteBlock() const {
-    ByteWriter writer;
-    writer.U32(kNewestVersion);
-    writer.U32(p_.textEffect);
-    writer.U32(p_.textColour);
-    writer.U32(p_.horizontalAlign);
-    writer.U32(p_.verticalAlign);
-    writer.U32(p_.wordWrap);
-    writer.Counted(p_.font);
-    writer.Counted(p_.text);
-    return writer.Take();
-}
-
-Unit* CreateTransLabel(const uint8_t* block, int32_t blockLength, uint32_t style, HWND parent,
-                       uint32_t controlId, HMENU /*menu*/, int32_t left, int32_t top, int32_t width,
-                       int32_t height, uint32_t windowId, uint32_t unitId, uint32_t /*unused*/,
-                       uint32_t /*designMode*/) {
-    TransLabelProperties properties;
-    if (!ReadBlock(block, blockLength, &properties)) return nullptr;
-    auto label = std::make_unique<TransLabel>(windowId, unitId, std::move(properties));
-    const RECT rect{left, top, left + width, top + height};
-    return label->Create(parent, style, controlId, rect) ? label.release() : nullptr;
-}
-
-void* TransLabelInterface(int32_t number) {
-    return MemberRoutines<TransLabel>::Common(number, &CreateTransLabel);
-}
+std::vector<uint8_t> TransLabel::WriteBlock() const { return p_.Write(); }
 
 }  // namespace
 
 const UnitTypeDescriptor kTransLabelType = {
-    "透明标签",  "TransLabel",         0x80000040, sizeof kProperties / sizeof kProperties[0],
-    kProperties, &TransLabelInterface,
-};
+    "透明标签",
+    "TransLabel",
+    unit_flags::kRaisesEventsToo | unit_flags::Kept(0x80000000),
+    sizeof kProperties / sizeof kProperties[0],
+    kProperties,
+    &UnitType<TransLabel>::Interface};
+
+VELMORA_TYPE_BLOCK_CODE(TransLabelBlock, TRANS_LABEL_BLOCK)
 
 }  // namespace ui

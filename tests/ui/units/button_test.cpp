@@ -16,6 +16,8 @@
 
 namespace {
 
+using ui::ButtonBlock;
+
 constexpr int32_t kPicture = 8;
 constexpr int32_t kType = 9;
 constexpr int32_t kCaption = 10;
@@ -25,29 +27,6 @@ constexpr int32_t kFont = 13;
 
 constexpr uint32_t kControlId = 130;
 constexpr DWORD kAlignmentBits = 0x0F00;
-
-// The type block, field by field.
-struct ButtonBlock {
-    uint32_t version = 1;
-    uint32_t type = 0;
-    uint32_t horizontal = 1;
-    uint32_t vertical = 1;
-    std::string picture;
-    std::string font;
-    std::string caption;
-
-    std::vector<uint8_t> Bytes() const {
-        ui::ByteWriter w;
-        w.U32(version);
-        w.U32(type);
-        w.U32(horizontal);
-        w.U32(vertical);
-        w.Counted(picture);
-        w.Counted(font);
-        w.Counted(caption);
-        return w.Take();
-    }
-};
 
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
@@ -141,9 +120,9 @@ TEST_F(ButtonTest, TemplateBlockAndStyleBitsShapeTheControl) {
     ButtonBlock block;
     block.caption = "开始";
     block.type = 1;
-    block.horizontal = 2;
-    block.vertical = 0;
-    auto unit = Create(block.Bytes(), WS_DISABLED | WS_TABSTOP | BS_LEFT);
+    block.horizontalAlignment = 2;
+    block.verticalAlignment = 0;
+    auto unit = Create(block.Write(), WS_DISABLED | WS_TABSTOP | BS_LEFT);
     ASSERT_NE(nullptr, unit);
     HWND button = unit->hwnd();
     EXPECT_EQ("开始", WindowText(button));
@@ -216,7 +195,7 @@ TEST_F(ButtonTest, CaptionAndFontReachTheControl) {
 TEST_F(ButtonTest, PictureAsksForRecreationAndTravelsInTheWrittenBlock) {
     ButtonBlock block;
     block.caption = "解析";
-    auto unit = Create(block.Bytes(), WS_TABSTOP);
+    auto unit = Create(block.Write(), WS_TABSTOP);
     ASSERT_NE(nullptr, unit);
     const uint8_t picture[] = {0x89, 'P', 'N', 'G', 0};
     EXPECT_EQ(1, Set(unit.get(), kPicture, reinterpret_cast<uint32_t>(picture), sizeof picture));
@@ -236,13 +215,11 @@ TEST_F(ButtonTest, PictureAsksForRecreationAndTravelsInTheWrittenBlock) {
 
 TEST_F(ButtonTest, NewerOrTruncatedBlocksAreRefused) {
     ButtonBlock block;
-    block.version = 2;
-    EXPECT_EQ(nullptr, Create(block.Bytes()));
+    EXPECT_EQ(nullptr, Create(unit_testing::AsVersion(block.Write(), 2)));
 
-    block.version = 1;
     block.caption = "赞助作者";
     block.picture = "abc";
-    const std::vector<uint8_t> whole = block.Bytes();
+    const std::vector<uint8_t> whole = block.Write();
     ASSERT_NE(nullptr, Create(whole));
     for (size_t length = 1; length < whole.size(); ++length) {
         const std::vector<uint8_t> cut(whole.begin(),

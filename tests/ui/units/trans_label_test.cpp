@@ -18,6 +18,8 @@
 
 namespace {
 
+using LabelBlock = ui::TransLabelBlock;
+
 using unit_testing::FontRecord;
 using unit_testing::Pixels;
 
@@ -40,28 +42,6 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kPanel = 0x0000C0;
 
 COLORREF Colour(uint32_t pixel) { return RGB(pixel >> 16, (pixel >> 8) & 0xFF, pixel & 0xFF); }
-
-// The type block, field by field, with the defaults of an empty block.
-struct LabelBlock {
-    uint32_t version = 1;
-    uint32_t effect = 0;
-    uint32_t colour = 0;
-    uint32_t horizontal = 0;
-    uint32_t vertical = 1;
-    uint32_t wrap = 0;
-    std::string font;
-    std::string text = "透明标签";
-
-    std::vector<uint8_t> Bytes() const {
-        ui::ByteWriter w;
-        for (uint32_t word : {version, effect, colour, horizontal, vertical, wrap}) w.U32(word);
-        w.Counted(font);
-        w.Counted(text);
-        return w.Take();
-    }
-};
-
-
 
 std::string Describe(const RECT& r) {
     return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
@@ -136,7 +116,7 @@ class TransLabelTest : public ::testing::Test {
                                                 style, parent_, kControlId, nullptr, left, top,
                                                 kWidth, kHeight, 0x52000001, 0x16000004, 0, 0));
     }
-    std::unique_ptr<ui::Unit> CreateWith(const LabelBlock& block) { return Create(block.Bytes()); }
+    std::unique_ptr<ui::Unit> CreateWith(const LabelBlock& block) { return Create(block.Write()); }
 
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t low, uint32_t high = 0) {
         int32_t recreate = -1;
@@ -227,11 +207,11 @@ TEST_F(TransLabelTest, EmptyBlockGivesATransparentWindowWithTheDefaults) {
 
 TEST_F(TransLabelTest, BlockStoresVerticalAlignBeforeWordWrapAndIsWrittenBackAlike) {
     LabelBlock block;
-    block.effect = 2;
-    block.colour = 0x112233;
-    block.horizontal = 1;
-    block.vertical = 2;
-    block.wrap = 1;
+    block.textEffect = 2;
+    block.textColour = 0x112233;
+    block.horizontalAlign = 1;
+    block.verticalAlign = 2;
+    block.wordWrap = 1;
     block.font = FontRecord(-20);
     block.text = "M3U8地址：";
     auto unit = CreateWith(block);
@@ -244,12 +224,10 @@ TEST_F(TransLabelTest, BlockStoresVerticalAlignBeforeWordWrapAndIsWrittenBackAli
     EXPECT_EQ(60u, font.high);
     EXPECT_EQ(block.font, std::string(reinterpret_cast<const char*>(font.low), font.high));
     const auto write = RoutineOf<ui::WriteTypeBlockRoutine>(ui::routine::kWriteTypeBlock);
-    EXPECT_EQ(block.Bytes(), write(unit.get()));
+    EXPECT_EQ(block.Write(), write(unit.get()));
 
-    block.version = 2;
-    EXPECT_EQ(nullptr, CreateWith(block));
-    block.version = 1;
-    std::vector<uint8_t> truncated = block.Bytes();
+    EXPECT_EQ(nullptr, Create(unit_testing::AsVersion(block.Write(), 2)));
+    std::vector<uint8_t> truncated = block.Write();
     truncated.resize(truncated.size() - 1);
     EXPECT_EQ(nullptr, Create(truncated));
 }
@@ -296,7 +274,7 @@ TEST_F(TransLabelTest, EmptyTextDrawsNothingAtAll) {
     for (uint32_t effect : {0u, 1u, 2u, 3u}) {
         LabelBlock block;
         block.text = "";
-        block.effect = effect;
+        block.textEffect = effect;
         auto unit = CreateWith(block);
         ASSERT_NE(nullptr, unit);
         EXPECT_RECT_EQ(RECT{}, Render(unit.get())->BoundsOf(kBackground, true))
@@ -307,7 +285,7 @@ TEST_F(TransLabelTest, EmptyTextDrawsNothingAtAll) {
 TEST_F(TransLabelTest, EffectsDrawCopiesAndEffectTwoMovesTheText) {
     LabelBlock block;
     block.text = "Velmora";
-    block.colour = RGB(255, 0, 0);
+    block.textColour = RGB(255, 0, 0);
     auto unit = CreateWith(block);
     ASSERT_NE(nullptr, unit);
     auto plainText = Render(unit.get());
@@ -335,7 +313,7 @@ TEST_F(TransLabelTest, EffectsDrawCopiesAndEffectTwoMovesTheText) {
 TEST_F(TransLabelTest, AlignmentsAndWrapPlaceTheText) {
     LabelBlock block;
     block.text = "abc";
-    block.vertical = 0;
+    block.verticalAlign = 0;
     auto unit = CreateWith(block);
     ASSERT_NE(nullptr, unit);
     const RECT topLeft = Render(unit.get())->BoundsOf(kBackground, true);
@@ -385,7 +363,7 @@ TEST_F(TransLabelTest, AlignmentsAndWrapPlaceTheText) {
 TEST_F(TransLabelTest, MovingTheLabelLeavesNoTraceAndShowsWhatLiesBeneath) {
     LabelBlock block;
     block.text = "Velmora moves";
-    auto unit = Create(block.Bytes(), WS_VISIBLE);
+    auto unit = Create(block.Write(), WS_VISIBLE);
     ASSERT_NE(nullptr, unit);
     // A panel below the label's new place: child windows created later lie
     // lower in the Z order.
