@@ -11,15 +11,10 @@ OwnedText playlistText;
 
 namespace {
 
-void InitialiseGlobals() {}
-
 void FreeGlobals(int32_t /*position*/) {
     segmentList.Reset();
     playlistText.Reset();
 }
-
-// Nothing to do before the main window loads; its creation event does the rest.
-int32_t Start() { return 0; }
 
 // Direction flag clear, and the FPU's default control word: 64-bit precision,
 // rounding to nearest, every exception masked.
@@ -32,9 +27,9 @@ void ResetProcessorState() { asm volatile("cld\n\tfninit"); }
 extern "C" int32_t AppStartup() {
     NotifyRuntime(runtime::notify::kInitialise);
     app::ResetProcessorState();
-    app::InitialiseGlobals();
+    // The globals start empty: there is nothing to initialise.
     NotifyRuntime(runtime::notify::kAddEndRoutine, &app::FreeGlobals);
-    app::Start();
+    // Nothing to do before the main window loads; its creation event does the rest.
     LoadWindow(app::windows::kMainWindow.id);
     RunMessageLoop();
     return 0;

@@ -46,10 +46,10 @@ bool RelocateHandlers(WindowTemplate& window, const uint8_t* handlerBase) {
 }
 
 bool ReadWindowTemplate(ByteReader& reader, WindowTemplate& window) {
-    window.headerA = reader.U32();
-    window.headerB = reader.U32();
-    window.firstText = reader.CountedText();
-    window.secondText = reader.CountedText();
+    window.keptHeaderWordA = reader.U32();
+    window.keptHeaderWordB = reader.U32();
+    window.keptTextA = reader.CountedText();
+    window.keptTextB = reader.CountedText();
     window.unitCount = reader.U32();
     uint32_t length = 0;
     const uint8_t* buffer = reader.Counted(&length);

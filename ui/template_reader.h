@@ -12,10 +12,11 @@ namespace ui {
 
 struct WindowTemplate {
     uint32_t windowId = 0;
-    uint32_t headerA = 0;
-    uint32_t headerB = 0;
-    std::string firstText;
-    std::string secondText;
+    // Two header words and two texts nothing reads: kept as the template has them.
+    uint32_t keptHeaderWordA = 0;
+    uint32_t keptHeaderWordB = 0;
+    std::string keptTextA;
+    std::string keptTextB;
     uint32_t unitCount = 0;
     // N unit ids, N record offsets (from the end of the offsets), the records.
     std::vector<uint8_t> unitBuffer;

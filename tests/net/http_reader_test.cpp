@@ -275,13 +275,6 @@ TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
               ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);
 }
 
-TEST(InternetLibrary, OffersTheFetchAsItsFirstCommand) {
-    EXPECT_STREQ("internet", net::kInternetLibrary.name);
-    ASSERT_EQ(1u, net::kInternetLibrary.commandCount);
-    EXPECT_EQ(&net::FetchUrl, net::kInternetLibrary.commands[0]);
-    EXPECT_EQ(0u, net::kInternetLibrary.notify(runtime::library_notify::kAttach, 0, 0));
-}
-
 TEST_F(HttpReader, FetchesAgainAfterTheEndNotificationClosedTheRoot) {
     EXPECT_EQ(5000u, Fetch(Url("/length/5000")).size());
     net::kInternetLibrary.notify(runtime::library_notify::kEnd, 0, 0);

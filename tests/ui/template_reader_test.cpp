@@ -40,7 +40,7 @@ TEST(TemplateReader, TheApplicationWindowsAreReadToTheLastByte) {
     ASSERT_EQ(2u, segment.windows.size());
     EXPECT_EQ(0x52010001u, segment.windows[0].windowId);
     EXPECT_EQ(0x5201817Du, segment.windows[1].windowId);
-    EXPECT_EQ(0x19010007u, segment.windows[0].headerB);
+    EXPECT_EQ(0x19010007u, segment.windows[0].keptHeaderWordB);
     EXPECT_EQ(11u, segment.windows[0].unitCount);
     EXPECT_EQ(2u, segment.windows[1].unitCount);
 }

@@ -81,18 +81,6 @@ class ButtonTest : public ::testing::Test {
     HWND parent_ = nullptr;
 };
 
-TEST_F(ButtonTest, DescriptorNamesTheTypeAndItsPropertyTypes) {
-    EXPECT_STREQ("Button", ui::kButtonType.englishName);
-    EXPECT_EQ(0x80000840u, ui::kButtonType.flags);
-    ASSERT_EQ(14u, ui::kButtonType.propertyCount);
-    EXPECT_EQ(ui::data_type::kPicture, ui::kButtonType.properties[kPicture].dataType);
-    EXPECT_EQ(ui::data_type::kChoice, ui::kButtonType.properties[kType].dataType);
-    EXPECT_EQ(ui::data_type::kText, ui::kButtonType.properties[kCaption].dataType);
-    EXPECT_EQ(ui::data_type::kFont, ui::kButtonType.properties[kFont].dataType);
-    EXPECT_EQ(nullptr, ui::kButtonType.interfaceRoutine(ui::routine::kKeyFilter));
-    EXPECT_NE(nullptr, ui::kButtonType.interfaceRoutine(ui::routine::kDefaultButtonTest));
-}
-
 TEST_F(ButtonTest, EmptyBlockGivesACentredPushButtonWithEmptyCaption) {
     auto unit = Create({});
     ASSERT_NE(nullptr, unit);

@@ -130,21 +130,6 @@ class EditBoxTest : public ::testing::Test {
     HWND parent_ = nullptr;
 };
 
-TEST_F(EditBoxTest, DescriptorNamesTheTypeAndItsPropertyTypes) {
-    EXPECT_STREQ("EditBox", ui::kEditBoxType.englishName);
-    EXPECT_EQ(0x80000040u, ui::kEditBoxType.flags);
-    ASSERT_EQ(29u, ui::kEditBoxType.propertyCount);
-    const auto type = [](int32_t number) { return ui::kEditBoxType.properties[number].dataType; };
-    EXPECT_EQ(ui::data_type::kCursor, type(7));
-    EXPECT_EQ(ui::data_type::kText, type(kContent));
-    EXPECT_EQ(ui::data_type::kBackgroundColour, type(kBackgroundColour));
-    EXPECT_EQ(ui::data_type::kFont, type(kFont));
-    EXPECT_EQ(ui::data_type::kChoice, type(21));
-    EXPECT_EQ(ui::data_type::kText, type(28));
-    EXPECT_NE(nullptr, ui::kEditBoxType.interfaceRoutine(ui::routine::kKeyFilter));
-    EXPECT_EQ(nullptr, ui::kEditBoxType.interfaceRoutine(ui::routine::kDefaultButtonTest));
-}
-
 TEST_F(EditBoxTest, EmptyBlockGivesASingleLineSunkenWhiteBoxInTheDefaultFont) {
     auto unit = Create({});
     ASSERT_NE(nullptr, unit);

@@ -237,23 +237,6 @@ class PicBoxTest : public ::testing::Test {
     HWND parent_ = nullptr;
 };
 
-TEST_F(PicBoxTest, DescriptorNamesTheTypeAndItsPropertyTypes) {
-    EXPECT_EQ(&ui::kPicBoxType, runtime::FindUnitType(0x00010006));
-    EXPECT_STREQ("PicBox", ui::kPicBoxType.englishName);
-    EXPECT_STREQ("图片框", ui::kPicBoxType.chineseName);
-    EXPECT_EQ(0x840100C0u, ui::kPicBoxType.flags);
-    ASSERT_EQ(15u, ui::kPicBoxType.propertyCount);
-    const uint16_t expected[] = {1000, 1000, 1000, 1000, 1005, 1003, 1003, 1011,
-                                 1006, 1017, 1009, 1006, 1003, 1005, 1005};
-    for (int i = 0; i < 15; ++i) {
-        EXPECT_EQ(expected[i], ui::kPicBoxType.properties[i].dataType) << "property " << i;
-    }
-    for (int32_t number : {1, 4, 5, 6}) {
-        EXPECT_NE(nullptr, ui::kPicBoxType.interfaceRoutine(number)) << number;
-    }
-    EXPECT_EQ(nullptr, ui::kPicBoxType.interfaceRoutine(ui::routine::kKeyFilter));
-}
-
 TEST_F(PicBoxTest, EmptyBlockGivesABorderlessBoxOfItsOwnClassWithDefaults) {
     auto unit = Create({}, WS_DISABLED);
     ASSERT_NE(nullptr, unit);

@@ -156,25 +156,6 @@ class TransLabelTest : public ::testing::Test {
     HWND parent_ = nullptr;
 };
 
-TEST_F(TransLabelTest, DescriptorIsUnitFiveOfTheExtendedInterfaceLibrary) {
-    EXPECT_EQ(&ui::kTransLabelType, runtime::FindUnitType(0x00020005));
-    EXPECT_EQ(nullptr, runtime::FindUnitType(0x00020004));
-    EXPECT_EQ(nullptr, runtime::FindUnitType(0x00020006));
-    EXPECT_STREQ("TransLabel", ui::kTransLabelType.englishName);
-    EXPECT_STREQ("透明标签", ui::kTransLabelType.chineseName);
-    ASSERT_EQ(15u, ui::kTransLabelType.propertyCount);
-    const uint16_t expected[] = {1000, 1000, 1000, 1000, 1005, 1003, 1003, 1011,
-                                 1005, 1006, 1013, 1014, 1006, 1003, 1006};
-    for (int i = 0; i < 15; ++i) {
-        EXPECT_EQ(expected[i], ui::kTransLabelType.properties[i].dataType) << "property " << i;
-    }
-    EXPECT_NE(0u, ui::kTransLabelType.flags & 0x44);
-    for (int32_t number : {1, 4, 5, 6}) {
-        EXPECT_NE(nullptr, ui::kTransLabelType.interfaceRoutine(number)) << number;
-    }
-    EXPECT_EQ(nullptr, ui::kTransLabelType.interfaceRoutine(ui::routine::kVisitTexts));
-}
-
 TEST_F(TransLabelTest, EmptyBlockGivesATransparentWindowWithTheDefaults) {
     auto unit = Create({}, WS_DISABLED);
     ASSERT_NE(nullptr, unit);

@@ -1,7 +1,10 @@
 #include "tests/ui/units/picture/image_references.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -158,6 +161,88 @@ Difference Compare(const std::vector<uint8_t>& actual, const std::vector<uint8_t
         if (over) ++difference.pixelsOver;
     }
     return difference;
+}
+
+namespace {
+
+using ui::ImageKind;
+
+// Checks of the form: type FILE REFERENCE WIDTH HEIGHT TOLERANCE. Returns the
+// largest difference seen.
+uint32_t ExpectLikeReference(const Check& check, ImageKind kind, bool withAlpha) {
+    SCOPED_TRACE(check.words[0]);
+    const ui::DecodedImage image = Decode(ReadImageFile(check.words[0]));
+    EXPECT_EQ(Kind(kind), Kind(image.kind));
+    EXPECT_EQ(check.Number(2), image.width);
+    EXPECT_EQ(check.Number(3), image.height);
+    const std::vector<uint8_t> actual = image_test::ToRgba(image);
+    const std::vector<uint8_t> expected = ReadImageFile(check.words[1]);
+    EXPECT_EQ(expected.size(), actual.size());
+    const image_test::Difference difference =
+        image_test::Compare(actual, expected, withAlpha, check.Number(4));
+    EXPECT_EQ(0u, difference.pixelsOver)
+        << "largest difference " << difference.largest << " first at pixel "
+        << difference.firstPixel << ", tolerance " << check.Number(4);
+    return difference.largest;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+void ExpectNoPicture(const Check& check) {
+    const ui::DecodedImage image = Decode(ReadImageFile(check.words[0]));
+    EXPECT_EQ(Kind(ImageKind::kNone), Kind(image.kind)) << check.words[0];
+}
+
+}  // namespace
+
+uint32_t Kind(ImageKind kind) { return static_cast<uint32_t>(kind); }
+
+ui::DecodedImage Decode(const std::vector<uint8_t>& bytes, bool animate) {
+    return ui::DecodeImage(bytes.data(), bytes.size(), animate);
+}
+
+std::vector<Check> ChecksOf(const std::set<std::string>& types) {
+    std::vector<Check> checks;
+    for (const Check& check : image_test::ReadManifest()) {
+        if (types.count(check.type)) checks.push_back(check);
+    }
+    return checks;
+}
+
+// Runs the reference checks of the given types and the refusals among the
+// files named by `suffix`.
+void ExpectAllLikeReference(const std::map<std::string, ImageKind>& kinds, bool withAlpha,
+                            const std::string& suffix) {
+    std::set<std::string> types{"none"};
+    for (const auto& entry : kinds) types.insert(entry.first);
+    size_t compared = 0, refused = 0;
+    std::map<uint32_t, std::pair<size_t, uint32_t>> byTolerance;  // pictures, largest difference
+    uint32_t largest = 0;
+    for (const Check& check : ChecksOf(types)) {
+        if (check.type == "none") {
+            if (EndsWith(check.words[0], suffix)) {
+                ExpectNoPicture(check);
+                ++refused;
+            }
+            continue;
+        }
+        const uint32_t difference = ExpectLikeReference(check, kinds.at(check.type), withAlpha);
+        largest = std::max(largest, difference);
+        auto& group = byTolerance[check.Number(4)];
+        ++group.first;
+        group.second = std::max(group.second, difference);
+        ++compared;
+    }
+    ASSERT_LT(0u, compared) << "no reference pictures in " << image_test::ImagesDirectory();
+    std::printf("%s: %u pictures compared, largest difference %u; %u refused as expected\n",
+                suffix.c_str(), unsigned(compared), unsigned(largest), unsigned(refused));
+    for (const auto& entry : byTolerance) {
+        std::printf("  %u with tolerance %u, largest difference %u\n", unsigned(entry.second.first),
+                    entry.first, entry.second.second);
+    }
 }
 
 }  // namespace image_test

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,5 +43,15 @@ struct Difference {
 // Compares R, G, B (and A when `withAlpha`) of two RGBA pictures of one size.
 Difference Compare(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected,
                    bool withAlpha, uint32_t tolerance);
+
+uint32_t Kind(ui::ImageKind kind);
+ui::DecodedImage Decode(const std::vector<uint8_t>& bytes, bool animate = false);
+// The manifest lines of these check types.
+std::vector<Check> ChecksOf(const std::set<std::string>& types);
+// Runs the reference checks of the given types (type FILE REFERENCE WIDTH
+// HEIGHT TOLERANCE: decoded like the reference within the tolerance), and
+// the refusals ("none") among the files whose names end in `suffix`.
+void ExpectAllLikeReference(const std::map<std::string, ui::ImageKind>& kinds, bool withAlpha,
+                            const std::string& suffix);
 
 }  // namespace image_test
