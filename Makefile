@@ -27,6 +27,7 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
+	@scripts/check-format.sh
 	@$(TEST_ENV) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 bench: build

@@ -43,7 +43,9 @@ inline const char* EmptyText() { return g_appHeader.constantBlockStart; }
 inline runtime::ArgRecord IntegerArg(int32_t value) {
     return {static_cast<uint32_t>(value), 0, runtime::tag::kInteger};
 }
-inline runtime::ArgRecord LogicalArg(bool value) { return {value ? 1u : 0u, 0, runtime::tag::kLogical}; }
+inline runtime::ArgRecord LogicalArg(bool value) {
+    return {value ? 1u : 0u, 0, runtime::tag::kLogical};
+}
 // A null text travels as the constant empty text, so commands can always read it.
 inline runtime::ArgRecord TextArg(const char* text) {
     return {reinterpret_cast<uint32_t>(text ? text : EmptyText()), 0, runtime::tag::kText};

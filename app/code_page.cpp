@@ -19,11 +19,12 @@ std::string Utf8FromAnsi(const std::string& text) {
     if (characters <= 0) return {};
     std::vector<uint8_t> wide(static_cast<size_t>(characters) * 2);
     CallDeclared(kMultiByteToWideChar, kGbk, 0, text.c_str(), -1, wide.data(), characters);
-    const int32_t bytes = static_cast<int32_t>(
-        CallDeclared(kWideCharToMultiByte, kUtf8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr));
+    const int32_t bytes = static_cast<int32_t>(CallDeclared(
+        kWideCharToMultiByte, kUtf8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr));
     if (bytes <= 0) return {};
     std::vector<char> utf8(static_cast<size_t>(bytes));
-    CallDeclared(kWideCharToMultiByte, kUtf8, 0, wide.data(), -1, utf8.data(), bytes, nullptr, nullptr);
+    CallDeclared(kWideCharToMultiByte, kUtf8, 0, wide.data(), -1, utf8.data(), bytes, nullptr,
+                 nullptr);
     return std::string(utf8.data());  // without the terminator the conversion wrote
 }
 

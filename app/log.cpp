@@ -33,8 +33,8 @@ std::string NumberText(int32_t number) {
 std::string LogStamp() {
     const LocalTime now = ReadLocalTime();
     const ConstantTexts& k = Constants();
-    return std::string(k.stampOpen) + NumberText(now.hour) + k.stampSeparator + NumberText(now.minute) +
-           k.stampSeparator + NumberText(now.second) + k.stampClose;
+    return std::string(k.stampOpen) + NumberText(now.hour) + k.stampSeparator +
+           NumberText(now.minute) + k.stampSeparator + NumberText(now.second) + k.stampClose;
 }
 
 void Log(const std::string& message) {

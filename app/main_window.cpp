@@ -23,7 +23,8 @@ void EndIfAnotherCopyRuns() {
     if (app::CallDeclared(app::kWaitForSingleObject, mutex, 100) != kWaitTimeout) return;
     app::CallDeclared(app::kReleaseMutex, mutex);
     app::CallDeclared(app::kCloseHandle, mutex);
-    const runtime::ArgRecord box[] = {app::TextArg(k.secondInstanceText), app::IntegerArg(kInformationIcon),
+    const runtime::ArgRecord box[] = {app::TextArg(k.secondInstanceText),
+                                      app::IntegerArg(kInformationIcon),
                                       app::TextArg(k.secondInstanceCaption)};
     app::CallCore(runtime::ShowMessageBox, box);
     EndProgram(0);

@@ -8,8 +8,8 @@
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/globals.h"
-#include "app/libraries.h"
 #include "app/handlers.h"
+#include "app/libraries.h"
 #include "app/log.h"
 #include "app/regex_object.h"
 #include "app/segment_lines.h"
@@ -81,8 +81,8 @@ bool IsAbsolute(const std::string& name) {
 int32_t FindSegments(app::RegexObject& regex, std::vector<std::string>& matches) {
     for (const char* pattern :
          {K().patternAbsolute, K().patternTs, K().patternMp4, K().patternFlv}) {
-        const std::string lines = app::LinesHolding(app::playlistText.c_str(),
-                                                    app::LiteralOf(pattern), K().tagMarker[0]);
+        const std::string lines =
+            app::LinesHolding(app::playlistText.c_str(), app::LiteralOf(pattern), K().tagMarker[0]);
         const int32_t created = regex.Create(pattern, lines.c_str(), false, false, true);
         if (!created && pattern == K().patternAbsolute) return -1;
         const int32_t count = regex.Count();
@@ -115,7 +115,8 @@ void CollectSegments(app::RegexObject& regex, const std::string& base) {
 }
 
 void Parse(app::RegexObject& regex) {
-    app::Log(K().logReadingPlaylist + std::string(app::ContentOf(app::windows::kAddressBox).c_str()) +
+    app::Log(K().logReadingPlaylist +
+             std::string(app::ContentOf(app::windows::kAddressBox).c_str()) +
              K().logReadingPlaylistEnd);
 
     const app::OwnedText address = app::ContentOf(app::windows::kAddressBox);

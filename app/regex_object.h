@@ -12,7 +12,7 @@
 namespace app {
 
 class RegexObject {
-public:
+  public:
     // Initialises COM for the thread.
     RegexObject();
     // Clears the three fields, then releases COM for the thread.
@@ -20,12 +20,14 @@ public:
     virtual void CopyFrom(const RegexObject& other);
     // 1 when Execute gave a match collection, else 0.
     virtual int32_t Create(const char* pattern, const char* subject, bool caseSensitive = false,
-                           bool multiLine = true, bool global = true, bool quoteSubstitution = false);
+                           bool multiLine = true, bool global = true,
+                           bool quoteSubstitution = false);
     virtual void Reserved() {}
     virtual OwnedText Pattern();
     virtual OwnedText Replace(const char* subject, const char* replacement);
     virtual int32_t Count();
-    virtual OwnedText MatchText(int32_t match, int32_t* position = nullptr, bool wantPosition = false);
+    virtual OwnedText MatchText(int32_t match, int32_t* position = nullptr,
+                                bool wantPosition = false);
     virtual OwnedText SubMatchText(int32_t match, int32_t subMatch, int32_t* position = nullptr,
                                    bool wantPosition = false);
     virtual int32_t SubMatchCount(int32_t match);
@@ -33,7 +35,7 @@ public:
     RegexObject(const RegexObject&) = delete;
     RegexObject& operator=(const RegexObject&) = delete;
 
-private:
+  private:
     void ClearFields();
     // The zero-based position of `value` in the subject, from the item's FirstIndex on.
     int32_t PositionOf(const ComObject& item, const char* value);

@@ -185,11 +185,10 @@ bool MoveToTarget(const Job& job) {
 }
 
 bool AskToMergeAgain() {
-    const runtime::ArgRecord question[] = {
-        app::TextArg(K().retryQuestion),
-        app::IntegerArg(kYesNo),
-        {0, 0, 0},
-        app::UnitArg(app::windows::kMainWindow)};
+    const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion),
+                                           app::IntegerArg(kYesNo),
+                                           {0, 0, 0},
+                                           app::UnitArg(app::windows::kMainWindow)};
     return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
 }
 

@@ -45,7 +45,8 @@ void RegisterWindow(runtime::ArgRecord* result, int32_t argCount, const runtime:
 }
 
 const runtime::LibraryDescriptor kDragDropLibrary = {
-    "dragdrop", &Notify,    kCommands, sizeof kCommands / sizeof kCommands[0],
+    "dragdrop", &Notify,
+    kCommands,  sizeof kCommands / sizeof kCommands[0],
     kUnitTypes, sizeof kUnitTypes / sizeof kUnitTypes[0]};
 
 }  // namespace net

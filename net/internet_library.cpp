@@ -19,7 +19,8 @@ const runtime::CommandFunction kInternetCommands[] = {
 
 // It has no unit types.
 const runtime::LibraryDescriptor kInternetLibrary = {
-    "internet", NotifyInternetLibrary, kInternetCommands,
-    sizeof kInternetCommands / sizeof kInternetCommands[0], nullptr, 0};
+    "internet",        NotifyInternetLibrary,
+    kInternetCommands, sizeof kInternetCommands / sizeof kInternetCommands[0],
+    nullptr,           0};
 
 }  // namespace net

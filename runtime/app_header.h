@@ -58,8 +58,8 @@ constexpr int32_t kFileSearchStep = 0;
 constexpr int32_t kFileSearchClose = 1;
 constexpr int32_t kMakeArrayWritable = 2;
 constexpr int32_t kAddEndRoutine = 3;
-constexpr int32_t kLibraryCall = 4;           // forwarded to a support library's notification entry
-constexpr int32_t kLibraryCallWithData = 5;   // the same, with the library's data word
+constexpr int32_t kLibraryCall = 4;          // forwarded to a support library's notification entry
+constexpr int32_t kLibraryCallWithData = 5;  // the same, with the library's data word
 constexpr int32_t kInitialise = 6;
 }  // namespace notify
 

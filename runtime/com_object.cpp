@@ -14,7 +14,7 @@ thread_local bool t_lastCallFailed = false;
 
 // The arguments of one Invoke, cleared together.
 class ArgumentList {
-public:
+  public:
     explicit ArgumentList(int32_t count) : items_(count) {
         for (VARIANT& v : items_) ::VariantInit(&v);
     }
@@ -27,7 +27,7 @@ public:
     VARIANT* Data() { return items_.data(); }
     VARIANT& operator[](size_t i) { return items_[i]; }
 
-private:
+  private:
     std::vector<VARIANT> items_;
 };
 
@@ -121,7 +121,8 @@ bool Invoke(IUnknown* object, const char* name, MemberAccess access, int32_t arg
         dispatch->Invoke(member.id, IID_NULL, LOCALE_USER_DEFAULT, member.dispatchFlags, &params,
                          write ? nullptr : (result ? result : unused.get()), &exception, &argError);
     // The exception's texts are ours to free, and nothing here reads them.
-    const OwnedBstr texts[] = {OwnedBstr(exception.bstrSource), OwnedBstr(exception.bstrDescription),
+    const OwnedBstr texts[] = {OwnedBstr(exception.bstrSource),
+                               OwnedBstr(exception.bstrDescription),
                                OwnedBstr(exception.bstrHelpFile)};
     return SUCCEEDED(hr);
 }

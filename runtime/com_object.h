@@ -15,7 +15,7 @@ namespace runtime {
 
 // A VARIANT cleared on destruction.
 class OwnedVariant {
-public:
+  public:
     OwnedVariant() { ::VariantInit(&v_); }
     OwnedVariant(const OwnedVariant&) = delete;
     OwnedVariant& operator=(const OwnedVariant&) = delete;
@@ -29,7 +29,7 @@ public:
         return v;
     }
 
-private:
+  private:
     VARIANT v_{};  // all 16 bytes zero, not only the type
 };
 

@@ -29,11 +29,15 @@ T* VariableArgument(const ArgRecord& arg) {
 // A text variable takes `text` (a new heap text or null) and lets its old one go.
 void StoreText(char** variable, char* text);
 
-inline void SetText(ArgRecord* result, char* text) { result->low = reinterpret_cast<uint32_t>(text); }
+inline void SetText(ArgRecord* result, char* text) {
+    result->low = reinterpret_cast<uint32_t>(text);
+}
 inline void SetPointer(ArgRecord* result, const void* p) {
     result->low = reinterpret_cast<uint32_t>(p);
 }
-inline void SetInteger(ArgRecord* result, int32_t value) { result->low = static_cast<uint32_t>(value); }
+inline void SetInteger(ArgRecord* result, int32_t value) {
+    result->low = static_cast<uint32_t>(value);
+}
 inline void SetLogical(ArgRecord* result, bool value) { result->low = value ? 1 : 0; }
 
 }  // namespace runtime

@@ -13,7 +13,8 @@ void CivilFromDays(long days, int& year, int& month, int& day) {
     days += 719468;
     const long era = (days >= 0 ? days : days - 146096) / 146097;
     const long dayOfEra = days - era * 146097;
-    const long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const long monthIndex = (5 * dayOfYear + 2) / 153;
     day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
@@ -48,7 +49,8 @@ DateParts SplitDate(double value) {
         whole += 1;
     }
     DateParts parts{};
-    CivilFromDays(static_cast<long>(whole) - kDaysFrom1899To1970, parts.year, parts.month, parts.day);
+    CivilFromDays(static_cast<long>(whole) - kDaysFrom1899To1970, parts.year, parts.month,
+                  parts.day);
     parts.hour = static_cast<int>(seconds / 3600);
     parts.minute = static_cast<int>(seconds / 60 % 60);
     parts.second = static_cast<int>(seconds % 60);

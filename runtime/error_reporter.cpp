@@ -71,7 +71,8 @@ void Report(const char* message, int32_t code) {
         g_insideErrorHook = false;
     }
     if (!suppressed) {
-        ::MessageBoxA(nullptr, ErrorDialogText(message, code).c_str(), "错误", MB_ICONERROR | MB_OK);
+        ::MessageBoxA(nullptr, ErrorDialogText(message, code).c_str(), "错误",
+                      MB_ICONERROR | MB_OK);
     }
 
     // No application clean-up after an error: its state may be what failed.

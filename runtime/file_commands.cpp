@@ -6,8 +6,8 @@
 #include <string>
 
 #include "runtime/command_args.h"
-#include "runtime/owned.h"
 #include "runtime/memory.h"
+#include "runtime/owned.h"
 #include "runtime/startup.h"
 
 namespace runtime {

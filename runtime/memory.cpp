@@ -56,9 +56,7 @@ void* ReallocMemory(void* block, uint32_t size) {
     return resized;
 }
 
-void StoreText(char** variable, char* text) {
-    FreeMemory(std::exchange(*variable, text));
-}
+void StoreText(char** variable, char* text) { FreeMemory(std::exchange(*variable, text)); }
 
 void FreeMemory(void* block) {
     if (!block || IsInConstantBlock(block)) return;

@@ -27,14 +27,22 @@ HWND OwnerWindow(const ArgRecord& owner) {
 
 int32_t TranslateButton(int pressed) {
     switch (pressed) {
-        case IDOK: return 0;
-        case IDCANCEL: return 1;
-        case IDABORT: return 2;
-        case IDRETRY: return 3;
-        case IDIGNORE: return 4;
-        case IDYES: return 5;
-        case IDNO: return 6;
-        default: return 0;
+        case IDOK:
+            return 0;
+        case IDCANCEL:
+            return 1;
+        case IDABORT:
+            return 2;
+        case IDRETRY:
+            return 3;
+        case IDIGNORE:
+            return 4;
+        case IDYES:
+            return 5;
+        case IDNO:
+            return 6;
+        default:
+            return 0;
     }
 }
 

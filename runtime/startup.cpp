@@ -1,7 +1,7 @@
 #include "runtime/startup.h"
 
-#include <ole2.h>
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdarg>
 #include <cstring>

@@ -33,7 +33,7 @@ void SetPosition(ArgRecord* result, size_t offset) {
 // A text result grown geometrically on the runtime heap; it is freed unless
 // Release hands it over.
 class TextBuilder {
-public:
+  public:
     explicit TextBuilder(size_t capacity)
         : data_(static_cast<char*>(AllocMemory(static_cast<uint32_t>(capacity + 1)))),
           capacity_(capacity) {}
@@ -60,7 +60,7 @@ public:
         return text;
     }
 
-private:
+  private:
     char* data_;
     size_t size_ = 0;
     size_t capacity_;

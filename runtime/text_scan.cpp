@@ -17,7 +17,7 @@ constexpr uint32_t kAnyKey = 0x10000;  // above every character code
 // differently from the sought text's cannot match, and the slow comparison
 // (over 100 ns a call under Wine) is spared.
 class CaseFolding {
-public:
+  public:
     CaseFolding() {
         for (unsigned b = 0; b < 256; ++b) {
             lead_[b] = ::_ismbblead(b) != 0;
@@ -68,7 +68,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool lead_[256];
     uint16_t single_[256];
     uint16_t pair_[0x8000];              // lead bytes 0x80..0xFF, by (lead & 0x7F) << 8 | trail

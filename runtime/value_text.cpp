@@ -15,7 +15,8 @@ char* LongToText(int64_t value) {
     char* p = digits + sizeof digits;
     *--p = '\0';
     // Work on the magnitude as unsigned so that the smallest value converts too.
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     do {
         *--p = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -69,20 +70,30 @@ char* ValueToText(const ArgRecord& v) {
         return BytesToText(data, ArrayElementCount(block) * ElementSize(element));
     }
     switch (v.tag) {
-        case tag::kByte: return Formatted("%u", static_cast<unsigned>(v.low & 0xFF));
-        case tag::kShort: return Formatted("%d", static_cast<int>(static_cast<int16_t>(v.low)));
-        case tag::kInteger: return Formatted("%d", static_cast<int>(v.low));
-        case tag::kLong: return LongToText(LongOf(v));
-        case tag::kFloat: return Formatted("%.6g", static_cast<double>(FloatOf(v)));
-        case tag::kDouble: return Formatted("%.13g", DoubleOf(v));
-        case tag::kLogical: return NewText(v.low ? "真" : "假");
-        case tag::kDateTime: return DateToText(DoubleOf(v));
-        case tag::kText: return NewText(reinterpret_cast<const char*>(v.low));
+        case tag::kByte:
+            return Formatted("%u", static_cast<unsigned>(v.low & 0xFF));
+        case tag::kShort:
+            return Formatted("%d", static_cast<int>(static_cast<int16_t>(v.low)));
+        case tag::kInteger:
+            return Formatted("%d", static_cast<int>(v.low));
+        case tag::kLong:
+            return LongToText(LongOf(v));
+        case tag::kFloat:
+            return Formatted("%.6g", static_cast<double>(FloatOf(v)));
+        case tag::kDouble:
+            return Formatted("%.13g", DoubleOf(v));
+        case tag::kLogical:
+            return NewText(v.low ? "真" : "假");
+        case tag::kDateTime:
+            return DateToText(DoubleOf(v));
+        case tag::kText:
+            return NewText(reinterpret_cast<const char*>(v.low));
         case tag::kByteSet: {
             const void* byteSet = reinterpret_cast<const void*>(v.low);
             return byteSet ? BytesToText(ByteSetData(byteSet), ByteSetLength(byteSet)) : nullptr;
         }
-        default: return nullptr;
+        default:
+            return nullptr;
     }
 }
 

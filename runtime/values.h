@@ -81,18 +81,23 @@ inline float FloatOf(const ArgRecord& v) {
 // blocks (int32 dimension count, one int32 size per dimension, then elements).
 inline uint32_t ElementSize(TypeTag elementTag) {
     switch (elementTag) {
-        case tag::kByte: return 1;
-        case tag::kShort: return 2;
+        case tag::kByte:
+            return 1;
+        case tag::kShort:
+            return 2;
         case tag::kInteger:
         case tag::kFloat:
         case tag::kLogical:
         case tag::kText:
         case tag::kByteSet:
-        case tag::kRoutine: return 4;
+        case tag::kRoutine:
+            return 4;
         case tag::kLong:
         case tag::kDouble:
-        case tag::kDateTime: return 8;
-        default: return 0;
+        case tag::kDateTime:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -112,7 +117,6 @@ inline uint32_t ArrayElementCount(const void* block) {
     }
     return count;
 }
-
 
 inline uint32_t ByteSetLength(const void* byteSet) {
     return byteSet ? static_cast<uint32_t>(static_cast<const ByteSetHeader*>(byteSet)->length) : 0;

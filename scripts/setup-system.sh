@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch python3
+    g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch python3 clang-format git
     wine wine32:i386 fonts-wine xvfb x11-utils fonts-wqy-microhei imagemagick netpbm ffmpeg
     locales
 )

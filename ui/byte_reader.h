@@ -10,7 +10,7 @@
 namespace ui {
 
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t length) : data_(data), length_(length) {}
 
     bool ok() const { return ok_; }
@@ -60,7 +60,7 @@ public:
         return p;
     }
 
-private:
+  private:
     std::nullptr_t Fail() {
         ok_ = false;
         return nullptr;

@@ -44,7 +44,8 @@ uint32_t FirstWord(const std::string& bytes) {
 std::string CursorBytesFromApplication(const std::string& bytes) {
     if (bytes.size() < 4) return bytes;
     const uint32_t number = FirstWord(bytes);
-    return number >= 1 && number <= kCursorCount ? WithFirstWord(bytes, kSystemCursors[number - 1]) : bytes;
+    return number >= 1 && number <= kCursorCount ? WithFirstWord(bytes, kSystemCursors[number - 1])
+                                                 : bytes;
 }
 
 std::string CursorBytesToApplication(const std::string& bytes) {

@@ -31,15 +31,18 @@ bool PassesBothWords(const EventArgument& arg) {
         case kTwoWordBasicTag:
         case runtime::tag::kDateTime:
         case runtime::tag::kLong:
-        case runtime::tag::kDouble: return true;
-        default: return false;
+        case runtime::tag::kDouble:
+            return true;
+        default:
+            return false;
     }
 }
 
 // The words of the arguments in memory order, the first argument first.
 std::vector<uint32_t> HandlerWords(const EventRecord& record) {
     std::vector<uint32_t> words;
-    const uint32_t count = record.argCount < kMaxEventArguments ? record.argCount : kMaxEventArguments;
+    const uint32_t count =
+        record.argCount < kMaxEventArguments ? record.argCount : kMaxEventArguments;
     for (uint32_t i = 0; i < count; ++i) {
         const EventArgument& arg = record.args[i];
         if (arg.passing & passing::kByAddress) {
@@ -50,7 +53,8 @@ std::vector<uint32_t> HandlerWords(const EventRecord& record) {
         } else if (arg.tag == runtime::tag::kByte) {
             words.push_back(arg.low & 0xFF);
         } else if (arg.tag == runtime::tag::kShort) {
-            words.push_back(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(arg.low))));
+            words.push_back(
+                static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(arg.low))));
         } else {
             words.push_back(arg.low);
         }
@@ -77,8 +81,9 @@ bool RaiseEvent(EventRecord& record) {
     if (!window) {
         runtime::Report(kEventWindowMissing, 0);
     }
-    const UnitRecordCopy* unit = record.unitId ? window->FindRecord(record.unitId)
-                                               : (window->units.empty() ? nullptr : &window->units[0].record);
+    const UnitRecordCopy* unit = record.unitId
+                                     ? window->FindRecord(record.unitId)
+                                     : (window->units.empty() ? nullptr : &window->units[0].record);
     if (!unit) runtime::Report(kEventUnitMissing, 0);
     unit = BindingRecord(*window, unit);
 

@@ -45,7 +45,7 @@ bool RaiseEvent(uint32_t windowId, uint32_t unitId, int32_t event, uint64_t* res
 // While one of these lives, events find no handler: units being rebuilt after
 // a property change must not reach the application.
 class EventSuppression {
-public:
+  public:
     EventSuppression();
     ~EventSuppression();
     EventSuppression(const EventSuppression&) = delete;

@@ -40,14 +40,29 @@ LOGFONTA FontFromDescription(const FontDescription& d) {
 LOGFONTA FontWithItem(LOGFONTA font, int32_t item, uint32_t value) {
     const int32_t number = static_cast<int32_t>(value);
     switch (item) {
-        case font_item::kEscapement: font.lfEscapement = font.lfOrientation = number % 3600; break;
-        case font_item::kBold: font.lfWeight = number ? FW_BOLD : 0; break;
-        case font_item::kItalic: font.lfItalic = number ? 1 : 0; break;
-        case font_item::kUnderline: font.lfUnderline = number ? 1 : 0; break;
-        case font_item::kStrikeOut: font.lfStrikeOut = number ? 1 : 0; break;
-        case font_item::kSize: font.lfHeight = HeightForPoints(number); break;
-        case font_item::kFaceName: SetFaceName(font, reinterpret_cast<const char*>(value)); break;
-        default: break;
+        case font_item::kEscapement:
+            font.lfEscapement = font.lfOrientation = number % 3600;
+            break;
+        case font_item::kBold:
+            font.lfWeight = number ? FW_BOLD : 0;
+            break;
+        case font_item::kItalic:
+            font.lfItalic = number ? 1 : 0;
+            break;
+        case font_item::kUnderline:
+            font.lfUnderline = number ? 1 : 0;
+            break;
+        case font_item::kStrikeOut:
+            font.lfStrikeOut = number ? 1 : 0;
+            break;
+        case font_item::kSize:
+            font.lfHeight = HeightForPoints(number);
+            break;
+        case font_item::kFaceName:
+            SetFaceName(font, reinterpret_cast<const char*>(value));
+            break;
+        default:
+            break;
     }
     return font;
 }

@@ -21,13 +21,15 @@ void StoreWord(uint8_t* p, uint32_t value) { std::memcpy(p, &value, 4); }
 
 void Relocate(uint8_t* handlerField, const uint8_t* handlerBase) {
     const uint32_t offset = LoadWord(handlerField);
-    StoreWord(handlerField, offset == kNoHandler ? 0 : reinterpret_cast<uint32_t>(handlerBase) + offset);
+    StoreWord(handlerField,
+              offset == kNoHandler ? 0 : reinterpret_cast<uint32_t>(handlerBase) + offset);
 }
 
 bool RelocateHandlers(WindowTemplate& window, const uint8_t* handlerBase) {
     for (uint32_t k = 0; k < window.unitCount; ++k) {
         size_t start = 0, available = 0;
-        if (!LocateUnitRecord(window.unitBuffer, window.unitCount, k, &start, &available)) return false;
+        if (!LocateUnitRecord(window.unitBuffer, window.unitCount, k, &start, &available))
+            return false;
         uint8_t* record = window.unitBuffer.data() + start;
         const uint32_t unitId = LoadWord(window.unitBuffer.data() + 4 * static_cast<size_t>(k));
         if (IdentifierKind(unitId) == kMenuItemKind) {
@@ -64,7 +66,8 @@ bool LocateUnitRecord(const std::vector<uint8_t>& unitBuffer, uint32_t unitCount
                       size_t* start, size_t* available) {
     const size_t tables = 8 * static_cast<size_t>(unitCount);
     if (index >= unitCount || unitCount > unitBuffer.size() / 8) return false;
-    const uint32_t offset = LoadWord(unitBuffer.data() + 4 * (static_cast<size_t>(unitCount) + index));
+    const uint32_t offset =
+        LoadWord(unitBuffer.data() + 4 * (static_cast<size_t>(unitCount) + index));
     if (offset > unitBuffer.size() - tables) return false;
     *start = tables + offset;
     *available = unitBuffer.size() - *start;

@@ -22,7 +22,7 @@ struct UnitRecordLayout {
     size_t tag;
     size_t stateFlags;
     size_t focusOrder;
-    size_t eventCount;    // then pairs of event number and handler
+    size_t eventCount;  // then pairs of event number and handler
     uint32_t events;
     size_t typeBlock;
     size_t typeBlockLength;  // 0: no block

@@ -54,7 +54,7 @@ const char* TextOf(const PropertyValue& value);
 std::string FontRecordOf(const PropertyValue& value);
 
 class ByteWriter {
-public:
+  public:
     void U32(uint32_t value) { Append(&value, 4); }
     void U16(uint16_t value) { Append(&value, 2); }
     void Counted(const std::string& bytes) {
@@ -63,7 +63,7 @@ public:
     }
     std::vector<uint8_t> Take() { return std::move(bytes_); }
 
-private:
+  private:
     void Append(const void* data, size_t size) {
         const auto* p = static_cast<const uint8_t*>(data);
         bytes_.insert(bytes_.end(), p, p + size);

@@ -22,10 +22,10 @@ using runtime::UnitTypeDescriptor;
 
 // The eight properties every unit type has first (Left, Top, Width, Height,
 // Tag, Visible, Disabled, MousePointer), to open each type's property table.
-#define VELMORA_COMMON_UNIT_PROPERTIES                                                          \
-    ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),      \
-        ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),  \
-        ::ui::Property(::ui::data_type::kText), ::ui::Property(::ui::data_type::kLogical),     \
+#define VELMORA_COMMON_UNIT_PROPERTIES                                                        \
+    ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger),     \
+        ::ui::Property(::ui::data_type::kInteger), ::ui::Property(::ui::data_type::kInteger), \
+        ::ui::Property(::ui::data_type::kText), ::ui::Property(::ui::data_type::kLogical),    \
         ::ui::Property(::ui::data_type::kLogical), ::ui::Property(::ui::data_type::kCursor)
 
 // A property value as it travels to a set routine or from a get routine:
@@ -41,7 +41,7 @@ constexpr size_t kFontRecordSize = sizeof(LOGFONTA);
 static_assert(kFontRecordSize == 60, "fonts travel as 60-byte logical-font records");
 
 class Unit {
-public:
+  public:
     Unit(uint32_t windowId, uint32_t unitId) : windowId_(windowId), unitId_(unitId) {}
     virtual ~Unit() = default;
     Unit(const Unit&) = delete;
@@ -62,7 +62,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     uint32_t windowId_;
     uint32_t unitId_;
 };

@@ -34,8 +34,8 @@ BOOL CALLBACK DisableTopLevel(HWND window, LPARAM lParam) {
     auto* disabled = reinterpret_cast<ModalDisabled*>(lParam);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    if (process == ::GetCurrentProcessId() && window != disabled->modal && ::IsWindowEnabled(window) &&
-        !::GetParent(window)) {
+    if (process == ::GetCurrentProcessId() && window != disabled->modal &&
+        ::IsWindowEnabled(window) && !::GetParent(window)) {
         ::EnableWindow(window, FALSE);
         disabled->windows->push_back(window);
     }
@@ -56,14 +56,16 @@ bool VisibleAfterLoad(const LiveUnit& unit) {
     return (unit.record.StateFlags() & kVisibleFlag) != 0;
 }
 
-bool CreateUnit(WindowState& window, LiveUnit& unit, HWND parent, uint32_t controlId, uint32_t style) {
+bool CreateUnit(WindowState& window, LiveUnit& unit, HWND parent, uint32_t controlId,
+                uint32_t style) {
     auto create = reinterpret_cast<CreateRoutine>(unit.type->interfaceRoutine(routine::kCreate));
     if (!create) return false;
     const std::string block = unit.record.TypeBlock();
-    Unit* object = create(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(block.size()),
-                          style, parent, controlId, nullptr, unit.record.RectField(0),
-                          unit.record.RectField(1), unit.record.RectField(2), unit.record.RectField(3),
-                          window.windowId, unit.record.unitId, 0, 0);
+    Unit* object =
+        create(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(block.size()),
+               style, parent, controlId, nullptr, unit.record.RectField(0),
+               unit.record.RectField(1), unit.record.RectField(2), unit.record.RectField(3),
+               window.windowId, unit.record.unitId, 0, 0);
     if (!object) return false;
     unit.object.reset(object);
     unit.controlId = controlId;
@@ -124,7 +126,8 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     // The window unit first, then the others from the last record to the first.
     LiveUnit& windowUnit = window->units[0];
     SetModalLoad(modal);
-    const bool created = CreateUnit(*window, windowUnit, owner, 0, StyleFor(windowUnit, newInstance));
+    const bool created =
+        CreateUnit(*window, windowUnit, owner, 0, StyleFor(windowUnit, newInstance));
     SetModalLoad(false);
     if (!created) {
         AbandonLoad(*window);
@@ -159,7 +162,8 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     }
     ::SendMessageA(window->hwnd, kAllUnitsLoadedMessage, 0, 0);
     for (size_t i = 1; i < window->units.size(); ++i) {
-        ::ShowWindow(window->units[i].object->hwnd(), VisibleAfterLoad(window->units[i]) ? SW_SHOWNA : SW_HIDE);
+        ::ShowWindow(window->units[i].object->hwnd(),
+                     VisibleAfterLoad(window->units[i]) ? SW_SHOWNA : SW_HIDE);
     }
 
     window->loading = false;
@@ -176,7 +180,8 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     if (!WindowAlive(*window)) return true;
     if (newInstance || (window->records[0].StateFlags() & kVisibleFlag)) {
         const uint32_t start = StartPositionOf(windowUnit.object.get());
-        ::ShowWindow(window->hwnd, start == 3 ? SW_SHOWMAXIMIZED : (start == 2 ? SW_SHOWMINIMIZED : SW_SHOW));
+        ::ShowWindow(window->hwnd,
+                     start == 3 ? SW_SHOWMAXIMIZED : (start == 2 ? SW_SHOWMINIMIZED : SW_SHOW));
         HWND focus = ::GetFocus();
         if (focus && (focus == window->hwnd || ::IsChild(window->hwnd, focus))) {
             Unit* holder = UnitOfWindow(focus);
@@ -191,9 +196,11 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
         window->modal = true;
     }
     for (size_t i = window->units.size(); i-- > 0;) {
-        if (window->units[i].object) ::SendMessageA(window->units[i].object->hwnd(), kWindowReadyMessage, 0, 0);
+        if (window->units[i].object)
+            ::SendMessageA(window->units[i].object->hwnd(), kWindowReadyMessage, 0, 0);
     }
-    if (focusBefore && ::IsWindow(focusBefore) && ::GetFocus() != focusBefore && !modal) ::SetFocus(focusBefore);
+    if (focusBefore && ::IsWindow(focusBefore) && ::GetFocus() != focusBefore && !modal)
+        ::SetFocus(focusBefore);
     return true;
 }
 
@@ -206,7 +213,8 @@ bool PreTranslateWindowMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
         Unit* unit = UnitOfWindow(message.hwnd);
         LiveUnit* live = unit ? window->FindUnit(unit->unitId()) : nullptr;
-        auto wantsEnter = live ? reinterpret_cast<KeyFilterRoutine>(live->type->interfaceRoutine(routine::kKeyFilter))
+        auto wantsEnter = live ? reinterpret_cast<KeyFilterRoutine>(
+                                     live->type->interfaceRoutine(routine::kKeyFilter))
                                : nullptr;
         if (wantsEnter && wantsEnter(unit)) return false;
     }

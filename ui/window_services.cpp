@@ -20,7 +20,9 @@ constexpr int32_t kLeft = 0, kTop = 1, kWidth = 2, kHeight = 3, kTag = 4, kVisib
 constexpr int32_t kLargestCoordinate = 32627;
 constexpr uint32_t kVisibleFlag = 1, kDisabledFlag = 2;
 
-uint64_t Words(uint32_t low, uint32_t high = 0) { return (static_cast<uint64_t>(high) << 32) | low; }
+uint64_t Words(uint32_t low, uint32_t high = 0) {
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
 
 WindowState& WindowOrError(uint32_t windowId) {
     WindowState* window = FindWindowState(windowId);
@@ -46,14 +48,16 @@ LiveUnit& LiveUnitOrError(WindowState& window, uint32_t unitId) {
 HWND LiveWindow(WindowState& window, uint32_t unitId) {
     if (!window.loaded) return nullptr;
     LiveUnit* unit = unitId ? window.FindUnit(unitId) : &window.units[0];
-    return unit && unit->object && ::IsWindow(unit->object->hwnd()) ? unit->object->hwnd() : nullptr;
+    return unit && unit->object && ::IsWindow(unit->object->hwnd()) ? unit->object->hwnd()
+                                                                    : nullptr;
 }
 
 // The window rectangle in its parent's client coordinates (the screen for a top-level window).
 RECT RectInParent(HWND hwnd) {
     RECT rect;
     ::GetWindowRect(hwnd, &rect);
-    if (HWND parent = (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hwnd) : nullptr) {
+    if (HWND parent =
+            (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(hwnd) : nullptr) {
         ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     }
     return rect;
@@ -67,23 +71,27 @@ uint16_t DataTypeOf(const LiveUnit& unit, int32_t property) {
 
 bool IsByteSetType(uint16_t type) {
     return type == data_type::kPicture || type == data_type::kIcon || type == data_type::kSound ||
-           type == data_type::kByteSet || type == data_type::kOtherByteSet || type == data_type::kCursor;
+           type == data_type::kByteSet || type == data_type::kOtherByteSet ||
+           type == data_type::kCursor;
 }
 
 bool IsWordType(uint16_t type) {
-    return type == data_type::kInteger || type == data_type::kOtherInteger || type == data_type::kLogical ||
-           type == data_type::kChoice || type == data_type::kTextColour || type == data_type::kColour ||
+    return type == data_type::kInteger || type == data_type::kOtherInteger ||
+           type == data_type::kLogical || type == data_type::kChoice ||
+           type == data_type::kTextColour || type == data_type::kColour ||
            type == data_type::kBackgroundColour;
 }
 
 uint64_t ReadOwnProperty(LiveUnit& unit, int32_t property) {
-    auto get = reinterpret_cast<GetPropertyRoutine>(unit.type->interfaceRoutine(routine::kGetProperty));
+    auto get =
+        reinterpret_cast<GetPropertyRoutine>(unit.type->interfaceRoutine(routine::kGetProperty));
     PropertyValue value;
     if (!get || !get(unit.object.get(), property - kFirstOwnProperty, &value)) return 0;
     const uint16_t type = DataTypeOf(unit, property);
     if (type == data_type::kLogical) return value.low ? 1 : 0;
     if (IsWordType(type)) return value.low;
-    if (type == data_type::kLong || type == data_type::kOtherLong) return Words(value.low, value.high);
+    if (type == data_type::kLong || type == data_type::kOtherLong)
+        return Words(value.low, value.high);
     if (type == data_type::kFont) {
         return value.low ? reinterpret_cast<uint32_t>(runtime::NewByteSet(
                                reinterpret_cast<const void*>(value.low), kFontRecordSize))
@@ -100,8 +108,8 @@ uint64_t ReadOwnProperty(LiveUnit& unit, int32_t property) {
 // Destroys the unit and builds it again from its record, whose type block the
 // unit writes first. Its events stay silent meanwhile.
 void RecreateUnit(WindowState& window, LiveUnit& unit) {
-    auto writeBlock =
-        reinterpret_cast<WriteTypeBlockRoutine>(unit.type->interfaceRoutine(routine::kWriteTypeBlock));
+    auto writeBlock = reinterpret_cast<WriteTypeBlockRoutine>(
+        unit.type->interfaceRoutine(routine::kWriteTypeBlock));
     auto create = reinterpret_cast<CreateRoutine>(unit.type->interfaceRoutine(routine::kCreate));
     if (!writeBlock || !create) return;
     EventSuppression silence;
@@ -116,9 +124,10 @@ void RecreateUnit(WindowState& window, LiveUnit& unit) {
     const bool visible = ::IsWindowVisible(old) != FALSE;
     unit.object.reset();
     const std::string block = unit.record.TypeBlock();
-    Unit* object = create(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(block.size()),
-                          style, parent, unit.controlId, nullptr, rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top, window.windowId, unit.record.unitId, 0, 0);
+    Unit* object =
+        create(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(block.size()),
+               style, parent, unit.controlId, nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, window.windowId, unit.record.unitId, 0, 0);
     if (!object) return;
     unit.object.reset(object);
     ::SetWindowPos(object->hwnd(), below ? below : HWND_TOP, 0, 0, 0, 0,
@@ -126,8 +135,8 @@ void RecreateUnit(WindowState& window, LiveUnit& unit) {
     ::ShowWindow(object->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-PropertyValue ConvertForSet(LiveUnit& unit, int32_t property, int32_t index, uint32_t low, uint32_t high,
-                            std::string& storage, LOGFONTA& font) {
+PropertyValue ConvertForSet(LiveUnit& unit, int32_t property, int32_t index, uint32_t low,
+                            uint32_t high, std::string& storage, LOGFONTA& font) {
     const uint16_t type = DataTypeOf(unit, property);
     PropertyValue value;
     if (type == data_type::kLogical) {
@@ -141,14 +150,18 @@ PropertyValue ConvertForSet(LiveUnit& unit, int32_t property, int32_t index, uin
         value.high = high;
     } else if (type == data_type::kFont) {
         if (index < 0) {
-            font = low ? FontFromDescription(*reinterpret_cast<const FontDescription*>(low)) : LOGFONTA{};
+            font = low ? FontFromDescription(*reinterpret_cast<const FontDescription*>(low))
+                       : LOGFONTA{};
         } else {
             PropertyValue current;
-            auto get = reinterpret_cast<GetPropertyRoutine>(unit.type->interfaceRoutine(routine::kGetProperty));
-            const bool hasFont = get && get(unit.object.get(), property - kFirstOwnProperty, &current) &&
+            auto get = reinterpret_cast<GetPropertyRoutine>(
+                unit.type->interfaceRoutine(routine::kGetProperty));
+            const bool hasFont = get &&
+                                 get(unit.object.get(), property - kFirstOwnProperty, &current) &&
                                  current.low && current.high == kFontRecordSize;
             LOGFONTA base = DefaultGuiFontRecord();
-            if (hasFont) std::memcpy(&base, reinterpret_cast<const void*>(current.low), sizeof base);
+            if (hasFont)
+                std::memcpy(&base, reinterpret_cast<const void*>(current.low), sizeof base);
             font = FontWithItem(base, index, low);
         }
         value.low = reinterpret_cast<uint32_t>(&font);
@@ -167,9 +180,10 @@ PropertyValue ConvertForSet(LiveUnit& unit, int32_t property, int32_t index, uin
     return value;
 }
 
-void WriteOwnProperty(WindowState& window, LiveUnit& unit, int32_t property, int32_t index, uint32_t low,
-                      uint32_t high) {
-    auto set = reinterpret_cast<SetPropertyRoutine>(unit.type->interfaceRoutine(routine::kSetProperty));
+void WriteOwnProperty(WindowState& window, LiveUnit& unit, int32_t property, int32_t index,
+                      uint32_t low, uint32_t high) {
+    auto set =
+        reinterpret_cast<SetPropertyRoutine>(unit.type->interfaceRoutine(routine::kSetProperty));
     if (!set) return;
     std::string storage;
     LOGFONTA font;
@@ -179,7 +193,9 @@ void WriteOwnProperty(WindowState& window, LiveUnit& unit, int32_t property, int
     if (recreate == 1 && unit.object && ::IsWindow(unit.object->hwnd())) RecreateUnit(window, unit);
 }
 
-int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
+int32_t Clamp(int32_t value, int32_t low, int32_t high) {
+    return value < low ? low : (value > high ? high : value);
+}
 
 }  // namespace
 
@@ -192,7 +208,8 @@ void LoadWindow(uint32_t windowId) {
 uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int32_t /*index*/) {
     WindowState& window = WindowOrError(windowId);
     UnitRecordCopy& record = RecordOrError(window, unitId);
-    if (property >= kFirstOwnProperty) return ReadOwnProperty(LiveUnitOrError(window, unitId), property);
+    if (property >= kFirstOwnProperty)
+        return ReadOwnProperty(LiveUnitOrError(window, unitId), property);
 
     HWND live = LiveWindow(window, unitId);
     switch (property) {
@@ -207,17 +224,22 @@ uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, 
             if (!live) return static_cast<uint32_t>(record.RectField(property));
             RECT rect;
             ::GetWindowRect(live, &rect);
-            return static_cast<uint32_t>(property == kWidth ? rect.right - rect.left : rect.bottom - rect.top);
+            return static_cast<uint32_t>(property == kWidth ? rect.right - rect.left
+                                                            : rect.bottom - rect.top);
         }
-        case kTag: return reinterpret_cast<uint32_t>(runtime::NewText(record.Tag().c_str()));
-        case kVisible: return live ? (::IsWindowVisible(live) ? 1 : 0) : (record.StateFlags() & kVisibleFlag);
+        case kTag:
+            return reinterpret_cast<uint32_t>(runtime::NewText(record.Tag().c_str()));
+        case kVisible:
+            return live ? (::IsWindowVisible(live) ? 1 : 0) : (record.StateFlags() & kVisibleFlag);
         case kDisabled:
-            return live ? (::IsWindowEnabled(live) ? 0 : 1) : ((record.StateFlags() & kDisabledFlag) ? 1 : 0);
+            return live ? (::IsWindowEnabled(live) ? 0 : 1)
+                        : ((record.StateFlags() & kDisabledFlag) ? 1 : 0);
         case kMousePointer: {
             const std::string bytes = CursorBytesToApplication(record.MousePointer());
             return reinterpret_cast<uint32_t>(runtime::NewByteSet(bytes.data(), bytes.size()));
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -226,7 +248,8 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
     WindowState& window = WindowOrError(windowId);
     UnitRecordCopy& record = RecordOrError(window, unitId);
     if (property >= kFirstOwnProperty) {
-        WriteOwnProperty(window, LiveUnitOrError(window, unitId), property, index, valueLow, valueHigh);
+        WriteOwnProperty(window, LiveUnitOrError(window, unitId), property, index, valueLow,
+                         valueHigh);
         return;
     }
     HWND live = LiveWindow(window, unitId);
@@ -239,7 +262,8 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
                 const RECT rect = RectInParent(live);
                 const int x = property == kLeft ? record.RectField(kLeft) : rect.left;
                 const int y = property == kTop ? record.RectField(kTop) : rect.top;
-                ::SetWindowPos(live, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                ::SetWindowPos(live, nullptr, x, y, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 ::InvalidateRect(live, nullptr, TRUE);
             }
             break;
@@ -250,15 +274,21 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
             if (live) {
                 RECT rect;
                 ::GetWindowRect(live, &rect);
-                const int width = property == kWidth ? record.RectField(kWidth) : rect.right - rect.left;
-                const int height = property == kHeight ? record.RectField(kHeight) : rect.bottom - rect.top;
-                ::SetWindowPos(live, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                const int width =
+                    property == kWidth ? record.RectField(kWidth) : rect.right - rect.left;
+                const int height =
+                    property == kHeight ? record.RectField(kHeight) : rect.bottom - rect.top;
+                ::SetWindowPos(live, nullptr, 0, 0, width, height,
+                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             }
             break;
         }
-        case kTag: record.SetTag(valueLow ? reinterpret_cast<const char*>(valueLow) : ""); break;
+        case kTag:
+            record.SetTag(valueLow ? reinterpret_cast<const char*>(valueLow) : "");
+            break;
         case kVisible:
-            record.SetStateFlags(valueLow ? (record.StateFlags() | kVisibleFlag) : (record.StateFlags() & ~kVisibleFlag));
+            record.SetStateFlags(valueLow ? (record.StateFlags() | kVisibleFlag)
+                                          : (record.StateFlags() & ~kVisibleFlag));
             if (live) ::ShowWindow(live, valueLow ? SW_SHOWNA : SW_HIDE);
             break;
         case kDisabled:
@@ -268,8 +298,9 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
             break;
         case kMousePointer: {
             const void* byteSet = reinterpret_cast<const void*>(valueLow);
-            const std::string bytes(byteSet ? reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)) : "",
-                                    runtime::ByteSetLength(byteSet));
+            const std::string bytes(
+                byteSet ? reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)) : "",
+                runtime::ByteSetLength(byteSet));
             record.SetMousePointer(CursorBytesFromApplication(bytes));
             if (LiveUnit* unit = window.loaded ? window.FindUnit(unitId) : nullptr) {
                 const std::string pointer = record.MousePointer();
@@ -282,7 +313,8 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -31,12 +31,17 @@ void UnitRecordCopy::SetRectField(int index, int32_t value) {
 
 uint32_t UnitRecordCopy::StateFlags() const { return LoadWord(bytes.data() + layout.stateFlags); }
 
-void UnitRecordCopy::SetStateFlags(uint32_t flags) { StoreWord(bytes.data() + layout.stateFlags, flags); }
+void UnitRecordCopy::SetStateFlags(uint32_t flags) {
+    StoreWord(bytes.data() + layout.stateFlags, flags);
+}
 
-std::string UnitRecordCopy::Tag() const { return reinterpret_cast<const char*>(bytes.data() + layout.tag); }
+std::string UnitRecordCopy::Tag() const {
+    return reinterpret_cast<const char*>(bytes.data() + layout.tag);
+}
 
 void UnitRecordCopy::SetTag(const std::string& tag) {
-    const size_t oldLength = std::strlen(reinterpret_cast<const char*>(bytes.data() + layout.tag)) + 1;
+    const size_t oldLength =
+        std::strlen(reinterpret_cast<const char*>(bytes.data() + layout.tag)) + 1;
     Splice(layout.tag, oldLength, tag + '\0');
 }
 
@@ -73,13 +78,16 @@ uint32_t UnitRecordCopy::HandlerOf(int32_t event) const {
 
 uint32_t UnitRecordCopy::Parent() const { return LoadWord(bytes.data() + layout.parent); }
 
-const char* UnitRecordCopy::Name() const { return reinterpret_cast<const char*>(bytes.data() + layout.name); }
+const char* UnitRecordCopy::Name() const {
+    return reinterpret_cast<const char*>(bytes.data() + layout.name);
+}
 
 // Replaces a stretch of the record, fixes its size word and finds its fields again.
 void UnitRecordCopy::Splice(size_t offset, size_t oldLength, const std::string& replacement) {
     bytes.erase(bytes.begin() + static_cast<ptrdiff_t>(offset),
                 bytes.begin() + static_cast<ptrdiff_t>(offset + oldLength));
-    bytes.insert(bytes.begin() + static_cast<ptrdiff_t>(offset), replacement.begin(), replacement.end());
+    bytes.insert(bytes.begin() + static_cast<ptrdiff_t>(offset), replacement.begin(),
+                 replacement.end());
     StoreWord(bytes.data(), static_cast<uint32_t>(bytes.size() - 4));
     ParseUnitRecord(bytes.data(), bytes.size(), &layout);
 }
@@ -109,7 +117,8 @@ bool BuildWindowStates(const std::vector<WindowTemplate>& templates) {
         state->windowId = window.windowId;
         for (uint32_t k = 0; k < window.unitCount; ++k) {
             size_t start = 0, available = 0;
-            if (!LocateUnitRecord(window.unitBuffer, window.unitCount, k, &start, &available)) return false;
+            if (!LocateUnitRecord(window.unitBuffer, window.unitCount, k, &start, &available))
+                return false;
             UnitRecordCopy record;
             record.unitId = LoadWord(window.unitBuffer.data() + 4 * static_cast<size_t>(k));
             const uint8_t* bytes = window.unitBuffer.data() + start;

@@ -37,7 +37,7 @@ struct UnitRecordCopy {
     uint32_t Parent() const;
     bool IsMenuItem() const { return IdentifierKind(unitId) == kMenuItemKind; }
 
-private:
+  private:
     void Splice(size_t offset, size_t oldLength, const std::string& replacement);
 };
 

@@ -10,8 +10,8 @@ void ReadWindowTemplates(const runtime::AppHeader& header) {
     if (header.templateDataLength == 0) return;
     TemplateSegment segment;
     if (!header.templateDataStart ||
-        !ReadTemplateSegment(header.templateDataStart, header.templateDataLength, header.handlerBase,
-                             &segment) ||
+        !ReadTemplateSegment(header.templateDataStart, header.templateDataLength,
+                             header.handlerBase, &segment) ||
         !BuildWindowStates(segment.windows)) {
         runtime::Report(runtime::messages::kTemplateSegmentUnreadable, 0);
     }

@@ -10,7 +10,7 @@ extern "C" const runtime::AppHeader g_appHeader;
 namespace {
 
 class AppEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         runtime::AttachApplication(g_appHeader);
         runtime::InitialiseRuntime();

@@ -21,7 +21,8 @@ TEST(JobName, UnixTimeTextIsTenDigitsOfSecondsSince0800) {
 TEST(JobName, IsSixteenLowerCaseHexDigitsFromTheDigestsMiddle) {
     const std::string name = app::JobName();
     ASSERT_EQ(16u, name.size());
-    for (char c : name) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f')) << name;
+    for (char c : name)
+        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f')) << name;
 }
 
 }  // namespace

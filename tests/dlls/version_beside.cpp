@@ -20,19 +20,26 @@ DWORD __stdcall StubGetFileVersionInfoSizeExA(DWORD, LPCSTR, LPDWORD) { return N
 DWORD __stdcall StubGetFileVersionInfoSizeExW(DWORD, LPCWSTR, LPDWORD) { return NoVersion(); }
 BOOL __stdcall StubGetFileVersionInfoA(LPCSTR, DWORD, DWORD, LPVOID) { return NoVersion(); }
 BOOL __stdcall StubGetFileVersionInfoW(LPCWSTR, DWORD, DWORD, LPVOID) { return NoVersion(); }
-BOOL __stdcall StubGetFileVersionInfoExA(DWORD, LPCSTR, DWORD, DWORD, LPVOID) { return NoVersion(); }
-BOOL __stdcall StubGetFileVersionInfoExW(DWORD, LPCWSTR, DWORD, DWORD, LPVOID) { return NoVersion(); }
+BOOL __stdcall StubGetFileVersionInfoExA(DWORD, LPCSTR, DWORD, DWORD, LPVOID) {
+    return NoVersion();
+}
+BOOL __stdcall StubGetFileVersionInfoExW(DWORD, LPCWSTR, DWORD, DWORD, LPVOID) {
+    return NoVersion();
+}
 BOOL __stdcall StubGetFileVersionInfoByHandle(DWORD, HANDLE, LPVOID, DWORD) { return NoVersion(); }
 BOOL __stdcall StubVerQueryValueA(LPCVOID, LPCSTR, LPVOID*, PUINT) { return NoVersion(); }
 BOOL __stdcall StubVerQueryValueW(LPCVOID, LPCWSTR, LPVOID*, PUINT) { return NoVersion(); }
-DWORD __stdcall StubVerFindFileA(DWORD, LPCSTR, LPCSTR, LPCSTR, LPSTR, PUINT, LPSTR, PUINT) { return NoVersion(); }
+DWORD __stdcall StubVerFindFileA(DWORD, LPCSTR, LPCSTR, LPCSTR, LPSTR, PUINT, LPSTR, PUINT) {
+    return NoVersion();
+}
 DWORD __stdcall StubVerFindFileW(DWORD, LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, PUINT, LPWSTR, PUINT) {
     return NoVersion();
 }
 DWORD __stdcall StubVerInstallFileA(DWORD, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPSTR, PUINT) {
     return NoVersion();
 }
-DWORD __stdcall StubVerInstallFileW(DWORD, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, PUINT) {
+DWORD __stdcall StubVerInstallFileW(DWORD, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR,
+                                    PUINT) {
     return NoVersion();
 }
 DWORD __stdcall StubVerLanguageNameA(DWORD, LPSTR, DWORD) { return NoVersion(); }

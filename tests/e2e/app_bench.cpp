@@ -78,7 +78,8 @@ bool WaitForFile(const std::string& data, const char* name, bool inJob) {
 
 bool ParseFirst(e2e::Velmora& app, const std::string& address) {
     app.SetText(e2e::windows::kAddressBox, address);
-    return app.Press(e2e::windows::kParseButton) && app.WaitUntilEnabled(e2e::windows::kStartButton, kTimeoutMs) &&
+    return app.Press(e2e::windows::kParseButton) &&
+           app.WaitUntilEnabled(e2e::windows::kStartButton, kTimeoutMs) &&
            app.WaitForLog(" 点击 开始 即可下载", kTimeoutMs);
 }
 

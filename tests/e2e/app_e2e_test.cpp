@@ -46,7 +46,8 @@ TEST_F(VelmoraEndToEnd, ASecondCopyShowsTheNoticeEndsWithCodeZeroAndTheFirstGoes
     EXPECT_EQ(kNoticeText, driver::MessageBoxText(notice));
     EXPECT_TRUE(driver::HasIcon(notice));
     EXPECT_EQ(1u, driver::Buttons(notice).size());
-    EXPECT_EQ(std::vector<HWND>{}, driver::TopLevelWindows(second.id(), windows::kMainWindow.title));
+    EXPECT_EQ(std::vector<HWND>{},
+              driver::TopLevelWindows(second.id(), windows::kMainWindow.title));
     ASSERT_TRUE(driver::PressButton(notice, IDOK));
     EXPECT_EQ(0u, second.WaitForExit(30000));
 
@@ -60,7 +61,8 @@ TEST_F(VelmoraEndToEnd, ASecondCopyShowsTheNoticeEndsWithCodeZeroAndTheFirstGoes
 TEST_F(VelmoraEndToEnd, TheDonationWindowIsModalOverTheMainWindow) {
     Start();
     ASSERT_TRUE(app_->Press(windows::kDonateButton));
-    HWND donation = driver::WaitForWindow(app_->process().id(), windows::kDonationWindow.title, 30000);
+    HWND donation =
+        driver::WaitForWindow(app_->process().id(), windows::kDonationWindow.title, 30000);
     ASSERT_NE(nullptr, donation);
     EXPECT_FALSE(::IsWindowEnabled(app_->main()));
 

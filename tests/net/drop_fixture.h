@@ -4,8 +4,8 @@
 // what they get.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <ole2.h>
 #include <shlobj.h>

@@ -12,8 +12,8 @@
 
 #include "app/calls.h"
 #include "net/internet_library.h"
-#include "tests/net/libraries.h"
 #include "runtime/memory.h"
+#include "tests/net/libraries.h"
 
 namespace {
 
@@ -271,8 +271,8 @@ TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
     // A refused connection says why in the system's words.
     EXPECT_NE("", FetchWithReason("http://" + closed + "/list.m3u8").failure);
     const ArgRecord nullText[] = {{0, 0, runtime::tag::kText}};
-    EXPECT_EQ(0u,
-              ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);
+    EXPECT_EQ(
+        0u, ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);
 }
 
 TEST_F(HttpReader, FetchesAgainAfterTheEndNotificationClosedTheRoot) {

@@ -10,7 +10,8 @@ namespace {
 void WriteSome(HANDLE to, char fill, size_t& remaining) {
     const std::string chunk(remaining < 4096 ? remaining : 4096, fill);
     DWORD written = 0;
-    if (!chunk.empty()) ::WriteFile(to, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+    if (!chunk.empty())
+        ::WriteFile(to, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
     remaining -= chunk.size();
 }
 

@@ -75,9 +75,9 @@ HWND CreateLoadedWindow() {
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "VelmoraScenarioWindow";
     ::RegisterClassA(&windowClass);
-    HWND window = ::CreateWindowExA(0, windowClass.lpszClassName, "scenario", WS_OVERLAPPEDWINDOW,
-                                    10, 10, 200, 100, nullptr, nullptr, windowClass.hInstance,
-                                    nullptr);
+    HWND window =
+        ::CreateWindowExA(0, windowClass.lpszClassName, "scenario", WS_OVERLAPPEDWINDOW, 10, 10,
+                          200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     runtime::AddLoadedWindow(window);
     return window;
 }
@@ -125,7 +125,8 @@ void RunScenario(const std::string& scenario) {
         Record("loop left");
     } else if (scenario == "idle") {
         HWND window = CreateLoadedWindow();
-        HWND gone = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        HWND gone =
+            ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         runtime::AddIdleCallback(gone, IdleOfGoneWindow, 0);
         ::DestroyWindow(gone);
         runtime::AddIdleCallback(window, IdleOfLiveWindow,
@@ -159,7 +160,8 @@ void RunScenario(const std::string& scenario) {
         Record(std::to_string(std::vector<char>(0x7FFFFFF0).size()));
     } else if (scenario == "declared-calls") {
         Record("ordinal " + std::to_string(app::CallDeclared(test_app::kOrdinalSeventeen)));
-        Record("beside " + std::to_string(app::CallDeclared(test_app::kVersionBeside, "x", nullptr)));
+        Record("beside " +
+               std::to_string(app::CallDeclared(test_app::kVersionBeside, "x", nullptr)));
     } else if (scenario == "current-directory") {
         char directory[MAX_PATH] = {};
         ::GetCurrentDirectoryA(sizeof directory, directory);

@@ -13,10 +13,10 @@
 #include "app/calls.h"
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
-#include "window_names.h"
 #include "runtime/error_reporter.h"
 #include "ui/event_dispatch.h"
 #include "ui/window_commands.h"
+#include "window_names.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ void PropertiesScenario() {
     Record("width " + std::to_string(ReadInteger(kMainWindow, kFirstButton, kWidth)));
     Write(kMainWindow, kFirstButton, kLeft, -40000);
     Record("left " + std::to_string(ReadInteger(kMainWindow, kFirstButton, kLeft)));
-    Record("template left " + std::to_string(ReadInteger(kNeverLoaded, kNeverLoadedEditBox, kLeft)));
+    Record("template left " +
+           std::to_string(ReadInteger(kNeverLoaded, kNeverLoadedEditBox, kLeft)));
     ReadUnitProperty(kNeverLoaded, kNeverLoadedEditBox, kContent, -1);
     Record("not reached");
 }
@@ -87,7 +88,8 @@ void RecordEditBoxes() {
     HWND spin = ::GetDlgItem(::GetParent(NativeWindow(kMainWindow, kSpinEditBox)),
                              ::GetDlgCtrlID(NativeWindow(kMainWindow, kSpinEditBox)) + 4);
     int low32 = 0, high32 = 0;
-    ::SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low32), reinterpret_cast<LPARAM>(&high32));
+    ::SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low32),
+                   reinterpret_cast<LPARAM>(&high32));
     Record("spin " + std::to_string(low32) + " " + std::to_string(high32));
 
     Record("write content");
@@ -120,8 +122,10 @@ void onCreated() {
     Record("created");
     if (g_scenario == "properties") PropertiesScenario();
     if (g_scenario == "reload") {
-        const runtime::ArgRecord args[] = {{kMainWindow, 0x06010001, 0x00010001}, {0, 0, 0}, app::LogicalArg(false)};
-        Record(std::string("reload ") + (app::CallCore(ui::LoadWindowCommand, args).low ? "true" : "false"));
+        const runtime::ArgRecord args[] = {
+            {kMainWindow, 0x06010001, 0x00010001}, {0, 0, 0}, app::LogicalArg(false)};
+        Record(std::string("reload ") +
+               (app::CallCore(ui::LoadWindowCommand, args).low ? "true" : "false"));
     }
 }
 
@@ -146,7 +150,8 @@ void onSecondClicked() {
 void onEditChanged() { Record("edit changed"); }
 
 void onModalClicked() {
-    const runtime::ArgRecord args[] = {{kModalWindow, 0x06010002, 0x00010001}, {kMainWindow, 0x06010001, 0x00010001},
+    const runtime::ArgRecord args[] = {{kModalWindow, 0x06010002, 0x00010001},
+                                       {kMainWindow, 0x06010001, 0x00010001},
                                        app::LogicalArg(true)};
     const bool loaded = app::CallCore(ui::LoadWindowCommand, args).low != 0;
     Record(std::string("modal returned ") + (loaded ? "true" : "false"));

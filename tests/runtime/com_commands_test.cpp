@@ -87,7 +87,7 @@ void ReadItem(IDispatch* collection, int32_t index, ObjectGuard* out) {
 }
 
 class RegExpCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(Create(&regexp_.object, "VBScript.RegExp")); }
 
     // Execute(subject) with the pattern and options already written.

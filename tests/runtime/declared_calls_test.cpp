@@ -21,7 +21,7 @@ std::string ModulePath(HMODULE module) {
 }
 
 class DeclaredCalls : public ::testing::Test {
-protected:
+  protected:
     // Every test starts from unbound declarations.
     void SetUp() override {
         runtime::FreeDeclaredCallModules();

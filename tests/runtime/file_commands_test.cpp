@@ -14,7 +14,9 @@ namespace {
 
 using runtime::ArgRecord;
 
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void MakeFile(const std::string& path, const std::string& content) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -30,7 +32,7 @@ std::string ByteSetText(const void* byteSet) {
 }
 
 class FileCommands : public ::testing::Test {
-protected:
+  protected:
     std::string directory_ = driver::MakeTempDirectory();
 
     void* Read(const std::string& name) {
@@ -60,7 +62,10 @@ TEST_F(FileCommands, MissingAndEmptyFilesReadAsTheEmptyByteSet) {
 }
 
 TEST_F(FileCommands, AFileReadsWholeIncludingZeroBytes) {
-    const std::string content("\x00\x01" "abc\xD6\xD0", 7);
+    const std::string content(
+        "\x00\x01"
+        "abc\xD6\xD0",
+        7);
     MakeFile(directory_ + "\\data.bin", content);
     void* byteSet = Read(directory_ + "\\data.bin");
     EXPECT_EQ(content, ByteSetText(byteSet));
@@ -72,8 +77,8 @@ TEST_F(FileCommands, WritingJoinsTheByteSetsSkippingEmptyOnes) {
     void* second = runtime::NewByteSet("cd", 2);
     const std::string path = directory_ + "\\joined.bin";
     MakeFile(path, "old content that must go");
-    const ArgRecord args[] = {app::TextArg(path.c_str()), app::ByteSetArg(first), app::ByteSetArg(nullptr),
-                              app::ByteSetArg(second)};
+    const ArgRecord args[] = {app::TextArg(path.c_str()), app::ByteSetArg(first),
+                              app::ByteSetArg(nullptr), app::ByteSetArg(second)};
     EXPECT_EQ(1u, app::CallCore(runtime::WriteWholeFile, args).low);
     EXPECT_EQ("abcd", driver::ReadWholeFile(path));
     runtime::FreeMemory(first);

@@ -27,7 +27,8 @@ TEST(Memory, ConstantBlockIsRecognisedByRange) {
 }
 
 TEST(Memory, ReallocOfAConstantCopiesItAndLeavesItInPlace) {
-    char* copy = static_cast<char*>(runtime::ReallocMemory(const_cast<char*>(kConstants.hello), 64));
+    char* copy =
+        static_cast<char*>(runtime::ReallocMemory(const_cast<char*>(kConstants.hello), 64));
     ASSERT_NE(copy, kConstants.hello);
     EXPECT_FALSE(runtime::IsInConstantBlock(copy));
     EXPECT_STREQ("hello", copy);

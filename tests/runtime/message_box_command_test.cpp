@@ -22,16 +22,19 @@ struct BoxSeen {
 };
 
 // Shows a box on a thread with a window of its own and answers it with `button`.
-int32_t ShowAndAnswer(const ArgRecord& content, UINT flags, const char* caption, int button, BoxSeen& seen) {
+int32_t ShowAndAnswer(const ArgRecord& content, UINT flags, const char* caption, int button,
+                      BoxSeen& seen) {
     HWND threadWindow = nullptr;
     std::promise<HWND> windowReady;
     auto shown = std::async(std::launch::async, [&] {
-        threadWindow = ::CreateWindowExA(0, "STATIC", "other window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                         0, 100, 50, nullptr, nullptr, nullptr, nullptr);
+        threadWindow =
+            ::CreateWindowExA(0, "STATIC", "other window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              100, 50, nullptr, nullptr, nullptr, nullptr);
         windowReady.set_value(threadWindow);
         const ArgRecord args[] = {content, app::IntegerArg(static_cast<int32_t>(flags)),
                                   caption ? app::TextArg(caption) : ArgRecord{0, 0, 0}};
-        const int32_t pressed = static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, args).low);
+        const int32_t pressed =
+            static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, args).low);
         ::DestroyWindow(threadWindow);
         return pressed;
     });

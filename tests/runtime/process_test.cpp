@@ -25,8 +25,8 @@ std::string ScenarioProgram() { return driver::ProgramDirectory() + "runtime_sce
 ScenarioRun RunScenario(const std::string& scenario, const std::string& workingDirectory = {}) {
     const std::string directory = driver::MakeTempDirectory();
     const std::string reportPath = directory + "\\report.txt";
-    driver::ChildProcess child("\"" + ScenarioProgram() + "\" " + scenario + " \"" + reportPath + "\"",
-                               workingDirectory);
+    driver::ChildProcess child(
+        "\"" + ScenarioProgram() + "\" " + scenario + " \"" + reportPath + "\"", workingDirectory);
     EXPECT_TRUE(child.started());
     const DWORD exitCode = child.WaitForExit(kTimeoutMs);
     return {exitCode, driver::ReadWholeFile(reportPath)};

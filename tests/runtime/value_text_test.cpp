@@ -52,7 +52,8 @@ TEST(ValueToText, DateTimesShowOnlyTheTimeFieldsThatAreSet) {
     // 2024-03-05 is day 45356 counted from 1899-12-30.
     EXPECT_EQ("2024年3月5日", TextOf(DoubleValue(45356.0, tag::kDateTime)));
     EXPECT_EQ("2024年3月5日12时", TextOf(DoubleValue(45356.5, tag::kDateTime)));
-    EXPECT_EQ("2024年3月5日12时30分", TextOf(DoubleValue(45356.0 + 45000.0 / 86400, tag::kDateTime)));
+    EXPECT_EQ("2024年3月5日12时30分",
+              TextOf(DoubleValue(45356.0 + 45000.0 / 86400, tag::kDateTime)));
     EXPECT_EQ("2024年3月5日0时0分1秒", TextOf(DoubleValue(45356.0 + 1.0 / 86400, tag::kDateTime)));
     EXPECT_EQ("1899年12月30日", TextOf(DoubleValue(0.0, tag::kDateTime)));
     EXPECT_EQ("1899年12月29日6时", TextOf(DoubleValue(-1.25, tag::kDateTime)));
@@ -86,7 +87,8 @@ TEST(ValueToText, NumericArraysGiveTheirBytesOtherArraysNothing) {
     int32_t block[4] = {1, 3};
     std::memcpy(&block[2], "ABC\0\0\0", 6);
     EXPECT_EQ("ABC", TextOf({reinterpret_cast<uint32_t>(block), 0, tag::kShort | tag::kArrayBit}));
-    EXPECT_EQ("<null>", TextOf({reinterpret_cast<uint32_t>(block), 0, tag::kText | tag::kArrayBit}));
+    EXPECT_EQ("<null>",
+              TextOf({reinterpret_cast<uint32_t>(block), 0, tag::kText | tag::kArrayBit}));
     EXPECT_EQ("<null>", TextOf({1, 2, 0x10005}));
 }
 

@@ -49,8 +49,9 @@ std::string MakeTempDirectory() {
     char base[MAX_PATH] = {};
     ::GetTempPathA(sizeof base, base);
     for (unsigned attempt = ::GetTickCount();; ++attempt) {
-        const std::string path = std::string(base) + "velmora-" + std::to_string(::GetCurrentProcessId()) +
-                                 "-" + std::to_string(attempt);
+        const std::string path = std::string(base) + "velmora-" +
+                                 std::to_string(::GetCurrentProcessId()) + "-" +
+                                 std::to_string(attempt);
         if (::CreateDirectoryA(path.c_str(), nullptr)) return path;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) return {};
     }

@@ -8,7 +8,7 @@
 namespace driver {
 
 class ChildProcess {
-public:
+  public:
     // commandLine starts with the program's path; workingDirectory may be empty.
     ChildProcess(const std::string& commandLine, const std::string& workingDirectory = {});
     ~ChildProcess();
@@ -20,7 +20,7 @@ public:
     // The exit code, or STILL_ACTIVE after timeoutMs (the process is then killed).
     DWORD WaitForExit(DWORD timeoutMs);
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
 };
 

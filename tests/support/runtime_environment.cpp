@@ -8,7 +8,7 @@
 namespace {
 
 class RuntimeEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         runtime::AttachApplication(g_appHeader);
         runtime::InitialiseRuntime();

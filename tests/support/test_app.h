@@ -9,13 +9,13 @@
 namespace test_app {
 
 enum TestCall : uint32_t {
-    kOrdinalSeventeen,   // velmora_testdll.dll "#17"
-    kTakesTwo,           // velmora_testdll.dll TakesTwo, stdcall (int, int)
-    kMultiByteToWide,    // no library: found in Kernel32.dll
-    kGetUserName,        // no library: found in Advapi32.dll
-    kVersionBeside,      // version.dll, the copy beside the program
-    kMissingEntry,       // velmora_testdll.dll NoSuchEntry
-    kMissingAnywhere,    // no library, NoSuchEntryAnywhere
+    kOrdinalSeventeen,  // velmora_testdll.dll "#17"
+    kTakesTwo,          // velmora_testdll.dll TakesTwo, stdcall (int, int)
+    kMultiByteToWide,   // no library: found in Kernel32.dll
+    kGetUserName,       // no library: found in Advapi32.dll
+    kVersionBeside,     // version.dll, the copy beside the program
+    kMissingEntry,      // velmora_testdll.dll NoSuchEntry
+    kMissingAnywhere,   // no library, NoSuchEntryAnywhere
     kTestCallCount
 };
 

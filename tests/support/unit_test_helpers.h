@@ -34,7 +34,7 @@ Routine RoutineOf(const ui::UnitTypeDescriptor& type, int32_t number) {
 // A top-level window that hands its controls' notifications back to their
 // units, as the window unit does, and keeps the WM_COMMAND codes a unit took.
 class ReflectingParent {
-public:
+  public:
     ReflectingParent() {
         static const char kClassName[] = "VelmoraUnitTestParent";
         WNDCLASSA windowClass{};
@@ -56,13 +56,15 @@ public:
         window_ = nullptr;
     }
 
-private:
+  private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             ::SetWindowLongPtrA(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+                                reinterpret_cast<LONG_PTR>(
+                                    reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
         }
-        auto* self = reinterpret_cast<ReflectingParent*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* self =
+            reinterpret_cast<ReflectingParent*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
         const bool reflected = message == WM_COMMAND || message == WM_NOTIFY ||
                                (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
         if (self && reflected) {

@@ -27,7 +27,8 @@ struct Record {
 
 Record RecordOf(const ui::WindowTemplate& window, uint32_t index) {
     size_t start = 0, available = 0;
-    EXPECT_TRUE(ui::LocateUnitRecord(window.unitBuffer, window.unitCount, index, &start, &available));
+    EXPECT_TRUE(
+        ui::LocateUnitRecord(window.unitBuffer, window.unitCount, index, &start, &available));
     Record record{{}, window.unitBuffer.data() + start};
     EXPECT_TRUE(ui::ParseUnitRecord(record.bytes, available, &record.layout));
     return record;
@@ -55,12 +56,14 @@ TEST(TemplateReader, EveryRecordOfTheMainWindowParsesWithItsFields) {
     const Record window = RecordOf(main, 0);
     EXPECT_EQ(0x00010001u, window.layout.typeCode);
     EXPECT_STREQ("", reinterpret_cast<const char*>(window.bytes + window.layout.name));
-    EXPECT_EQ(50, static_cast<int32_t>(Word({window.bytes + window.layout.rect,
-                                             window.bytes + window.layout.rect + 4}, 0)));
+    EXPECT_EQ(50,
+              static_cast<int32_t>(Word(
+                  {window.bytes + window.layout.rect, window.bytes + window.layout.rect + 4}, 0)));
 
     const Record startButton = RecordOf(main, 4);
     EXPECT_EQ(0x0001000Bu, startButton.layout.typeCode);
-    EXPECT_STREQ("按钮2", reinterpret_cast<const char*>(startButton.bytes + startButton.layout.name));
+    EXPECT_STREQ("按钮2",
+                 reinterpret_cast<const char*>(startButton.bytes + startButton.layout.name));
     uint32_t flags;
     std::memcpy(&flags, startButton.bytes + startButton.layout.stateFlags, 4);
     EXPECT_EQ(7u, flags);

@@ -14,10 +14,11 @@ namespace {
 constexpr DWORD kTimeoutMs = 20000;
 
 class WindowProgram {
-public:
+  public:
     explicit WindowProgram(const std::string& scenario)
         : report_(driver::MakeTempDirectory() + "\\report.txt"),
-          child_("\"" + driver::ProgramDirectory() + "window_scenarios.exe\" " + scenario + " \"" + report_ + "\"") {}
+          child_("\"" + driver::ProgramDirectory() + "window_scenarios.exe\" " + scenario + " \"" +
+                 report_ + "\"") {}
 
     driver::ChildProcess& child() { return child_; }
     std::string Report() const { return driver::ReadWholeFile(report_); }
@@ -32,7 +33,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string report_;
     driver::ChildProcess child_;
 };
@@ -51,8 +52,9 @@ TEST(WindowEngine, PropertiesAreClampedAndANeverLoadedWindowKeepsItsTemplate) {
     WindowProgram program("properties");
     ASSERT_TRUE(program.child().started());
     EXPECT_EQ(0xFFFFFFFFu, program.child().WaitForExit(kTimeoutMs));
-    EXPECT_EQ("created\nwidth 32627\nwidth 0\nleft -32627\ntemplate left 17\nerror 0 指定窗口尚未载入\n",
-              program.Report());
+    EXPECT_EQ(
+        "created\nwidth 32627\nwidth 0\nleft -32627\ntemplate left 17\nerror 0 指定窗口尚未载入\n",
+        program.Report());
 }
 
 TEST(WindowEngine, ClicksReachTheirHandlersAndUnitsBehaveAsTheirPropertiesSay) {
@@ -84,8 +86,9 @@ TEST(WindowEngine, ClicksReachTheirHandlersAndUnitsBehaveAsTheirPropertiesSay) {
     driver::ClickWithMouse(second);
     ASSERT_TRUE(program.WaitForLine("second 52010001 16000002")) << program.Report();
 
-    const std::string lowHeight = "low box height " + std::to_string(EditHeightFor(
-                                      static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+    const std::string lowHeight =
+        "low box height " +
+        std::to_string(EditHeightFor(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
     const std::string report = program.Report();
     EXPECT_EQ(0u, report.find("created\nfirst 52010001 16000001\n" + lowHeight +
                               "\nspin 10 50\nwrite content\nedit changed\nselection 0 "))

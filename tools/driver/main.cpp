@@ -20,17 +20,19 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+                          nullptr, nullptr);
     return out;
 }
 
 std::wstring TextOf(HWND window) {
     const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    ::SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(&text[0]));
+    ::SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                   reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(length));
     return text;
 }
@@ -66,7 +68,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argv[1];
     const wchar_t* title = argv[2];
 
-    if (command == L"wait") return WaitForTitle(title, Milliseconds(argc, argv, 3, 30)) ? 0 : Fail("no window");
+    if (command == L"wait")
+        return WaitForTitle(title, Milliseconds(argc, argv, 3, 30)) ? 0 : Fail("no window");
     if (command == L"close") {
         HWND window = WaitForTitle(title, 10000);
         if (!window) return Fail("no window");

@@ -3,8 +3,8 @@
 #include "ui/units/button.h"
 #include "tests/support/unit_test_helpers.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>

@@ -3,8 +3,8 @@
 #include "ui/units/edit_box.h"
 #include "tests/support/unit_test_helpers.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
@@ -64,7 +64,6 @@ int MeasuredHeight(HFONT font) {
     ::ReleaseDC(nullptr, dc);
     return size.cy;
 }
-
 
 class EditBoxTest : public ::testing::Test {
   protected:
@@ -178,7 +177,8 @@ TEST_F(EditBoxTest, ColoursAnswerTheControlColourMessages) {
 }
 
 TEST_F(EditBoxTest, SingleLineBoxGrowsToTheFontHeightAndMultiLineKeepsItsHeight) {
-    const int wanted = MeasuredHeight(ui::DefaultGuiFont().get()) + 2 * ::GetSystemMetrics(SM_CYEDGE);
+    const int wanted =
+        MeasuredHeight(ui::DefaultGuiFont().get()) + 2 * ::GetSystemMetrics(SM_CYEDGE);
     auto single = Create({}, 10);
     ASSERT_NE(nullptr, single);
     const RECT grown = RectInParent(single->hwnd());

@@ -4,9 +4,9 @@
 #include "ui/units/pic_box.h"
 #include "tests/support/unit_test_helpers.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <windows.h>
 
 #include <tlhelp32.h>
 
@@ -144,7 +144,6 @@ int ThreadCount() {
     ::CloseHandle(snapshot);
     return count;
 }
-
 
 template <typename Routine>
 Routine RoutineOf(int32_t number) {

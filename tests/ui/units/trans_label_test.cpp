@@ -4,8 +4,8 @@
 #include "ui/units/trans_label.h"
 #include "tests/support/unit_test_helpers.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>

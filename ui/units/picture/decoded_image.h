@@ -31,12 +31,12 @@ ImageKind DetectImageKind(const uint8_t* data, size_t length);
 // One frame of an animated GIF, already decoded to palette indexes.
 struct GifFrame {
     uint32_t left = 0, top = 0, width = 0, height = 0;
-    uint32_t delayMs = 50;          // a delay of 0 is taken as 50 ms
+    uint32_t delayMs = 50;  // a delay of 0 is taken as 50 ms
     bool transparent = false;
     uint8_t transparentIndex = 0;
-    uint32_t disposal = 0;          // the graphic control extension's disposal method
-    std::vector<RGBQUAD> palette;   // the local table, else the global one (256 entries)
-    std::vector<uint8_t> indexes;   // width * height, rows top-down, interlacing undone
+    uint32_t disposal = 0;         // the graphic control extension's disposal method
+    std::vector<RGBQUAD> palette;  // the local table, else the global one (256 entries)
+    std::vector<uint8_t> indexes;  // width * height, rows top-down, interlacing undone
 };
 
 struct GifAnimation {
@@ -45,7 +45,7 @@ struct GifAnimation {
 };
 
 class DecodedImage {
-public:
+  public:
     DecodedImage() = default;
     ~DecodedImage();
     DecodedImage(DecodedImage&& other) noexcept;

@@ -62,7 +62,7 @@ std::vector<uint8_t> ReadSubBlocks(ByteReader* reader, bool* complete) {
 
 // LZW codes packed least significant bit first.
 class CodeReader {
-public:
+  public:
     explicit CodeReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
 
     // False when the stream holds fewer than `bits` more bits.
@@ -78,7 +78,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const std::vector<uint8_t>& bytes_;
     size_t next_ = 0;
     uint32_t buffer_ = 0;

@@ -19,7 +19,7 @@ constexpr uint8_t kRunFlags = 0xC0;
 // The encoded scan lines: a byte with both top bits set repeats the next byte
 // as often as its low six bits say. Runs may go on across scan lines.
 class RunLengthReader {
-public:
+  public:
     RunLengthReader(const uint8_t* begin, const uint8_t* end) : next_(begin), end_(end) {}
 
     // False when the data ends first.
@@ -47,7 +47,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const uint8_t* next_;
     const uint8_t* end_;
     uint8_t runValue_ = 0;

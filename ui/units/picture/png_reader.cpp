@@ -12,7 +12,7 @@ constexpr size_t kShortestPng = 8;
 
 // png_image_free may run any number of times: it clears what it released.
 class PngImage {
-public:
+  public:
     PngImage() { image_.version = PNG_IMAGE_VERSION; }
     ~PngImage() { ::png_image_free(&image_); }
     PngImage(const PngImage&) = delete;
@@ -20,7 +20,7 @@ public:
 
     png_image* get() { return &image_; }
 
-private:
+  private:
     png_image image_{};
 };
 

@@ -1,7 +1,7 @@
 #include "tests/ui/units/picture/image_references.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // checked pixel by pixel through GetDIBits.
 #include "ui/units/picture/picture_drawing.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
