@@ -2,8 +2,8 @@
 // and the window-template reader. It mutates seed files (bit flips, stray
 // bytes, large words, cuts, splices) and decodes each result; before every
 // decode it writes the input to `last-input` in the output directory, so a
-// crash leaves the input behind. Inputs that break a reader belong in
-// tests/data/breaking-inputs, where the readers' tests replay them.
+// crash leaves the input behind. The readers' tests replay a fixed run of the
+// same mutations; an input that breaks a reader becomes a case of its test.
 //
 //   reader_fuzz.exe pictures|templates OUTPUT_DIR SECONDS SEED_FILE...
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/mutator.h"
 #include "ui/template_reader.h"
 #include "ui/units/picture/decoded_image.h"
 
@@ -40,40 +41,12 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     }
 }
 
-std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& random,
-                            const std::vector<std::vector<uint8_t>>& seeds) {
-    const int rounds = 1 + static_cast<int>(random() % 4);
-    for (int round = 0; round < rounds && !bytes.empty(); ++round) {
-        const size_t at = random() % bytes.size();
-        switch (random() % 6) {
-            case 0: bytes[at] ^= static_cast<uint8_t>(1u << (random() % 8)); break;
-            case 1: bytes[at] = static_cast<uint8_t>(random()); break;
-            case 2: {  // a large or boundary word
-                static const uint32_t kWords[] = {0, 1, 0x7F, 0x80, 0xFF, 0xFFFF, 0x10000,
-                                                  0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-                const uint32_t word = kWords[random() % (sizeof kWords / sizeof kWords[0])];
-                for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = uint8_t(word >> (8 * i));
-                break;
-            }
-            case 3: bytes.resize(at); break;
-            case 4: bytes.insert(bytes.begin() + static_cast<ptrdiff_t>(at), uint8_t(random())); break;
-            default: {  // splice the tail of another seed
-                const std::vector<uint8_t>& other = seeds[random() % seeds.size()];
-                if (other.empty()) break;
-                const size_t from = random() % other.size();
-                bytes.resize(at);
-                bytes.insert(bytes.end(), other.begin() + static_cast<ptrdiff_t>(from), other.end());
-            }
-        }
-    }
-    return bytes;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: reader_fuzz pictures|templates OUTPUT_DIR SECONDS SEED_FILE...\n");
+        std::fprintf(stderr,
+                     "usage: reader_fuzz pictures|templates OUTPUT_DIR SECONDS SEED_FILE...\n");
         return 2;
     }
     const bool templates = std::string(argv[1]) == "templates";
@@ -86,7 +59,7 @@ int main(int argc, char** argv) {
     unsigned long runs = 0;
     while (::GetTickCount() - start < seconds * 1000) {
         const std::vector<uint8_t>& seed = seeds[random() % seeds.size()];
-        const std::vector<uint8_t> input = Mutate(seed, random, seeds);
+        const std::vector<uint8_t> input = fuzz::Mutate(seed, random, seeds);
         WriteFile(output + "\\last-input", input);
         if (templates) {
             ui::TemplateSegment segment;

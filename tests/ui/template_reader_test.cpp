@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "g_appWindowsData.h"
+#include "tests/fuzz/mutator.h"
 #include "ui/unit_record.h"
 
 namespace {
@@ -117,6 +119,41 @@ TEST(TemplateReader, LengthsPastTheEndAreRefused) {
     std::vector<uint8_t> oddTable = copy;
     oddTable[0] = 12;
     EXPECT_FALSE(ui::ReadTemplateSegment(oddTable.data(), oddTable.size(), kBase, &segment));
+}
+
+// The fuzzer's mutations, replayed: a segment is refused, or every record of
+// it lies inside its window's buffer with its type block inside the record.
+TEST(TemplateReader, MutatedSegmentsAreRefusedOrHoldTogether) {
+    const std::vector<std::vector<uint8_t>> seeds{
+        std::vector<uint8_t>(g_appWindowsData, g_appWindowsData + g_appWindowsDataLength)};
+    std::mt19937 random(2024);
+    size_t accepted = 0;
+    for (int run = 0; run < 4000; ++run) {
+        const std::vector<uint8_t> input = fuzz::Mutate(seeds[0], random, seeds);
+        ui::TemplateSegment segment;
+        if (!ui::ReadTemplateSegment(input.data(), input.size(), kBase, &segment)) continue;
+        ++accepted;
+        ASSERT_LE(segment.consumed, input.size()) << "run " << run;
+        for (const ui::WindowTemplate& window : segment.windows) {
+            for (uint32_t k = 0; k < window.unitCount; ++k) {
+                size_t start = 0, available = 0;
+                ASSERT_TRUE(ui::LocateUnitRecord(window.unitBuffer, window.unitCount, k, &start,
+                                                 &available))
+                    << "run " << run;
+                ASSERT_LE(start + available, window.unitBuffer.size()) << "run " << run;
+                if (ui::IdentifierKind(Word(window.unitBuffer, 4 * k)) == ui::kMenuItemKind) {
+                    continue;
+                }
+                ui::UnitRecordLayout layout;
+                ASSERT_TRUE(
+                    ui::ParseUnitRecord(window.unitBuffer.data() + start, available, &layout))
+                    << "run " << run;
+                ASSERT_LE(4u + layout.size, available) << "run " << run;
+                ASSERT_LE(layout.typeBlock + layout.typeBlockLength, available) << "run " << run;
+            }
+        }
+    }
+    EXPECT_LT(0u, accepted);  // some mutations leave a readable segment
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/mutator.h"
 #include "tests/ui/units/picture/hand_made_images.h"
 #include "tests/ui/units/picture/image_references.h"
 
@@ -75,6 +77,26 @@ TEST(ImageDecoder, TruncatedAndFlippedFilesGiveNoPictureOrAWholeOne) {
     ASSERT_LT(0u, files);
     std::printf("%u files damaged: %u decodings, %u gave a picture\n", unsigned(files),
                 unsigned(damage.decoded), unsigned(damage.pictures));
+}
+
+// The fuzzer's mutations, replayed over every test picture.
+TEST(ImageDecoder, MutatedFilesGiveNoPictureOrAWholeOne) {
+    std::vector<std::vector<uint8_t>> seeds;
+    std::vector<std::string> names;
+    for (const Check& check : image_test::ReadManifest()) {
+        if (check.type == "frame") continue;
+        seeds.push_back(ReadImageFile(check.words[0]));
+        names.push_back(check.words[0]);
+    }
+    ASSERT_FALSE(seeds.empty());
+    std::mt19937 random(7);
+    Damage damage;
+    for (int run = 0; run < 3000; ++run) {
+        const size_t from = random() % seeds.size();
+        ExpectWholeOrNothing(fuzz::Mutate(seeds[from], random, seeds),
+                             names[from] + " mutation " + std::to_string(run), &damage);
+    }
+    EXPECT_LT(0u, damage.pictures);
 }
 
 TEST(ImageDecoder, KindComesFromTheFirstEightBytesAndSevenAreNeverAPicture) {
