@@ -108,22 +108,18 @@ DropTarget::~DropTarget() {
 }
 
 bool DropTarget::Create(const ui::CreateContext& context) {
-    const auto& [parent, style, controlId, menu, rect, designMode] = context;
     if (!ui::RegisterUnitClass(kClassName, &DropTarget::WindowProc,
                                static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))) {
         return false;
     }
-    window_ = ::CreateWindowExA(0, kClassName, "", style | WS_CHILD | WS_CLIPSIBLINGS, rect.left,
-                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                                ::GetModuleHandleA(nullptr), nullptr);
+    window_ = context.CreateChild(0, kClassName, "", context.style | WS_CHILD | WS_CLIPSIBLINGS);
     if (!window_) return false;
     ui::AttachUnit(window_, this);
     for (int kind = 0; kind < kDropKindCount; ++kind) {
         adapter_.SetAccepts(static_cast<DropKind>(kind), Accepts(kind) != 0);
     }
     // In the designer a drop target takes no drops.
-    if (!designMode) adapter_.Connect(windowId(), unitId(), kEventRoutines);
+    if (!context.designMode) adapter_.Connect(windowId(), unitId(), kEventRoutines);
     return true;
 }
 

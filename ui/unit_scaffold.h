@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/gdi.h"
+#include "ui/unit_support.h"
 #include "ui/unit_type.h"
 
 namespace ui {
@@ -37,6 +39,11 @@ struct CreateContext {
     HMENU menu;
     RECT rect;  // in the parent's client coordinates
     bool designMode;
+
+    // A window of this class at the context's place in its parent, with its
+    // control identifier; `style` is the whole style the window gets.
+    HWND CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style,
+                     void* createParam = nullptr) const;
 };
 
 template <typename UnitClass>
@@ -79,6 +86,44 @@ struct UnitType {
                 return AsRoutine<GetPropertyRoutine>(&Get);
             default:
                 return nullptr;
+        }
+    }
+};
+
+// The window procedure of a unit that draws itself in a window class of the
+// program. The unit passes itself as the creation parameter; the procedure
+// attaches it on WM_NCCREATE and lets go on WM_NCDESTROY, paints through it
+// for WM_PAINT and WM_PRINTCLIENT, and hands every other message to it.
+// UnitClass declares `friend struct DrawnUnit<UnitClass>;` and
+//   HWND window_;                              null once the window is gone
+//   void Paint(HDC dc);
+//   LRESULT OnMessage(HWND, UINT, WPARAM, LPARAM);  ends in DefWindowProcA
+template <typename UnitClass>
+struct DrawnUnit {
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* created =
+                static_cast<UnitClass*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            created->window_ = window;
+            AttachUnit(window, created);
+        }
+        auto* unit = static_cast<UnitClass*>(UnitOfWindow(window));
+        if (!unit) return ::DefWindowProcA(window, message, wParam, lParam);
+        switch (message) {
+            case WM_PAINT: {
+                ScopedPaint paint(window);
+                unit->Paint(paint.get());
+                return 0;
+            }
+            case WM_PRINTCLIENT:
+                unit->Paint(reinterpret_cast<HDC>(wParam));
+                return 0;
+            case WM_NCDESTROY:
+                unit->window_ = nullptr;
+                AttachUnit(window, nullptr);
+                return ::DefWindowProcA(window, message, wParam, lParam);
+            default:
+                return unit->OnMessage(window, message, wParam, lParam);
         }
     }
 };

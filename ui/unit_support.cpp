@@ -96,6 +96,14 @@ BorrowedFont DefaultGuiFont() {
 
 BorrowedFont FontInUse(const UniqueFont& own) { return own ? BorrowedFont(own) : DefaultGuiFont(); }
 
+HWND CreateContext::CreateChild(DWORD exStyle, const char* className, const char* text, DWORD style,
+                                void* createParam) const {
+    return ::CreateWindowExA(exStyle, className, text, style, rect.left, rect.top,
+                             rect.right - rect.left, rect.bottom - rect.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                             ::GetModuleHandleA(nullptr), createParam);
+}
+
 bool RegisterUnitClass(const char* name, WNDPROC procedure, HBRUSH background) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA existing;

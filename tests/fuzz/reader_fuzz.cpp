@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/guarded_bytes.h"
 #include "tests/fuzz/mutator.h"
 #include "ui/template_reader.h"
 #include "ui/units/picture/decoded_image.h"
@@ -61,11 +62,12 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t>& seed = seeds[random() % seeds.size()];
         const std::vector<uint8_t> input = fuzz::Mutate(seed, random, seeds);
         WriteFile(output + "\\last-input", input);
+        const fuzz::GuardedBytes guarded(input);
         if (templates) {
             ui::TemplateSegment segment;
-            ui::ReadTemplateSegment(input.data(), input.size(), nullptr, &segment);
+            ui::ReadTemplateSegment(guarded.data(), guarded.size(), nullptr, &segment);
         } else {
-            ui::DecodeImage(input.data(), input.size(), random() % 2 == 0);
+            ui::DecodeImage(guarded.data(), guarded.size(), random() % 2 == 0);
         }
         ++runs;
     }

@@ -52,7 +52,7 @@ constexpr DWORD kAnyEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK
 
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
-    return reinterpret_cast<Routine>(net::kDropTargetType.interfaceRoutine(number));
+    return unit_testing::RoutineOf<Routine>(net::kDropTargetType, number);
 }
 
 // The type block accepting these kinds, claiming `version`.

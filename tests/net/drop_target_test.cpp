@@ -36,16 +36,10 @@ class DropTargetUnitTest : public ::testing::Test {
                                                 0x52000201, 0x16000202, 0, 0));
     }
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t value) {
-        int32_t recreate = -1;
-        RoutineOf<ui::SetPropertyRoutine>(ui::routine::kSetProperty)(unit, property - 8, {value, 0},
-                                                                     &recreate);
-        return recreate;
+        return unit_testing::SetProperty(net::kDropTargetType, unit, property, value);
     }
     static uint32_t Get(ui::Unit* unit, int32_t property) {
-        ui::PropertyValue value;
-        EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(ui::routine::kGetProperty)(unit, property - 8,
-                                                                                 &value));
-        return value.low;
+        return unit_testing::GetProperty(net::kDropTargetType, unit, property).low;
     }
     static std::vector<uint32_t> Accepts(ui::Unit* unit) {
         return {Get(unit, kAcceptText), Get(unit, kAcceptHtml), Get(unit, kAcceptUrl),
@@ -67,15 +61,13 @@ TEST_F(DropTargetUnitTest, IsAWhiteBrushedChildOfItsOwnClass) {
               ::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
     EXPECT_EQ(static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS),
               ::GetClassLongPtrA(window, GCL_STYLE));
-    const auto style = static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE));
-    EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED),
-              style & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_VISIBLE));
-    EXPECT_EQ(0, ::GetWindowLongA(window, GWL_EXSTYLE));
+    EXPECT_EQ(
+        static_cast<DWORD>(WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED),
+        unit_testing::Style(window) & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_VISIBLE));
+    EXPECT_EQ(0u, unit_testing::ExStyle(window));
     EXPECT_EQ(150, ::GetDlgCtrlID(window));
     EXPECT_EQ(parent_, ::GetParent(window));
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rect), 2);
+    const RECT rect = unit_testing::RectInParent(window);
     EXPECT_EQ(20, rect.left);
     EXPECT_EQ(30, rect.top);
     EXPECT_EQ(26, rect.right - rect.left);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -25,10 +26,50 @@ inline std::vector<uint8_t> AsVersion(std::vector<uint8_t> block, uint32_t versi
     return block;
 }
 
+inline DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)); }
+inline DWORD ExStyle(HWND window) {
+    return static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE));
+}
+
+// The window's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND window) {
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+inline std::string WindowText(HWND window) {
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
 // Routine `number` of a unit type, as the engine would ask its interface routine.
 template <typename Routine>
 Routine RoutineOf(const ui::UnitTypeDescriptor& type, int32_t number) {
     return reinterpret_cast<Routine>(type.interfaceRoutine(number));
+}
+
+// Property `property` of a unit, numbered as in a type's property list with
+// the eight every unit has first, set through the type's routine 0; the
+// answer is whether the unit must be made again (-1 when not said).
+inline int32_t SetProperty(const ui::UnitTypeDescriptor& type, ui::Unit* unit, int32_t property,
+                           uint32_t low, uint32_t high = 0) {
+    int32_t recreate = -1;
+    RoutineOf<ui::SetPropertyRoutine>(type, ui::routine::kSetProperty)(unit, property - 8,
+                                                                       {low, high}, &recreate);
+    return recreate;
+}
+
+// The same property read through the type's routine 1.
+inline ui::PropertyValue GetProperty(const ui::UnitTypeDescriptor& type, ui::Unit* unit,
+                                     int32_t property) {
+    ui::PropertyValue value;
+    EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(type, ui::routine::kGetProperty)(
+        unit, property - 8, &value))
+        << "property " << property;
+    return value;
 }
 
 // A top-level window that hands its controls' notifications back to their

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "g_appWindowsData.h"
+#include "tests/fuzz/guarded_bytes.h"
 #include "tests/fuzz/mutator.h"
 #include "ui/unit_record.h"
 
@@ -129,7 +130,7 @@ TEST(TemplateReader, MutatedSegmentsAreRefusedOrHoldTogether) {
     std::mt19937 random(2024);
     size_t accepted = 0;
     for (int run = 0; run < 4000; ++run) {
-        const std::vector<uint8_t> input = fuzz::Mutate(seeds[0], random, seeds);
+        const fuzz::GuardedBytes input(fuzz::Mutate(seeds[0], random, seeds));
         ui::TemplateSegment segment;
         if (!ui::ReadTemplateSegment(input.data(), input.size(), kBase, &segment)) continue;
         ++accepted;

@@ -88,14 +88,10 @@ DWORD AlignmentStyle(const ButtonBlock& p) {
 // Pictures are decoded by the PicBox's image loader, which buttons do not use
 // yet: a button with picture bytes keeps them and shows its caption.
 bool Button::Create(const CreateContext& context) {
-    const auto& [parent, style, controlId, menu, rect, designMode] = context;
-    DWORD buttonStyle = (style & ~kAlignmentBits) | AlignmentStyle(p_);
+    DWORD buttonStyle = (context.style & ~kAlignmentBits) | AlignmentStyle(p_);
     if (p_.type == 1) buttonStyle |= BS_DEFPUSHBUTTON;
-    button_ = ::CreateWindowExA(0, "BUTTON", p_.caption.c_str(),
-                                buttonStyle | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE, rect.left,
-                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                                ::GetModuleHandleA(nullptr), nullptr);
+    button_ = context.CreateChild(0, "BUTTON", p_.caption.c_str(),
+                                  buttonStyle | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE);
     if (!button_) return false;
     AttachUnit(button_, this);
     ApplyFont();

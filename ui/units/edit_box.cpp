@@ -154,8 +154,7 @@ class EditBox final : public Unit {
 };
 
 bool EditBox::Create(const CreateContext& context) {
-    const auto& [parent, style, controlId, menu, rect, designMode] = context;
-    DWORD editStyle = style | WS_CHILD;
+    DWORD editStyle = context.style | WS_CHILD;
     if (!p_.hideSelection) editStyle |= ES_NOHIDESEL;
     if (p_.multiLine) {
         editStyle |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
@@ -172,10 +171,7 @@ bool EditBox::Create(const CreateContext& context) {
     if (p_.caseConversion == 2) editStyle |= ES_UPPERCASE;
 
     background_.Reset(::CreateSolidBrush(ResolveColour(p_.background)));
-    edit_ = ::CreateWindowExA(0, "EDIT", p_.content.c_str(), editStyle | WS_CLIPSIBLINGS, rect.left,
-                              rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                              ::GetModuleHandleA(nullptr), nullptr);
+    edit_ = context.CreateChild(0, "EDIT", p_.content.c_str(), editStyle | WS_CLIPSIBLINGS);
     if (!edit_) return false;
     AttachUnit(edit_, this);
     editProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
@@ -186,7 +182,7 @@ bool EditBox::Create(const CreateContext& context) {
     if (p_.inputMode == kPasswordInput) {
         ::SendMessageA(edit_, EM_SETPASSWORDCHAR, p_.passwordChar, 0);
     }
-    if (!p_.multiLine && p_.spinMode != 0) CreateSpin(parent, controlId);
+    if (!p_.multiLine && p_.spinMode != 0) CreateSpin(context.parent, context.controlId);
     SetSelection(p_.selectionStart, p_.selectionLength);
     ApplyBorder();
     return true;

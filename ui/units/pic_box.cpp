@@ -65,8 +65,8 @@ class PicBox final : public Unit {
     std::vector<uint8_t> WriteBlock() const;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
+    friend struct DrawnUnit<PicBox>;
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void Decode();
     void ApplyBorder();
@@ -88,54 +88,23 @@ class PicBox final : public Unit {
 };
 
 bool PicBox::Create(const CreateContext& context) {
-    const auto& [parent, style, controlId, menu, rect, designMode] = context;
-    if (!RegisterUnitClass(kClassName, &PicBox::WindowProc,
+    if (!RegisterUnitClass(kClassName, &DrawnUnit<PicBox>::Procedure,
                            static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))) {
         return false;
     }
-    designMode_ = designMode;
+    designMode_ = context.designMode;
     running_ = !designMode_ && p_.animate;
     ApplyBackground();
     // WM_NCCREATE attaches the box, so window_ is set from then on.
-    ::CreateWindowExA(0, kClassName, nullptr, style | WS_CHILD | WS_CLIPSIBLINGS, rect.left,
-                      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                      ::GetModuleHandleA(nullptr), this);
+    context.CreateChild(0, kClassName, nullptr, context.style | WS_CHILD | WS_CLIPSIBLINGS, this);
     if (!window_) return false;
     Decode();
     ApplyBorder();
     return true;
 }
 
-LRESULT CALLBACK PicBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<PicBox*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        AttachUnit(window, created);
-    }
-    auto* box = static_cast<PicBox*>(UnitOfWindow(window));
-    if (box) {
-        switch (message) {
-            case WM_PAINT: {
-                ScopedPaint paint(window);
-                box->Paint(paint.get());
-                return 0;
-            }
-            case WM_PRINTCLIENT:
-                box->Paint(reinterpret_cast<HDC>(wParam));
-                return 0;
-            case WM_DESTROY:
-                box->animator_.Stop();
-                break;
-            case WM_NCDESTROY:
-                box->window_ = nullptr;
-                AttachUnit(window, nullptr);
-                break;
-            default:
-                break;
-        }
-    }
+LRESULT PicBox::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) animator_.Stop();
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -87,8 +87,8 @@ class TransLabel final : public Unit {
     std::vector<uint8_t> WriteBlock() const;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
+    friend struct DrawnUnit<TransLabel>;
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
     void Paint(HDC dc) const;
     void Refresh() const;
 
@@ -97,52 +97,21 @@ class TransLabel final : public Unit {
 };
 
 bool TransLabel::Create(const CreateContext& context) {
-    const auto& [parent, style, controlId, menu, rect, designMode] = context;
-    if (!RegisterUnitClass(kClassName, &TransLabel::WindowProc,
+    if (!RegisterUnitClass(kClassName, &DrawnUnit<TransLabel>::Procedure,
                            static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)))) {
         return false;
     }
     // WM_NCCREATE attaches the label, so window_ is set from then on.
-    ::CreateWindowExA(WS_EX_TRANSPARENT, kClassName, p_.text.c_str(),
-                      style | WS_CHILD | WS_CLIPSIBLINGS, rect.left, rect.top,
-                      rect.right - rect.left, rect.bottom - rect.top, parent,
-                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                      ::GetModuleHandleA(nullptr), this);
+    context.CreateChild(WS_EX_TRANSPARENT, kClassName, p_.text.c_str(),
+                        context.style | WS_CHILD | WS_CLIPSIBLINGS, this);
     return window_ != nullptr;
 }
 
-LRESULT CALLBACK TransLabel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created =
-            static_cast<TransLabel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        AttachUnit(window, created);
-    }
-    auto* label = static_cast<TransLabel*>(UnitOfWindow(window));
-    if (label) {
-        switch (message) {
-            case WM_PAINT: {
-                ScopedPaint paint(window);
-                label->Paint(paint.get());
-                return 0;
-            }
-            case WM_PRINTCLIENT:
-                label->Paint(reinterpret_cast<HDC>(wParam));
-                return 0;
-            case WM_MOVE: {
-                const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
-                label->Refresh();
-                return result;
-            }
-            case WM_NCDESTROY:
-                label->window_ = nullptr;
-                AttachUnit(window, nullptr);
-                break;
-            default:
-                break;
-        }
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+// Moving over a parent's background shows another part of it.
+LRESULT TransLabel::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+    const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_MOVE) Refresh();
+    return result;
 }
 
 // Draws the title text only: nothing is erased or filled.

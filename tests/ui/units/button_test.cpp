@@ -33,13 +33,9 @@ Routine RoutineOf(int32_t number) {
     return unit_testing::RoutineOf<Routine>(ui::kButtonType, number);
 }
 
-DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)); }
-
-std::string WindowText(HWND window) {
-    char text[64] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
+using unit_testing::RectInParent;
+using unit_testing::Style;
+using unit_testing::WindowText;
 
 class ButtonTest : public ::testing::Test {
   protected:
@@ -56,16 +52,10 @@ class ButtonTest : public ::testing::Test {
     }
 
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t low, uint32_t high = 0) {
-        int32_t recreate = -1;
-        RoutineOf<ui::SetPropertyRoutine>(ui::routine::kSetProperty)(unit, property - 8,
-                                                                     {low, high}, &recreate);
-        return recreate;
+        return unit_testing::SetProperty(ui::kButtonType, unit, property, low, high);
     }
     static ui::PropertyValue Get(ui::Unit* unit, int32_t property) {
-        ui::PropertyValue value;
-        EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(ui::routine::kGetProperty)(unit, property - 8,
-                                                                                 &value));
-        return value;
+        return unit_testing::GetProperty(ui::kButtonType, unit, property);
     }
     static std::string Caption(ui::Unit* unit) {
         const auto* text = reinterpret_cast<const char*>(Get(unit, kCaption).low);
@@ -118,9 +108,7 @@ TEST_F(ButtonTest, TemplateBlockAndStyleBitsShapeTheControl) {
     EXPECT_EQ(static_cast<DWORD>(WS_TABSTOP), Style(button) & WS_TABSTOP);
     EXPECT_EQ(static_cast<DWORD>(BS_RIGHT | BS_TOP), Style(button) & kAlignmentBits);
     EXPECT_TRUE(IsDefault(unit.get()));
-    RECT rect;
-    ::GetWindowRect(button, &rect);
-    ::MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rect), 2);
+    const RECT rect = RectInParent(button);
     EXPECT_EQ(30, rect.left);
     EXPECT_EQ(40, rect.top);
     EXPECT_EQ(90, rect.right - rect.left);

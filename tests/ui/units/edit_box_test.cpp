@@ -45,15 +45,9 @@ Routine RoutineOf(int32_t number) {
     return unit_testing::RoutineOf<Routine>(ui::kEditBoxType, number);
 }
 
-DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)); }
-DWORD ExStyle(HWND window) { return static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE)); }
-
-RECT RectInParent(HWND window) {
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+using unit_testing::ExStyle;
+using unit_testing::RectInParent;
+using unit_testing::Style;
 
 int MeasuredHeight(HFONT font) {
     HDC dc = ::GetDC(nullptr);
@@ -81,20 +75,14 @@ class EditBoxTest : public ::testing::Test {
     }
 
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t low, uint32_t high = 0) {
-        int32_t recreate = -1;
-        RoutineOf<ui::SetPropertyRoutine>(ui::routine::kSetProperty)(unit, property - 8,
-                                                                     {low, high}, &recreate);
-        return recreate;
+        return unit_testing::SetProperty(ui::kEditBoxType, unit, property, low, high);
     }
     static int32_t SetText(ui::Unit* unit, int32_t property, const char* text) {
         return Set(unit, property, reinterpret_cast<uint32_t>(text));
     }
 
     static uint32_t Get(ui::Unit* unit, int32_t property) {
-        ui::PropertyValue value;
-        EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(ui::routine::kGetProperty)(unit, property - 8,
-                                                                                 &value));
-        return value.low;
+        return unit_testing::GetProperty(ui::kEditBoxType, unit, property).low;
     }
     static std::string GetText(ui::Unit* unit, int32_t property) {
         const auto* text = reinterpret_cast<const char*>(Get(unit, property));
@@ -324,9 +312,7 @@ TEST_F(EditBoxTest, ContentIsWrittenToAndReadFromTheControl) {
     auto unit = Create({});
     ASSERT_NE(nullptr, unit);
     EXPECT_EQ(0, SetText(unit.get(), kContent, "output 输出"));
-    char text[32] = {};
-    ::GetWindowTextA(unit->hwnd(), text, sizeof text);
-    EXPECT_STREQ("output 输出", text);
+    EXPECT_EQ("output 输出", unit_testing::WindowText(unit->hwnd()));
     ::SetWindowTextA(unit->hwnd(), "typed");
     EXPECT_EQ("typed", GetText(unit.get(), kContent));
     Set(unit.get(), kContent, 0);

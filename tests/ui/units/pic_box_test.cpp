@@ -186,20 +186,14 @@ class PicBoxTest : public ::testing::Test {
     }
 
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t low, uint32_t high = 0) {
-        int32_t recreate = -1;
-        RoutineOf<ui::SetPropertyRoutine>(ui::routine::kSetProperty)(unit, property - 8,
-                                                                     {low, high}, &recreate);
-        return recreate;
+        return unit_testing::SetProperty(ui::kPicBoxType, unit, property, low, high);
     }
     static void SetPicture(ui::Unit* unit, const std::string& bytes) {
         Set(unit, kPicture, reinterpret_cast<uint32_t>(bytes.data()),
             static_cast<uint32_t>(bytes.size()));
     }
     static ui::PropertyValue Get(ui::Unit* unit, int32_t property) {
-        ui::PropertyValue value;
-        EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(ui::routine::kGetProperty)(unit, property - 8,
-                                                                                 &value));
-        return value;
+        return unit_testing::GetProperty(ui::kPicBoxType, unit, property);
     }
 
     // What the box paints, through WM_PRINTCLIENT into a bitmap of its size.
@@ -249,10 +243,9 @@ TEST_F(PicBoxTest, EmptyBlockGivesABorderlessBoxOfItsOwnClassWithDefaults) {
               reinterpret_cast<HGDIOBJ>(::GetClassLongPtrA(box, GCLP_HBRBACKGROUND)));
     EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW),
               reinterpret_cast<HCURSOR>(::GetClassLongPtrA(box, GCLP_HCURSOR)));
-    const DWORD style = static_cast<DWORD>(::GetWindowLongA(box, GWL_STYLE));
     EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED),
-              style & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_BORDER));
-    EXPECT_EQ(0u, static_cast<DWORD>(::GetWindowLongA(box, GWL_EXSTYLE)) &
+              unit_testing::Style(box) & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_BORDER));
+    EXPECT_EQ(0u, unit_testing::ExStyle(box) &
                       (WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE));
     EXPECT_EQ(kControlId, static_cast<uint32_t>(::GetDlgCtrlID(box)));
 
@@ -306,12 +299,10 @@ TEST_F(PicBoxTest, BorderAndModeAreClampedAndApplied) {
     ASSERT_NE(nullptr, unit);
     HWND box = unit->hwnd();
     const auto edges = [box] {
-        return static_cast<DWORD>(::GetWindowLongA(box, GWL_EXSTYLE)) &
+        return unit_testing::ExStyle(box) &
                (WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
     };
-    const auto border = [box] {
-        return static_cast<DWORD>(::GetWindowLongA(box, GWL_STYLE)) & WS_BORDER;
-    };
+    const auto border = [box] { return unit_testing::Style(box) & WS_BORDER; };
     EXPECT_EQ(0, Set(unit.get(), kBorder, 4));
     EXPECT_EQ(static_cast<DWORD>(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME), edges());
     Set(unit.get(), kBorder, 77);

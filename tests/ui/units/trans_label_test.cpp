@@ -119,16 +119,10 @@ class TransLabelTest : public ::testing::Test {
     std::unique_ptr<ui::Unit> CreateWith(const LabelBlock& block) { return Create(block.Write()); }
 
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t low, uint32_t high = 0) {
-        int32_t recreate = -1;
-        RoutineOf<ui::SetPropertyRoutine>(ui::routine::kSetProperty)(unit, property - 8,
-                                                                     {low, high}, &recreate);
-        return recreate;
+        return unit_testing::SetProperty(ui::kTransLabelType, unit, property, low, high);
     }
     static uint32_t Get(ui::Unit* unit, int32_t property) {
-        ui::PropertyValue value;
-        EXPECT_TRUE(RoutineOf<ui::GetPropertyRoutine>(ui::routine::kGetProperty)(unit, property - 8,
-                                                                                 &value));
-        return value.low;
+        return unit_testing::GetProperty(ui::kTransLabelType, unit, property).low;
     }
 
     // What the label draws over the parent's background.
@@ -160,14 +154,11 @@ TEST_F(TransLabelTest, EmptyBlockGivesATransparentWindowWithTheDefaults) {
     auto unit = Create({}, WS_DISABLED);
     ASSERT_NE(nullptr, unit);
     HWND label = unit->hwnd();
-    char title[32] = {};
-    ::GetWindowTextA(label, title, sizeof title);
-    EXPECT_STREQ("透明标签", title);
+    EXPECT_EQ("透明标签", unit_testing::WindowText(label));
     EXPECT_EQ(static_cast<DWORD>(WS_EX_TRANSPARENT),
-              static_cast<DWORD>(::GetWindowLongA(label, GWL_EXSTYLE)) & WS_EX_TRANSPARENT);
+              unit_testing::ExStyle(label) & WS_EX_TRANSPARENT);
     EXPECT_EQ(static_cast<DWORD>(WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED),
-              static_cast<DWORD>(::GetWindowLongA(label, GWL_STYLE)) &
-                  (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_VISIBLE));
+              unit_testing::Style(label) & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED | WS_VISIBLE));
     EXPECT_EQ(static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS),
               ::GetClassLongA(label, GCL_STYLE));
     EXPECT_EQ(::GetStockObject(NULL_BRUSH),
@@ -232,9 +223,7 @@ TEST_F(TransLabelTest, SetClampsChoicesAndNeverAsksForRecreation) {
     EXPECT_EQ(0xFF000000u, Get(unit.get(), kTextColour));
 
     EXPECT_EQ(0, Set(unit.get(), kText, reinterpret_cast<uint32_t>("输出文件：")));
-    char title[32] = {};
-    ::GetWindowTextA(unit->hwnd(), title, sizeof title);
-    EXPECT_STREQ("输出文件：", title);
+    EXPECT_EQ("输出文件：", unit_testing::WindowText(unit->hwnd()));
     Set(unit.get(), kText, 0);
     EXPECT_EQ(0, ::GetWindowTextLengthA(unit->hwnd()));
 

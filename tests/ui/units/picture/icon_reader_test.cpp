@@ -23,12 +23,7 @@ using ui::ImageKind;
 
 // Draws the icon over `background` into 32-bit B, G, R, X rows top-down.
 std::vector<uint8_t> DrawIcon(HICON icon, int32_t width, int32_t height, COLORREF background) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = image_test::TopDown32(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = ::CreateCompatibleDC(nullptr);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "tests/fuzz/guarded_bytes.h"
 #include "tests/support/child_process.h"
 #include "ui/units/picture/indexed_bitmap.h"
 
@@ -200,8 +201,20 @@ void ExpectNoPicture(const Check& check) {
 
 uint32_t Kind(ImageKind kind) { return static_cast<uint32_t>(kind); }
 
+BITMAPINFO TopDown32(int32_t width, int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 ui::DecodedImage Decode(const std::vector<uint8_t>& bytes, bool animate) {
-    return ui::DecodeImage(bytes.data(), bytes.size(), animate);
+    const fuzz::GuardedBytes guarded(bytes);
+    return ui::DecodeImage(guarded.data(), guarded.size(), animate);
 }
 
 std::vector<Check> ChecksOf(const std::set<std::string>& types) {

@@ -45,6 +45,8 @@ Difference Compare(const std::vector<uint8_t>& actual, const std::vector<uint8_t
                    bool withAlpha, uint32_t tolerance);
 
 uint32_t Kind(ui::ImageKind kind);
+// The header of 32-bit B, G, R, X rows top-down.
+BITMAPINFO TopDown32(int32_t width, int32_t height);
 ui::DecodedImage Decode(const std::vector<uint8_t>& bytes, bool animate = false);
 // The manifest lines of these check types.
 std::vector<Check> ChecksOf(const std::set<std::string>& types);

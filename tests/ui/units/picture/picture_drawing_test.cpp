@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/ui/units/picture/image_references.h"
+
 namespace {
 
 using ui::DecodedImage;
@@ -33,13 +35,7 @@ Rect Place(uint32_t mode, int32_t clientWidth, int32_t clientHeight, int32_t wid
 
 // A bitmap's pixels as 0x00RRGGBB words, rows top-down.
 std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = image_test::TopDown32(width, height);
     std::vector<uint32_t> pixels(size_t(width) * height, 0xDEADBEEF);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
