@@ -1,5 +1,6 @@
-// The application's support libraries by number, as its header's library
-// table lists them (app/data/app_header.cpp builds the table from this list).
+// The application's support libraries by number (the high half of their unit
+// type codes), as its header's library table lists them
+// (app/data/app_header.cpp builds the table from this list).
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,8 @@ enum Library : int32_t {
     kUnusedLibraryC,
     kLastLibrary = kUnusedLibraryC
 };
+
+// Other-library command calls name a library by its place in the list.
+constexpr int32_t ListIndex(Library library) { return library - 1; }
 
 }  // namespace app

@@ -35,7 +35,7 @@ void RegisterAddressBoxForDrops() {
     const uint32_t addressBox = app::CallCore(ui::WindowHandleOf, handleOf).low;
     const runtime::ArgRecord args[] = {app::UnitArg(app::windows::kDropTarget),
                                        app::IntegerArg(static_cast<int32_t>(addressBox))};
-    CallLibraryCommand(app::kDragDropLibrary, net::RegisterWindow, 2, args);
+    CallLibraryCommand(app::ListIndex(app::kDragDropLibrary), net::RegisterWindow, 2, args);
 }
 
 }  // namespace

@@ -36,13 +36,18 @@ void ReplacePlaylistText(const runtime::ArgRecord& result) {
     app::playlistText = std::move(text);
 }
 
+// A playlist file is read and then copied into text: a larger one could not
+// be held twice by a 32-bit process, and no real playlist comes near it.
+constexpr int32_t kLargestPlaylistFile = 64 << 20;
+
 // Reads the dropped file; its folder, with a backslash at the end, is the
 // base of the playlist's relative names.
 std::string ReadDroppedFile(const char* address) {
     const char* prefix = K().filePrefix;
     const int32_t last = app::FindLast(address, prefix);
     const std::string path = address + (last - 1) + std::strlen(prefix);
-    const runtime::ArgRecord args[] = {app::TextArg(path.c_str())};
+    const runtime::ArgRecord args[] = {app::TextArg(path.c_str()),
+                                       app::IntegerArg(kLargestPlaylistFile)};
     ReplacePlaylistText(app::CallCore(runtime::ReadWholeFile, args));
     const int32_t separator = app::FindLast(path.c_str(), K().backslash);
     return separator == -1 ? std::string() : app::Left(path.c_str(), separator);
@@ -53,7 +58,8 @@ void Fetch(const char* address) {
     char* failure = nullptr;
     const runtime::ArgRecord args[] = {
         app::TextArg(address), {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
-    ReplacePlaylistText(CallLibraryCommand(app::kInternetLibrary, net::FetchUrl, 2, args));
+    ReplacePlaylistText(
+        CallLibraryCommand(app::ListIndex(app::kInternetLibrary), net::FetchUrl, 2, args));
     const app::OwnedText reason(failure);
     if (!reason.empty()) app::Log(K().logFetchFailed + std::string(reason.c_str()) + K().lineBreak);
 }

@@ -13,7 +13,7 @@ extern "C" {
 // Register protocol (number in EAX, stdcall arguments on the stack): reached
 // only through app::CallDeclared.
 void CallDllCommand();
-runtime::ArgRecord CallLibraryCommand(int32_t libraryNumber, runtime::CommandFunction command,
+runtime::ArgRecord CallLibraryCommand(int32_t libraryIndex, runtime::CommandFunction command,
                                       int32_t argCount, const runtime::ArgRecord* args);
 runtime::ArgRecord CallCoreCommand(runtime::CommandFunction command, int32_t argCount,
                                    const runtime::ArgRecord* args);

@@ -4,8 +4,8 @@ namespace runtime {
 
 namespace {
 
-// Library number of the command running through CallLibraryCommand.
-int32_t g_callingLibrary = 0;
+// Library index of the command running through CallLibraryCommand.
+int32_t g_callingLibrary = kNoCallingLibrary;
 
 }  // namespace
 
@@ -15,10 +15,10 @@ ArgRecord CallCoreCommand(CommandFunction command, int32_t argCount, const ArgRe
     return result;
 }
 
-ArgRecord CallLibraryCommand(int32_t libraryNumber, CommandFunction command, int32_t argCount,
+ArgRecord CallLibraryCommand(int32_t libraryIndex, CommandFunction command, int32_t argCount,
                              const ArgRecord* args) {
     const int32_t outer = g_callingLibrary;
-    g_callingLibrary = libraryNumber;
+    g_callingLibrary = libraryIndex;
     ArgRecord result = {0, 0, 0};
     command(&result, argCount, args);
     g_callingLibrary = outer;

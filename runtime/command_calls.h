@@ -9,10 +9,14 @@
 namespace runtime {
 
 ArgRecord CallCoreCommand(CommandFunction command, int32_t argCount, const ArgRecord* args);
-ArgRecord CallLibraryCommand(int32_t libraryNumber, CommandFunction command, int32_t argCount,
+// A support library's command, its library named by its index in the
+// application's library list (from 0; unit type codes count from 1 instead).
+ArgRecord CallLibraryCommand(int32_t libraryIndex, CommandFunction command, int32_t argCount,
                              const ArgRecord* args);
 
-// Library number of the command now running through CallLibraryCommand, 0 otherwise.
+constexpr int32_t kNoCallingLibrary = -1;
+// Library index of the command now running through CallLibraryCommand,
+// kNoCallingLibrary otherwise.
 int32_t CallingLibrary();
 
 }  // namespace runtime

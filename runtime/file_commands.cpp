@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -17,12 +18,12 @@ namespace {
 // Byte sets count their length in a signed 32-bit word.
 constexpr LONGLONG kLargestByteSet = 0x7FFFFFF0 - sizeof(ByteSetHeader);
 
-void* ReadFileBytes(const char* name) {
+void* ReadFileBytes(const char* name, LONGLONG largest) {
     UniqueHandle file(::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-        size.QuadPart > kLargestByteSet) {
+        size.QuadPart > largest) {
         return nullptr;
     }
     const DWORD length = static_cast<DWORD>(size.QuadPart);
@@ -71,7 +72,11 @@ void RunDirectory(ArgRecord* result, int32_t, const ArgRecord*) {
 void ReadWholeFile(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (argCount < 1) return;
     const char* name = TextArgument(args[0]);
-    if (*name) SetPointer(result, ReadFileBytes(name));
+    const LONGLONG largest =
+        IsGiven(argCount, args, 1)
+            ? std::min<LONGLONG>(static_cast<int32_t>(args[1].low), kLargestByteSet)
+            : kLargestByteSet;
+    if (*name) SetPointer(result, ReadFileBytes(name, largest));
 }
 
 void WriteWholeFile(ArgRecord* result, int32_t argCount, const ArgRecord* args) {

@@ -8,7 +8,8 @@ namespace runtime {
 
 // () -> text: the program's directory, without a trailing backslash.
 void RunDirectory(ArgRecord* result, int32_t argCount, const ArgRecord* args);
-// (file name) -> byte set: the whole file; empty on any failure.
+// (file name, [largest length]) -> byte set: the whole file; empty on any
+// failure and for a file longer than the largest length.
 void ReadWholeFile(ArgRecord* result, int32_t argCount, const ArgRecord* args);
 // (file name, byte set, [byte sets...]) -> logical: the file replaced by the data.
 void WriteWholeFile(ArgRecord* result, int32_t argCount, const ArgRecord* args);

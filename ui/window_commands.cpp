@@ -12,16 +12,21 @@ namespace ui {
 
 using namespace runtime;
 
+namespace {
+
+constexpr LPARAM kPastTheEnd = 0x7FFFFFFF;
+
+}  // namespace
+
 void AddText(ArgRecord*, int32_t argCount, const ArgRecord* args) {
     if (argCount < 1) return;
     HWND box = NativeWindowOf(args[0].low, args[0].high);
     if (!box) Report(messages::kWindowOrUnitMissing, 0);
     for (int32_t i = 1; i < argCount; ++i) {
         if (args[i].tag != tag::kText) continue;
-        // Edit positions count characters; the wide length is also cheap, where
-        // the ANSI one converts the whole text each time.
-        const LRESULT end = ::GetWindowTextLengthW(box);
-        ::SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(end), end);
+        // The control clamps a position past the end to the end, in characters;
+        // asking for the text's length instead would copy the whole log.
+        ::SendMessageA(box, EM_SETSEL, kPastTheEnd, kPastTheEnd);
         ::SendMessageA(box, EM_SCROLLCARET, 0, 0);
         ::SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(TextArgument(args[i])));
     }

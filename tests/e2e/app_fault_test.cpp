@@ -143,6 +143,33 @@ TEST_F(Faults, AHugeLineWithoutASegmentNameParsesInTime) {
     EXPECT_EQ(Readable(Join({kWarning}, ParseMessages(address, 3))), Readable(LogMessages()));
 }
 
+// A good playlist padded past 64 MiB is refused before it is read; one just
+// at the limit is read.
+TEST_F(Faults, APlaylistFileOver64MiBIsNoPlaylist) {
+    Start();
+    const std::string playlist = "#EXTM3U\r\n#EXTINF:2.000,\r\nseg000.ts\r\n#EXT-X-ENDLIST\r\n";
+    for (const LONGLONG size : {LONGLONG{64} << 20, (LONGLONG{64} << 20) + 1}) {
+        const std::string path = run_->path() + "\\padded" + std::to_string(size) + ".m3u8";
+        ASSERT_TRUE(WriteWholeFile(path, playlist));
+        HANDLE file =
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        ASSERT_TRUE(::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file));
+        ::CloseHandle(file);
+    }
+    const std::string atLimit =
+        "File@" + run_->path() + "\\padded" + std::to_string(64 << 20) + ".m3u8";
+    const std::string over =
+        "File@" + run_->path() + "\\padded" + std::to_string((64 << 20) + 1) + ".m3u8";
+    Parse(atLimit, kClickStart);
+    Parse(over, kNotPlaylist);
+    const std::vector<std::string> messages = LogMessages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(kNotPlaylist, messages.back());
+    EXPECT_EQ(1u, static_cast<size_t>(std::count(messages.begin(), messages.end(), kClickStart)));
+}
+
 TEST_F(Faults, APlaylistWithAByteOrderMarkBecomesAVideo) {
     Start();
     DownloadAll(Server() + "bom/relative/index.m3u8", {true, true, true});

@@ -314,7 +314,7 @@ class DropTargetDropTest : public ::testing::Test {
             {reinterpret_cast<uint32_t>(window), 0, runtime::tag::kInteger},
         };
         const runtime::ArgRecord result = ::CallLibraryCommand(
-            test_app::kDragDropLibraryNumber, net::kDragDropLibrary.commands[0], 2, args);
+            test_app::kDragDropLibraryIndex, net::kDragDropLibrary.commands[0], 2, args);
         return result.low != 0;
     }
 

@@ -81,7 +81,7 @@ class HttpReader : public ::testing::Test {
     void* FetchByteSet(const char* address) {
         const ArgRecord args[] = {app::TextArg(address)};
         return reinterpret_cast<void*>(
-            ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 1, args).low);
+            ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 1, args).low);
     }
     std::string Fetch(const std::string& address) { return FetchWithReason(address).body; }
 
@@ -95,7 +95,7 @@ class HttpReader : public ::testing::Test {
         const ArgRecord args[] = {app::TextArg(address.c_str()),
                                   {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
         void* byteSet = reinterpret_cast<void*>(
-            ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 2, args).low);
+            ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 2, args).low);
         Fetched fetched;
         if (byteSet) {
             fetched.body.assign(reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)),
@@ -272,7 +272,7 @@ TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
     EXPECT_NE("", FetchWithReason("http://" + closed + "/list.m3u8").failure);
     const ArgRecord nullText[] = {{0, 0, runtime::tag::kText}};
     EXPECT_EQ(
-        0u, ::CallLibraryCommand(test_app::kInternetLibraryNumber, net::FetchUrl, 1, nullText).low);
+        0u, ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 1, nullText).low);
 }
 
 TEST_F(HttpReader, FetchesAgainAfterTheEndNotificationClosedTheRoot) {

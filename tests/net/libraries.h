@@ -1,11 +1,12 @@
-// The numbers of the network libraries in the network tests' library table.
+// The network libraries' places in the network tests' library table, as
+// other-library command calls name them.
 #pragma once
 
 #include <cstdint>
 
 namespace test_app {
 
-constexpr int32_t kDragDropLibraryNumber = 3;
-constexpr int32_t kInternetLibraryNumber = 4;
+constexpr int32_t kDragDropLibraryIndex = 2;
+constexpr int32_t kInternetLibraryIndex = 3;
 
 }  // namespace test_app

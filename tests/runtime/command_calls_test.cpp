@@ -44,15 +44,15 @@ TEST(CommandCalls, CoreCommandsGetAZeroedResultAndTheRecordsInOrder) {
     // A null text travels as the constant empty text.
     EXPECT_EQ(reinterpret_cast<uint32_t>(g_appImage.constants.empty), g_seen.args[1].low);
     EXPECT_EQ(0u, g_seen.args[2].tag);
-    EXPECT_EQ(0, g_seen.library);
+    EXPECT_EQ(runtime::kNoCallingLibrary, g_seen.library);
     EXPECT_TRUE(SameRecord({0x11111111, 0x22222222, 0}, result));
 }
 
-TEST(CommandCalls, LibraryCommandsKnowTheirLibraryNumber) {
+TEST(CommandCalls, LibraryCommandsKnowTheirLibraryIndex) {
     const ArgRecord args[] = {app::LogicalArg(true)};
-    ::CallLibraryCommand(3, RecordingCommand, 1, args);
-    EXPECT_EQ(3, g_seen.library);
-    EXPECT_EQ(0, runtime::CallingLibrary());
+    ::CallLibraryCommand(2, RecordingCommand, 1, args);
+    EXPECT_EQ(2, g_seen.library);
+    EXPECT_EQ(runtime::kNoCallingLibrary, runtime::CallingLibrary());
 }
 
 TEST(Notifications, AConstantArrayBecomesAWritableHeapCopy) {

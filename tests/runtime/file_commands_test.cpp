@@ -70,6 +70,15 @@ TEST_F(FileCommands, AFileReadsWholeIncludingZeroBytes) {
     void* byteSet = Read(directory_ + "\\data.bin");
     EXPECT_EQ(content, ByteSetText(byteSet));
     runtime::FreeMemory(byteSet);
+
+    // A largest length below the file's refuses it; the file's own is enough.
+    const std::string path = directory_ + "\\data.bin";
+    const ArgRecord tooSmall[] = {app::TextArg(path.c_str()), app::IntegerArg(6)};
+    EXPECT_EQ(0u, app::CallCore(runtime::ReadWholeFile, tooSmall).low);
+    const ArgRecord enough[] = {app::TextArg(path.c_str()), app::IntegerArg(7)};
+    byteSet = reinterpret_cast<void*>(app::CallCore(runtime::ReadWholeFile, enough).low);
+    EXPECT_EQ(content, ByteSetText(byteSet));
+    runtime::FreeMemory(byteSet);
 }
 
 TEST_F(FileCommands, WritingJoinsTheByteSetsSkippingEmptyOnes) {
