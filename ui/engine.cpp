@@ -12,10 +12,11 @@ namespace ui {
 
 namespace {
 
-// The object of a unit whose window is loaded; any other is a run-time error.
+// The object of a unit whose window has all its units; any other is a run-time
+// error.
 void* FindLoadedUnit(uint32_t windowId, uint32_t unitId) {
     WindowState* window = FindWindowState(windowId);
-    LiveUnit* unit = window && window->loaded ? window->FindUnit(unitId) : nullptr;
+    LiveUnit* unit = window && window->UnitsReachable() ? window->FindUnit(unitId) : nullptr;
     if (!unit || !unit->object) runtime::Report(runtime::messages::kWindowOrUnitMissing, 0);
     return unit->object.get();
 }

@@ -91,6 +91,12 @@ bool ReadTemplateSegment(const uint8_t* data, size_t length, const uint8_t* hand
             return false;
         }
     }
+    // The segment ends with its last template: bytes after it mean the
+    // lengths inside did not describe it.
+    if (reader.remaining() != 0) {
+        segment->windows.clear();
+        return false;
+    }
     segment->consumed = reader.position();
     return true;
 }

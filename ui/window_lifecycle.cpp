@@ -167,7 +167,6 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     }
 
     window->loading = false;
-    window->loaded = true;
     runtime::AddLoadedWindow(window->hwnd);
     HWND focusBefore = ::GetFocus();
 
@@ -201,6 +200,7 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     }
     if (focusBefore && ::IsWindow(focusBefore) && ::GetFocus() != focusBefore && !modal)
         ::SetFocus(focusBefore);
+    window->loaded = true;
     return true;
 }
 

@@ -38,7 +38,7 @@ UnitRecordCopy& RecordOrError(WindowState& window, uint32_t unitId) {
 
 // The live unit, or the "not loaded" error.
 LiveUnit& LiveUnitOrError(WindowState& window, uint32_t unitId) {
-    LiveUnit* unit = window.loaded ? window.FindUnit(unitId) : nullptr;
+    LiveUnit* unit = window.UnitsReachable() ? window.FindUnit(unitId) : nullptr;
     if (!unit || !unit->object || !::IsWindow(unit->object->hwnd())) {
         runtime::Report(runtime::messages::kWindowNotLoaded, 0);
     }
@@ -46,7 +46,7 @@ LiveUnit& LiveUnitOrError(WindowState& window, uint32_t unitId) {
 }
 
 HWND LiveWindow(WindowState& window, uint32_t unitId) {
-    if (!window.loaded) return nullptr;
+    if (!window.UnitsReachable()) return nullptr;
     LiveUnit* unit = unitId ? window.FindUnit(unitId) : &window.units[0];
     return unit && unit->object && ::IsWindow(unit->object->hwnd()) ? unit->object->hwnd()
                                                                     : nullptr;
@@ -302,7 +302,7 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
                 byteSet ? reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)) : "",
                 runtime::ByteSetLength(byteSet));
             record.SetMousePointer(CursorBytesFromApplication(bytes));
-            if (LiveUnit* unit = window.loaded ? window.FindUnit(unitId) : nullptr) {
+            if (LiveUnit* unit = window.UnitsReachable() ? window.FindUnit(unitId) : nullptr) {
                 const std::string pointer = record.MousePointer();
                 uint32_t id = 0;
                 if (pointer.size() >= 4) std::memcpy(&id, pointer.data(), 4);

@@ -100,7 +100,7 @@ LiveUnit* WindowState::FindUnit(uint32_t unitId) {
 }
 
 UnitRecordCopy* WindowState::FindRecord(uint32_t unitId) {
-    if (loaded || loading) {
+    if (!units.empty()) {
         LiveUnit* unit = FindUnit(unitId);
         return unit ? &unit->record : nullptr;
     }

@@ -53,14 +53,17 @@ struct WindowState {
     uint32_t windowId = 0;
     std::vector<UnitRecordCopy> records;  // what the next load starts from
     // While loaded:
-    bool loading = false;
-    bool loaded = false;
+    bool loading = false;  // its units are being created
+    bool loaded = false;   // the load has ended, creation event and all
     bool modal = false;
     HWND hwnd = nullptr;
     std::vector<LiveUnit> units;  // index 0 is the window's own unit
     std::vector<HWND> disabledForModal;
 
     bool IsOpen() const { return hwnd && ::IsWindow(hwnd); }
+    // Units can be reached from the moment all of them exist (the creation
+    // event already uses them) until the window closes.
+    bool UnitsReachable() const { return !loading && IsOpen(); }
     LiveUnit* FindUnit(uint32_t unitId);
     UnitRecordCopy* FindRecord(uint32_t unitId);  // live copy when open, else the template's
 };

@@ -120,6 +120,36 @@ TEST(TemplateReader, LengthsPastTheEndAreRefused) {
     std::vector<uint8_t> oddTable = copy;
     oddTable[0] = 12;
     EXPECT_FALSE(ui::ReadTemplateSegment(oddTable.data(), oddTable.size(), kBase, &segment));
+    // A byte after the last template.
+    std::vector<uint8_t> trailing = copy;
+    trailing.push_back(0);
+    EXPECT_FALSE(ui::ReadTemplateSegment(trailing.data(), trailing.size(), kBase, &segment));
+    EXPECT_TRUE(segment.windows.empty());
+}
+
+// A record offset is counted from the end of the buffer's two tables: one at
+// the buffer's end, or one that would reach into the next window's bytes, is
+// refused; every record of the real buffer starts just after the tables.
+TEST(TemplateReader, RecordOffsetsStayInsideTheirBuffer) {
+    ui::TemplateSegment segment;
+    ASSERT_TRUE(ui::ReadTemplateSegment(g_appWindowsData, g_appWindowsDataLength, kBase, &segment));
+    ui::WindowTemplate window = segment.windows[1];
+    const size_t tables = 8 * window.unitCount;
+    size_t start = 0, available = 0;
+    ASSERT_TRUE(ui::LocateUnitRecord(window.unitBuffer, window.unitCount, 0, &start, &available));
+    EXPECT_EQ(tables + Word(window.unitBuffer, 4 * window.unitCount), start);
+    EXPECT_EQ(window.unitBuffer.size() - start, available);
+
+    const uint32_t end = static_cast<uint32_t>(window.unitBuffer.size() - tables);
+    for (const uint32_t offset : {end, end + 1, 0xFFFFFFF0u}) {
+        std::memcpy(window.unitBuffer.data() + 4 * window.unitCount, &offset, 4);
+        const bool located =
+            ui::LocateUnitRecord(window.unitBuffer, window.unitCount, 0, &start, &available);
+        EXPECT_TRUE(!located || available == 0) << offset;
+        ui::UnitRecordLayout layout;
+        EXPECT_FALSE(located &&
+                     ui::ParseUnitRecord(window.unitBuffer.data() + start, available, &layout));
+    }
 }
 
 // The fuzzer's mutations, replayed: a segment is refused, or every record of
