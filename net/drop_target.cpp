@@ -10,6 +10,7 @@
 
 #include "net/drag_drop_library.h"
 #include "net/drop_target_adapter.h"
+#include "net/drop_target_mark.h"
 #include "runtime/values.h"
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
@@ -81,7 +82,7 @@ class DropTarget final : public ui::Unit {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Paint() const;
+    void Paint(HDC target) const;
     void Revoke();
 
     // Whether the block says it accepts a kind of data.
@@ -159,18 +160,40 @@ bool DropTarget::IsDropTargetWindow(HWND window) {
 }
 
 // A button-face box in a black frame, drawn off screen first.
-void DropTarget::Paint() const {
-    ui::ScopedPaint paint(window_);
+// A button-face field in a black frame with the mark in the middle, drawn
+// off screen and copied at once.
+void DropTarget::Paint(HDC target) const {
     RECT client;
     ::GetClientRect(window_, &client);
-    const ui::UniqueMemoryDC memory(::CreateCompatibleDC(paint.get()));
-    ui::UniqueBitmap bitmap(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    const ui::UniqueMemoryDC memory(::CreateCompatibleDC(target));
+    ui::UniqueBitmap bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
     if (!memory.get() || !bitmap) return;
     ui::ScopedSelect selectBitmap(memory.get(), bitmap.get());
     ui::ScopedSelect pen(memory.get(), ::GetStockObject(BLACK_PEN));
-    ui::ScopedSelect brush(memory.get(), ::GetSysColorBrush(COLOR_BTNFACE));
-    ::Rectangle(memory.get(), 0, 0, client.right, client.bottom);
-    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    {
+        ui::ScopedSelect brush(memory.get(), ::GetSysColorBrush(COLOR_BTNFACE));
+        ::Rectangle(memory.get(), 0, 0, client.right, client.bottom);
+    }
+
+    const ui::UniqueBitmap mark = CreateDropMark();
+    const ui::UniqueMemoryDC markDc(::CreateCompatibleDC(target));
+    if (mark && markDc.get()) {
+        ui::ScopedSelect selectMark(markDc.get(), mark.get());
+        const bool fits = kDropMarkSize < client.right && kDropMarkSize < client.bottom;
+        const int left = fits ? (client.right - kDropMarkSize) / 2 : 0;
+        const int top = fits ? (client.bottom - kDropMarkSize) / 2 : 0;
+        ::SetTextColor(memory.get(), RGB(0, 0, 0));
+        ::SetBkColor(memory.get(), ::GetSysColor(COLOR_BTNFACE));
+        ::BitBlt(memory.get(), left, top, kDropMarkSize, kDropMarkSize, markDc.get(), 0, 0,
+                 SRCCOPY);
+    }
+
+    // The frame again, over a mark larger than the window.
+    {
+        ui::ScopedSelect hollow(memory.get(), ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(memory.get(), 0, 0, client.right, client.bottom);
+    }
+    ::BitBlt(target, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
 // When the window goes first, the unit tells the runtime, which then lets go
@@ -178,7 +201,12 @@ void DropTarget::Paint() const {
 LRESULT CALLBACK DropTarget::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* unit = static_cast<DropTarget*>(ui::UnitOfWindow(window));
     if (unit && message == WM_PAINT) {
-        unit->Paint();
+        ui::ScopedPaint paint(window);
+        unit->Paint(paint.get());
+        return 0;
+    }
+    if (unit && message == WM_PRINTCLIENT) {
+        unit->Paint(reinterpret_cast<HDC>(wParam));
         return 0;
     }
     if (unit && message == WM_NCDESTROY) {

@@ -121,7 +121,9 @@ void RecreateUnit(WindowState& window, LiveUnit& unit) {
     uint32_t style = 0;
     if (!::IsWindowEnabled(old)) style |= WS_DISABLED;
     if (::GetWindowLongA(old, GWL_STYLE) & WS_TABSTOP) style |= WS_TABSTOP;
-    const bool visible = ::IsWindowVisible(old) != FALSE;
+    // Its own visibility: in a window not shown yet (the creation event) every
+    // unit is invisible to IsWindowVisible.
+    const bool visible = (::GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE) != 0;
     unit.object.reset();
     const std::string block = unit.record.TypeBlock();
     Unit* object =

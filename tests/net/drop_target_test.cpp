@@ -108,18 +108,55 @@ TEST_F(DropTargetUnitTest, NewerOrTruncatedBlocksAreRefused) {
     }
 }
 
-TEST_F(DropTargetUnitTest, PaintsAButtonFaceBoxInABlackFrame) {
-    ::ShowWindow(parent_, SW_SHOWNA);
+// A button-face field in a black frame, the mark centred in it; in a window
+// smaller than the mark, the mark at the corner under the frame.
+TEST_F(DropTargetUnitTest, PaintsItsMarkInAButtonFaceBoxInABlackFrame) {
     auto unit = Create({});
     ASSERT_NE(nullptr, unit);
     HWND window = unit->hwnd();
-    ::ShowWindow(window, SW_SHOWNA);
-    ::UpdateWindow(window);
-    HDC dc = ::GetDC(window);
-    EXPECT_EQ(RGB(0, 0, 0), ::GetPixel(dc, 0, 0));
-    EXPECT_EQ(RGB(0, 0, 0), ::GetPixel(dc, 25, 25));
-    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), ::GetPixel(dc, 13, 13));
-    ::ReleaseDC(window, dc);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const auto paintedAt = [window](int width, int height) {
+        ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        std::vector<COLORREF> pixels;
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) pixels.push_back(::GetPixel(memory, x, y));
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+        return pixels;
+    };
+
+    // 26 x 26: the 16 x 16 mark from (5, 5); its falling arrow's shaft is
+    // columns 6 to 9 of rows 1 to 4, the tray's floor rows 13 and 14.
+    std::vector<COLORREF> pixels = paintedAt(26, 26);
+    const auto at = [&pixels](int x, int y) { return pixels[static_cast<size_t>(y) * 26 + x]; };
+    for (int k = 0; k < 26; ++k) {
+        EXPECT_EQ(RGB(0, 0, 0), at(k, 0));
+        EXPECT_EQ(RGB(0, 0, 0), at(0, k));
+        EXPECT_EQ(RGB(0, 0, 0), at(k, 25));
+        EXPECT_EQ(RGB(0, 0, 0), at(25, k));
+    }
+    EXPECT_EQ(face, at(2, 2));
+    EXPECT_EQ(face, at(5 + 5, 5 + 1));
+    EXPECT_EQ(RGB(0, 0, 0), at(5 + 6, 5 + 1));
+    EXPECT_EQ(RGB(0, 0, 0), at(5 + 9, 5 + 4));
+    EXPECT_EQ(RGB(0, 0, 0), at(5 + 8, 5 + 14));
+    EXPECT_EQ(face, at(5 + 8, 5 + 11));
+
+    // 12 x 12: the mark from the corner, the frame over it.
+    pixels = paintedAt(12, 12);
+    const auto small = [&pixels](int x, int y) { return pixels[static_cast<size_t>(y) * 12 + x]; };
+    EXPECT_EQ(RGB(0, 0, 0), small(6, 1));
+    EXPECT_EQ(face, small(5, 1));
+    EXPECT_EQ(RGB(0, 0, 0), small(11, 6));
+    EXPECT_EQ(RGB(0, 0, 0), small(6, 11));
 }
 
 TEST_F(DropTargetDropTest, ASecondRegistrationOfTheSameUnitIsRefused) {

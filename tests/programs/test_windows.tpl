@@ -71,3 +71,24 @@ window 0x52010003 neverLoaded
     unit 0x16000021 EditBox 编辑框1 neverLoadedEditBox
         rect 17 23 100 24
         flags 5
+
+window 0x52010004 showcase
+    unit 0x06010004 window
+        rect 0 0 260 120
+        flags 1
+        event 0 onShowcaseCreated
+        block
+            border 2
+            start_position 1
+            title "按钮与拖放对象"
+    unit 0x16000031 Button 按钮1 pictureButton
+        rect 10 10 120 64
+        flags 5
+        block
+            caption "图片按钮"
+    unit 0x16000032 DropTarget 拖放对象1 showcaseDropTarget
+        rect 150 10 64 64
+        flags 1
+        block
+            version 1
+            accept_files 1

@@ -4,6 +4,8 @@
 //                then an own property of a never-loaded window (an error)
 //   events       waits for clicks; its handlers record what reaches them
 //   reload       the creation handler loads its own window again
+//   showcase     the showcase window; its button gets the picture file named
+//                third as its picture, and the drop target is shown
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +16,8 @@
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
 #include "runtime/error_reporter.h"
+#include "runtime/file_commands.h"
+#include "runtime/memory.h"
 #include "ui/event_dispatch.h"
 #include "ui/window_commands.h"
 #include "window_names.h"
@@ -27,8 +31,10 @@ constexpr uint32_t kFirstButton = names::kFirstButton.id, kSecondButton = names:
 constexpr uint32_t kEditBox = names::kEditBox.id, kLowEditBox = names::kLowEditBox.id,
                    kSpinEditBox = names::kSpinEditBox.id;
 constexpr uint32_t kNeverLoadedEditBox = names::kNeverLoadedEditBox.id;
-constexpr int32_t kLeft = 0, kWidth = 2, kHeight = 3, kDisabled = 6, kContent = 8, kMultiLine = 15,
-                  kSelectionLength = 25;
+constexpr uint32_t kShowcase = names::kShowcase.id, kPictureButton = names::kPictureButton.id,
+                   kShowcaseDropTarget = names::kShowcaseDropTarget.id;
+constexpr int32_t kLeft = 0, kWidth = 2, kHeight = 3, kDisabled = 6, kContent = 8, kPicture = 8,
+                  kMultiLine = 15, kSelectionLength = 25;
 
 std::string g_scenario;
 std::string g_reportPath;
@@ -149,6 +155,21 @@ void onSecondClicked() {
 
 void onEditChanged() { Record("edit changed"); }
 
+void onShowcaseCreated() {
+    const std::string picture = __argc > 3 ? __argv[3] : "";
+    const runtime::ArgRecord file[] = {app::TextArg(picture.c_str())};
+    void* bytes = reinterpret_cast<void*>(app::CallCore(runtime::ReadWholeFile, file).low);
+    HWND before = NativeWindow(kShowcase, kPictureButton);
+    WriteUnitProperty(kShowcase, kPictureButton, kPicture, -1, reinterpret_cast<uint32_t>(bytes),
+                      0);
+    runtime::FreeMemory(bytes);
+    HWND button = NativeWindow(kShowcase, kPictureButton);
+    const LONG style = ::GetWindowLongA(button, GWL_STYLE);
+    Record(std::string("button rebuilt ") + (button != before ? "yes" : "no") + " bitmap " +
+           ((style & BS_BITMAP) ? "yes" : "no") + " caption " + Text(button));
+    ::ShowWindow(NativeWindow(kShowcase, kShowcaseDropTarget), SW_SHOWNA);
+}
+
 void onModalClicked() {
     const runtime::ArgRecord args[] = {{kModalWindow, 0x06010002, 0x00010001},
                                        {kMainWindow, 0x06010001, 0x00010001},
@@ -161,7 +182,7 @@ int32_t AppStartup() {
     NotifyRuntime(runtime::notify::kInitialise);
     g_scenario = __argc > 1 ? __argv[1] : "";
     g_reportPath = __argc > 2 ? __argv[2] : "";
-    LoadWindow(kMainWindow);
+    LoadWindow(g_scenario == "showcase" ? kShowcase : kMainWindow);
     RunMessageLoop();
     return 0;
 }

@@ -15,10 +15,10 @@ constexpr DWORD kTimeoutMs = 20000;
 
 class WindowProgram {
   public:
-    explicit WindowProgram(const std::string& scenario)
+    explicit WindowProgram(const std::string& scenario, const std::string& argument = "")
         : report_(driver::MakeTempDirectory() + "\\report.txt"),
           child_("\"" + driver::ProgramDirectory() + "window_scenarios.exe\" " + scenario + " \"" +
-                 report_ + "\"") {}
+                 report_ + "\" \"" + argument + "\"") {}
 
     driver::ChildProcess& child() { return child_; }
     std::string Report() const { return driver::ReadWholeFile(report_); }
@@ -128,6 +128,31 @@ TEST(WindowEngine, LoadingAnOpenWindowCreatesNoSecondCopy) {
     ASSERT_TRUE(program.WaitForLine("reload true"));
     EXPECT_EQ(1u, driver::TopLevelWindows(program.child().id(), "测试窗口").size());
     ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.child().WaitForExit(kTimeoutMs));
+}
+
+// A picture written to a live button rebuilds it in place, showing the
+// picture; the drop target paints its mark in its frame.
+TEST(WindowEngine, AButtonShowsThePictureWrittenToIt) {
+    WindowProgram program("showcase",
+                          driver::ProgramDirectory() + "..\\images\\made\\netpbm-24.bmp");
+    ASSERT_TRUE(program.child().started());
+    HWND showcase = driver::WaitForWindow(program.child().id(), "按钮与拖放对象", kTimeoutMs);
+    ASSERT_NE(nullptr, showcase);
+    ASSERT_TRUE(program.WaitForLine("button rebuilt yes bitmap yes caption 图片按钮"))
+        << program.Report();
+    HWND button = driver::FindChildByText(showcase, "图片按钮");
+    ASSERT_NE(nullptr, button);
+    EXPECT_NE(0, ::SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_TRUE(::IsWindowVisible(button));
+    RECT rect;
+    ::GetWindowRect(button, &rect);
+    ::MapWindowPoints(nullptr, showcase, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(10, rect.left);
+    EXPECT_EQ(10, rect.top);
+    EXPECT_EQ(120, rect.right - rect.left);
+    EXPECT_EQ(64, rect.bottom - rect.top);
+    ::PostMessageA(showcase, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.child().WaitForExit(kTimeoutMs));
 }
 

@@ -11,6 +11,8 @@
 #include "ui/gdi.h"
 #include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
+#include "ui/units/picture/decoded_image.h"
+#include "ui/units/picture/picture_drawing.h"
 
 namespace ui {
 
@@ -72,10 +74,14 @@ class Button final : public Unit {
     bool IsDefault() const;
 
   private:
+    DWORD DecodePicture();
     void ApplyFont();
     void ApplyAlignment();
 
     ButtonBlock p_;
+    // The picture the control shows; the control only borrows it.
+    DecodedImage icon_;    // an icon or cursor picture
+    UniqueBitmap bitmap_;  // any other picture
     HWND button_ = nullptr;
     UniqueFont font_;  // null while the default GUI font is used
     bool closing_ = false;
@@ -85,16 +91,35 @@ DWORD AlignmentStyle(const ButtonBlock& p) {
     return kHorizontalStyles[p.horizontalAlignment] | kVerticalStyles[p.verticalAlignment];
 }
 
-// Pictures are decoded by the PicBox's image loader, which buttons do not use
-// yet: a button with picture bytes keeps them and shows its caption.
+// The picture as the PicBox's reader decodes it, over the button face: the
+// style bit that shows it, or 0 when there is none or it cannot be decoded
+// (the caption shows instead; the bytes stay the button's).
+DWORD Button::DecodePicture() {
+    if (p_.picture.empty()) return 0;
+    DecodedImage image =
+        DecodeImage(reinterpret_cast<const uint8_t*>(p_.picture.data()), p_.picture.size(), false);
+    if (image.kind == ImageKind::kIcon || image.kind == ImageKind::kCursor) {
+        icon_ = std::move(image);
+        return BS_ICON;
+    }
+    bitmap_ = CreatePictureBitmap(image, ::GetSysColor(COLOR_BTNFACE));
+    return bitmap_ ? BS_BITMAP : 0;
+}
+
 bool Button::Create(const CreateContext& context) {
     DWORD buttonStyle = (context.style & ~kAlignmentBits) | AlignmentStyle(p_);
     if (p_.type == 1) buttonStyle |= BS_DEFPUSHBUTTON;
+    buttonStyle |= DecodePicture();
     button_ = context.CreateChild(0, "BUTTON", p_.caption.c_str(),
                                   buttonStyle | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE);
     if (!button_) return false;
     AttachUnit(button_, this);
     ApplyFont();
+    if (icon_.icon) {
+        ::SendMessageA(button_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.icon));
+    } else if (bitmap_) {
+        ::SendMessageA(button_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+    }
     return true;
 }
 

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/units/picture/image_references.h"
 #include "ui/event_dispatch.h"
 #include "ui/unit_support.h"
+#include "ui/units/picture/decoded_image.h"
 
 namespace {
 
@@ -184,9 +186,43 @@ TEST_F(ButtonTest, PictureAsksForRecreationAndTravelsInTheWrittenBlock) {
     const ui::PropertyValue kept = Get(rebuilt.get(), kPicture);
     ASSERT_EQ(sizeof picture, kept.high);
     EXPECT_EQ(0, std::memcmp(picture, reinterpret_cast<const void*>(kept.low), sizeof picture));
-    // Until pictures are decoded for buttons, the caption stays visible.
+    // Bytes that are no picture leave the caption showing.
     EXPECT_EQ("解析", WindowText(rebuilt->hwnd()));
     EXPECT_EQ(0u, Style(rebuilt->hwnd()) & (BS_BITMAP | BS_ICON));
+    EXPECT_EQ(0, ::SendMessageA(rebuilt->hwnd(), BM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+// A picture is decoded by the PicBox's reader: an icon is shown as an icon,
+// any other picture as a bitmap of its own size over the button face.
+TEST_F(ButtonTest, APictureIsShownInsteadOfTheCaption) {
+    struct Case {
+        const char* file;
+        DWORD styleBit;
+        UINT imageType;
+    };
+    for (const Case& c : {Case{"made/im-8.pcx", BS_BITMAP, IMAGE_BITMAP},
+                          Case{"made/netpbm-24.bmp", BS_BITMAP, IMAGE_BITMAP},
+                          Case{"made/netpbm-4-transparent.gif", BS_BITMAP, IMAGE_BITMAP},
+                          Case{"made/netpbm-8.ico", BS_ICON, IMAGE_ICON}}) {
+        ButtonBlock block;
+        block.caption = "开始";
+        const std::vector<uint8_t> bytes = image_test::ReadImageFile(c.file);
+        ASSERT_FALSE(bytes.empty()) << c.file;
+        block.picture.assign(bytes.begin(), bytes.end());
+        auto unit = Create(block.Write());
+        ASSERT_NE(nullptr, unit) << c.file;
+        EXPECT_EQ(c.styleBit, Style(unit->hwnd()) & (BS_BITMAP | BS_ICON)) << c.file;
+        const auto image =
+            reinterpret_cast<HANDLE>(::SendMessageA(unit->hwnd(), BM_GETIMAGE, c.imageType, 0));
+        ASSERT_NE(nullptr, image) << c.file;
+        const ui::DecodedImage decoded = ui::DecodeImage(bytes.data(), bytes.size(), false);
+        if (c.imageType == IMAGE_BITMAP) {
+            BITMAP bitmap = {};
+            ASSERT_TRUE(::GetObjectA(image, sizeof bitmap, &bitmap));
+            EXPECT_EQ(decoded.width, bitmap.bmWidth) << c.file;
+            EXPECT_EQ(decoded.height, bitmap.bmHeight) << c.file;
+        }
+    }
 }
 
 TEST_F(ButtonTest, NewerOrTruncatedBlocksAreRefused) {
