@@ -83,8 +83,10 @@ std::string Md5Hex(const std::string& bytes) {
     return digits;
 }
 
-std::string JobName() {
-    const std::string digest = Md5Hex(UnixTimeText());
+std::string JobName() { return JobNameOf(UnixTimeText()); }
+
+std::string JobNameOf(const std::string& timeText) {
+    const std::string digest = Md5Hex(timeText);
     const runtime::ArgRecord args[] = {TextArg(digest.c_str())};
     const std::string lower = OwnedText(CallCore(runtime::ToLowerCase, args)).c_str();
     return lower.size() >= 24 ? lower.substr(8, 16) : lower;

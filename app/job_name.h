@@ -11,6 +11,9 @@ namespace app {
 std::string UnixTimeText();
 // 32 upper-case hexadecimal digits, or the empty text when CryptoAPI fails.
 std::string Md5Hex(const std::string& bytes);
+// The job name of now.
 std::string JobName();
+// Characters 9 to 24 of the time text's digest, in lower case.
+std::string JobNameOf(const std::string& timeText);
 
 }  // namespace app

@@ -19,6 +19,8 @@ TEST(JobName, UnixTimeTextIsTenDigitsOfSecondsSince0800) {
 }
 
 TEST(JobName, IsSixteenLowerCaseHexDigitsFromTheDigestsMiddle) {
+    // MD5("1234567890") = E807F1FC F82D132F 9BB018CA 6738A19F.
+    EXPECT_EQ("f82d132f9bb018ca", app::JobNameOf("1234567890"));
     const std::string name = app::JobName();
     ASSERT_EQ(16u, name.size());
     for (char c : name)

@@ -114,6 +114,16 @@ TEST_F(VelmoraEndToEnd, ACrLfPlaylistWithAnIndependentSegmentsTagBecomesAVideo) 
     ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
 }
 
+// Absolute addresses end where their lines do: no CR reaches the server.
+TEST_F(VelmoraEndToEnd, ACrLfPlaylistOfAbsoluteAddressesAsksForExactlyThem) {
+    Start();
+    DownloadAll(Server() + "plain/made/absolute-crlf.m3u8", {true, true, true});
+    ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
+    EXPECT_EQ((std::vector<std::string>{"/plain/made/absolute-crlf.m3u8", "/plain/made/seg000.ts",
+                                        "/plain/made/seg001.ts", "/plain/made/seg002.ts"}),
+              ServerRequests());
+}
+
 TEST_F(VelmoraEndToEnd, APlaylistOfMp4SegmentsBecomesAVideo) {
     Start();
     DownloadAll(Server() + "plain/mp4/index.m3u8", {true, true, true});

@@ -135,25 +135,26 @@ void onCreated() {
     }
 }
 
-void onFirstClicked() {
+// "label WINDOW UNIT" of the event now running.
+void RecordSource(const char* label) {
     uint32_t window = 0, unit = 0;
     ui::CurrentEventSource(&window, &unit);
     char line[64];
-    std::snprintf(line, sizeof line, "first %08X %08X", window, unit);
+    std::snprintf(line, sizeof line, "%s %08X %08X", label, window, unit);
     Record(line);
+}
+
+void onFirstClicked() {
+    RecordSource("first");
     Write(kMainWindow, kSecondButton, kDisabled, 0);
     RecordEditBoxes();
+    // The edit box's events ran inside this one.
+    RecordSource("first again");
 }
 
-void onSecondClicked() {
-    uint32_t window = 0, unit = 0;
-    ui::CurrentEventSource(&window, &unit);
-    char line[64];
-    std::snprintf(line, sizeof line, "second %08X %08X", window, unit);
-    Record(line);
-}
+void onSecondClicked() { RecordSource("second"); }
 
-void onEditChanged() { Record("edit changed"); }
+void onEditChanged() { RecordSource("edit changed"); }
 
 void onShowcaseCreated() {
     const std::string picture = __argc > 3 ? __argv[3] : "";

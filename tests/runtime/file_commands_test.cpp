@@ -120,9 +120,14 @@ TEST_F(FileCommands, RemovingDeletesANestedTreeWithReadOnlyFiles) {
     MakeFile(tree + "\\a\\locked.txt", "3");
     ::SetFileAttributesA((tree + "\\a\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
 
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &handlesBefore));
     EXPECT_TRUE(Remove("  " + tree));
     EXPECT_FALSE(Exists(tree));
     EXPECT_TRUE(Exists(directory_));
+    // Every directory's search is closed again.
+    ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &handlesAfter));
+    EXPECT_EQ(handlesBefore, handlesAfter);
 }
 
 TEST_F(FileCommands, DriveRootsAndEmptyNamesAreRefused) {

@@ -187,8 +187,10 @@ TEST(TextCommands, FindBackwardKeepsTheLastMatchBeforeStart) {
     EXPECT_EQ(5, FindBackward(text, "ab", app::IntegerArg(7)));
     EXPECT_EQ(5, FindBackward(text, "ab", app::IntegerArg(100)));
     EXPECT_EQ(-1, FindBackward(kTrailA + kTrailA, "A"));
-    // Overlapping occurrences: the last one wins.
+    // Overlapping occurrences: the last one wins, also where stepping over
+    // whole matches would miss it.
     EXPECT_EQ(3, FindBackward("aaaa", "aa"));
+    EXPECT_EQ(2, FindBackward("aaa", "aa"));
 
     EXPECT_EQ(1, FindBackward("abc", ""));
     EXPECT_EQ(-1, FindBackward("abc", "", app::IntegerArg(1)));

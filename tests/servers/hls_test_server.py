@@ -37,6 +37,8 @@ the variant "relative"):
                                    of N bytes that names none
   /MODE/made/https-segments.m3u8   the relative sample's segments as https
                                    addresses of this server
+  /MODE/made/absolute-crlf.m3u8    the relative sample's segments as absolute
+                                   addresses, lines ending in CR LF
   /MODE/made/text-segments.m3u8    three segments noteN.ts that hold text
 GET /requests lists the paths asked for so far, one a line, in order; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
@@ -85,6 +87,9 @@ def made_playlist(name, here):
     if name == "https-segments.m3u8":
         https = here.replace(b"http://", b"https://", 1).decode("ascii")
         return media_playlist(https + "/made/" + s for s in SAMPLE_SEGMENTS)
+    if name == "absolute-crlf.m3u8":
+        absolute = here.decode("ascii") + "/made/"
+        return media_playlist((absolute + s for s in SAMPLE_SEGMENTS)).replace(b"\n", b"\r\n")
     if name == "text-segments.m3u8":
         return media_playlist(TEXT_SEGMENTS)
     if name in TEXT_SEGMENTS:

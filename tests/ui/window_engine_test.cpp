@@ -81,7 +81,7 @@ TEST(WindowEngine, ClicksReachTheirHandlersAndUnitsBehaveAsTheirPropertiesSay) {
     EXPECT_EQ("created\n", program.Report());
 
     driver::ClickWithMouse(first);
-    ASSERT_TRUE(program.WaitForLine("multi-line yes text 新内容 same place")) << program.Report();
+    ASSERT_TRUE(program.WaitForLine("first again 52010001 16000001")) << program.Report();
     EXPECT_TRUE(::IsWindowEnabled(second));
     driver::ClickWithMouse(second);
     ASSERT_TRUE(program.WaitForLine("second 52010001 16000002")) << program.Report();
@@ -90,10 +90,14 @@ TEST(WindowEngine, ClicksReachTheirHandlersAndUnitsBehaveAsTheirPropertiesSay) {
         "low box height " +
         std::to_string(EditHeightFor(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
     const std::string report = program.Report();
-    EXPECT_EQ(0u, report.find("created\nfirst 52010001 16000001\n" + lowHeight +
-                              "\nspin 10 50\nwrite content\nedit changed\nselection 0 "))
+    EXPECT_EQ(0u, report.find(
+                      "created\nfirst 52010001 16000001\n" + lowHeight +
+                      "\nspin 10 50\nwrite content\nedit changed 52010001 16000004\nselection 0 "))
         << report;
-    EXPECT_NE(std::string::npos, report.find("\nwrite multi-line\nmulti-line yes")) << report;
+    EXPECT_NE(std::string::npos,
+              report.find("\nwrite multi-line\nmulti-line yes text 新内容 same place\n"
+                          "first again 52010001 16000001\n"))
+        << report;
 
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.child().WaitForExit(kTimeoutMs));
