@@ -228,19 +228,18 @@ class FetchTask {
         return ReadBody(request.get());
     }
 
+    static BOOL ReadFromRequest(void* request, void* into, DWORD size, DWORD* received) {
+        return ::InternetReadFile(static_cast<HINTERNET>(request), into, size, received);
+    }
+    static void Moved(void* task, size_t gathered) {
+        static_cast<FetchTask*>(task)->watch_.Moved(static_cast<uint32_t>(gathered));
+    }
+
     bool ReadBody(HINTERNET request) {
-        const uint32_t chunk = ChunkSizeOf(request);
-        for (;;) {
-            const size_t gathered = body_.size();
-            body_.resize(gathered + chunk);
-            DWORD received = 0;
-            const BOOL read = ::InternetReadFile(request, &body_[gathered], chunk, &received);
-            body_.resize(gathered + received);
-            if (!read) return Fail(::GetLastError());
-            if (received == 0) break;
-            watch_.Moved(static_cast<uint32_t>(body_.size()));
-        }
-        // A connection that closes early ends the body like a complete one.
+        // A read that fails ends the body as a connection that closes early
+        // does, keeping what arrived: only the announced length tells that
+        // the body is short.
+        ReadPieces(&ReadFromRequest, request, ChunkSizeOf(request), &body_, &Moved, this);
         const long long announced = AnnouncedLength(request);
         if (announced >= 0 && static_cast<long long>(body_.size()) < announced) {
             failure_ = "正文不完整：应有 " + std::to_string(announced) + " 字节，只收到 " +
@@ -317,6 +316,19 @@ uint32_t ChunkSizeFor(const char* contentLength, bool queryOk) {
     const long long length = std::strtoll(contentLength, nullptr, 10);
     if (length <= 0) return kDefaultChunk;
     return length >= kLargestChunk ? kLargestChunk : static_cast<uint32_t>(length) + 1;
+}
+
+void ReadPieces(ReadPiece read, void* source, uint32_t chunk, std::string* body,
+                void (*moved)(void* context, size_t gathered), void* context) {
+    for (;;) {
+        const size_t gathered = body->size();
+        body->resize(gathered + chunk);
+        DWORD received = 0;
+        const BOOL ok = read(source, &(*body)[gathered], chunk, &received);
+        body->resize(gathered + (ok ? received : 0));
+        if (!ok || received == 0) return;
+        moved(context, body->size());
+    }
 }
 
 uint32_t ChunkSizeOf(HINTERNET request) {

@@ -5,7 +5,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+
 #include "runtime/owned.h"
 #include "runtime/values.h"
 
@@ -29,5 +32,13 @@ void CloseInternetRoot();
 uint32_t ChunkSizeFor(const char* contentLength, bool queryOk);
 // The read size for a sent request, from its Content-Length header.
 uint32_t ChunkSizeOf(HINTERNET request);
+
+// Reads one piece of a body into `into`, as InternetReadFile does.
+using ReadPiece = BOOL (*)(void* source, void* into, DWORD size, DWORD* received);
+// Appends pieces of `chunk` bytes at most to `body` until a piece is empty
+// or a read fails; what arrived stays in `body` either way. `moved` hears of
+// every piece with the length gathered so far.
+void ReadPieces(ReadPiece read, void* source, uint32_t chunk, std::string* body,
+                void (*moved)(void* context, size_t gathered), void* context);
 
 }  // namespace net

@@ -7,6 +7,7 @@
 #include <winsock2.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -173,9 +174,39 @@ TEST_F(HttpReader, ChunkSizeFollowsTheAnnouncedLength) {
     EXPECT_EQ(5001u, net::ChunkSizeFor("5000", true));
     EXPECT_EQ(102400u, net::ChunkSizeFor("1000000", true));
     EXPECT_EQ(102400u, net::ChunkSizeFor("102399", true));
+    EXPECT_EQ(102400u, net::ChunkSizeFor("102400", true));
     EXPECT_EQ(102399u, net::ChunkSizeFor("102398", true));
     EXPECT_EQ(2u, net::ChunkSizeFor("1", true));
     EXPECT_EQ(102400u, net::ChunkSizeFor("99999999999999999999", true));
+}
+
+// Pieces "abc", "de", then a failed read: what arrived stays, in order, and
+// each piece was reported.
+TEST_F(HttpReader, AFailedReadKeepsWhatArrived) {
+    struct Source {
+        std::vector<std::string> pieces{"abc", "de"};
+        size_t next = 0;
+        std::vector<size_t> reported;
+    } source;
+    const auto read = [](void* from, void* into, DWORD size, DWORD* received) -> BOOL {
+        auto* s = static_cast<Source*>(from);
+        if (s->next == s->pieces.size()) {
+            ::SetLastError(ERROR_INTERNET_CONNECTION_RESET);
+            return FALSE;
+        }
+        const std::string& piece = s->pieces[s->next++];
+        EXPECT_EQ(8u, size);
+        std::memcpy(into, piece.data(), piece.size());
+        *received = static_cast<DWORD>(piece.size());
+        return TRUE;
+    };
+    const auto moved = [](void* context, size_t gathered) {
+        static_cast<Source*>(context)->reported.push_back(gathered);
+    };
+    std::string body = "x";
+    net::ReadPieces(read, &source, 8, &body, moved, &source);
+    EXPECT_EQ("xabcde", body);
+    EXPECT_EQ((std::vector<size_t>{4, 6}), source.reported);
 }
 
 TEST_F(HttpReader, ChunkSizeWithoutAUsableLengthIsTheDefault) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/event_dispatch.h"
@@ -29,10 +30,13 @@ constexpr int32_t kBackgroundColour = 11;
 constexpr int32_t kFont = 12;
 constexpr int32_t kMaxLength = 14;
 constexpr int32_t kMultiLine = 15;
+constexpr int32_t kHideSelection = 13;
 constexpr int32_t kScrollBars = 16;
 constexpr int32_t kAlignment = 17;
 constexpr int32_t kInputMode = 18;
 constexpr int32_t kPasswordChar = 19;
+constexpr int32_t kCaseConversion = 20;
+constexpr int32_t kSpinMode = 21;
 constexpr int32_t kSpinMinimum = 22;
 constexpr int32_t kSelectionStart = 24;
 constexpr int32_t kSelectionLength = 25;
@@ -327,7 +331,15 @@ TEST_F(EditBoxTest, MultiLineAsksForRecreationAndTheWrittenBlockRebuildsIt) {
     EXPECT_EQ(0, Set(unit.get(), kMultiLine, 0));
     EXPECT_EQ(1, Set(unit.get(), kMultiLine, 1));
     EXPECT_EQ(0, Set(unit.get(), kMultiLine, 1));
-    EXPECT_EQ(1, Set(unit.get(), kScrollBars, 2));
+    // Every option the control takes only at creation asks for it on a change.
+    for (const auto& option : {std::pair<int32_t, uint32_t>{kScrollBars, 2},
+                               {kHideSelection, 0},
+                               {kAlignment, 2},
+                               {kCaseConversion, 2},
+                               {kSpinMode, 1}}) {
+        EXPECT_EQ(1, Set(unit.get(), option.first, option.second)) << option.first;
+        EXPECT_EQ(0, Set(unit.get(), option.first, option.second)) << option.first;
+    }
 
     const std::vector<uint8_t> block =
         RoutineOf<ui::WriteTypeBlockRoutine>(ui::routine::kWriteTypeBlock)(unit.get());
@@ -335,8 +347,10 @@ TEST_F(EditBoxTest, MultiLineAsksForRecreationAndTheWrittenBlockRebuildsIt) {
     auto rebuilt = Create(block, 60);
     ASSERT_NE(nullptr, rebuilt);
     HWND edit = rebuilt->hwnd();
-    EXPECT_EQ(static_cast<DWORD>(ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL),
-              Style(edit) & (ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL));
+    EXPECT_EQ(static_cast<DWORD>(ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | ES_NOHIDESEL |
+                                 ES_RIGHT | ES_UPPERCASE),
+              Style(edit) & (ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL | ES_NOHIDESEL |
+                             ES_RIGHT | ES_UPPERCASE | ES_LOWERCASE));
     EXPECT_EQ("第一行", GetText(rebuilt.get(), kContent));
     const RECT rect = RectInParent(edit);
     EXPECT_EQ(10, rect.left);

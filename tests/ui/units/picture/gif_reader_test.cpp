@@ -131,6 +131,22 @@ TEST(ImageDecoder, GifCodesGrowToTwelveBitsAndStayThereWhenTheTableIsFull) {
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), IndexesOf(clears));
 }
 
+// Each frame of 6000 x 4000 is under the pixel limit; the third would take
+// the frames together over it and ends the animation.
+TEST(ImageDecoder, GifFramesTogetherStayUnderThePixelLimit) {
+    const std::vector<uint8_t> one = GifWithCodes(6000, 4000, 6000, 4000, {{4, 3}, {5, 3}});
+    const size_t frameStart = 6 + 7 + 12;
+    const std::vector<uint8_t> frame(one.begin() + frameStart, one.end() - 1);
+    std::vector<uint8_t> three;
+    three.reserve(one.size() + 2 * frame.size());
+    three.assign(one.begin(), one.begin() + frameStart);
+    for (int k = 0; k < 3; ++k) three.insert(three.end(), frame.begin(), frame.end());
+    three.push_back(0x3B);
+    const ui::DecodedImage image = Decode(three, true);
+    ASSERT_TRUE(image.animation);
+    EXPECT_EQ(2u, image.animation->frames.size());
+}
+
 TEST(ImageDecoder, GifStillIsTheFirstFrameOnTheLogicalScreen) {
     // A 2 x 1 frame of colours 1 and 2 on a 3 x 2 screen of background 0.
     const std::vector<std::pair<uint32_t, uint32_t>> codes{{4, 3}, {1, 3}, {2, 3}, {5, 3}};

@@ -49,6 +49,10 @@ TEST(ImageDecoder, PcxRunsMayGoOnAcrossScanLines) {
     // The run ends before the second line does.
     pcx[128] = 0xC6;
     EXPECT_EQ(Kind(ImageKind::kNone), Kind(Decode(pcx).kind));
+    // Lines shorter than the picture is wide are refused.
+    pcx[128] = 0xC8;
+    pcx[66] = 3;
+    EXPECT_EQ(Kind(ImageKind::kNone), Kind(Decode(pcx).kind));
 }
 
 }  // namespace
