@@ -9,6 +9,8 @@
 //   void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
 //   bool Get(int32_t index, PropertyValue* value);
 //   std::vector<uint8_t> WriteBlock();
+// may declare
+//   static void VisitTexts(Block* block, const TextVisit& visit);  routine 9
 // and may hide Unit::OwnRoutine to add routines of its own (8, 10...).
 // UnitType<UnitClass>::Interface is then the type's interface routine.
 #pragma once
@@ -17,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -46,6 +49,11 @@ struct CreateContext {
                      void* createParam = nullptr) const;
 };
 
+template <typename UnitClass, typename = void>
+struct VisitsTexts : std::false_type {};
+template <typename UnitClass>
+struct VisitsTexts<UnitClass, std::void_t<decltype(&UnitClass::VisitTexts)>> : std::true_type {};
+
 template <typename UnitClass>
 struct UnitType {
     // Routine 1, with the fourteen words the loader passes.
@@ -72,9 +80,21 @@ struct UnitType {
         return unit && static_cast<UnitClass*>(unit)->Get(index, value);
     }
 
-    // Routines 1, 4, 5 and 6, and those the class adds; null for any other.
+    static std::vector<uint8_t> VisitTexts(const uint8_t* block, int32_t blockLength,
+                                           TextVisitor visit, void* context) {
+        typename UnitClass::Block properties;
+        if (!UnitClass::Block::Read(block, blockLength, &properties)) return {};
+        UnitClass::VisitTexts(&properties, TextVisit{visit, context});
+        return properties.Write();
+    }
+
+    // Routines 1, 4, 5 and 6, 9 when the class visits texts, and those the
+    // class adds; null for any other.
     static void* Interface(int32_t number) {
         if (void* own = UnitClass::OwnRoutine(number)) return own;
+        if constexpr (VisitsTexts<UnitClass>::value) {
+            if (number == routine::kVisitTexts) return AsRoutine<VisitTextsRoutine>(&VisitTexts);
+        }
         switch (number) {
             case routine::kCreate:
                 return AsRoutine<CreateRoutine>(&Create);

@@ -2,6 +2,8 @@
 
 #include "ui/unit_scaffold.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "ui/unit_type.h"
@@ -88,6 +90,16 @@ const char* TextOf(const PropertyValue& value) {
 std::string FontRecordOf(const PropertyValue& value) {
     return value.low ? std::string(reinterpret_cast<const char*>(value.low), kFontRecordSize)
                      : std::string();
+}
+
+void VisitFontFace(std::string* fontRecord, const TextVisit& visit) {
+    if (fontRecord->size() != kFontRecordSize) return;
+    constexpr size_t kFaceAt = offsetof(LOGFONTA, lfFaceName);
+    char* face = &(*fontRecord)[kFaceAt];
+    std::string name(face, strnlen(face, LF_FACESIZE));
+    visit(&name);
+    std::memset(face, 0, LF_FACESIZE);
+    std::memcpy(face, name.data(), std::min<size_t>(name.size(), LF_FACESIZE - 1));
 }
 
 BorrowedFont DefaultGuiFont() {

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "ui/gdi.h"
+#include "ui/unit_type.h"
 
 namespace ui {
-
-class Unit;
 
 // Units are found from their controls through a window property.
 void AttachUnit(HWND control, Unit* unit);
@@ -46,12 +45,21 @@ inline uint32_t ClampChoice(int32_t value, int32_t maximum) {
     return static_cast<uint32_t>(value < 0 ? 0 : (value > maximum ? maximum : value));
 }
 
-struct PropertyValue;
-
 // A text value as set routines receive it; none is the empty text.
 const char* TextOf(const PropertyValue& value);
 // A font value as a 60-byte record, or empty when none was given.
 std::string FontRecordOf(const PropertyValue& value);
+
+// A text visitor with where it reports to (interface routine 9).
+struct TextVisit {
+    TextVisitor visit;
+    void* context;
+    void operator()(std::string* text) const { visit(text, context); }
+};
+// Hands the face name of a 60-byte font record to the visitor and puts back
+// what it leaves, cut to the 31 characters the record holds; a record of any
+// other length has no face name.
+void VisitFontFace(std::string* fontRecord, const TextVisit& visit);
 
 class ByteWriter {
   public:

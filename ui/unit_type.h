@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "runtime/library.h"
@@ -91,6 +92,11 @@ using SetPropertyRoutine = void (*)(Unit* unit, int32_t index, const PropertyVal
 using WriteTypeBlockRoutine = std::vector<uint8_t> (*)(Unit* unit);
 // 6: false for an unknown index. Texts and byte sets stay owned by the unit.
 using GetPropertyRoutine = bool (*)(Unit* unit, int32_t index, PropertyValue* value);
+// 9: reads a type block, hands each of its texts to the visitor, which may
+// change it, and returns the block written back; empty when unreadable.
+using TextVisitor = void (*)(std::string* text, void* context);
+using VisitTextsRoutine = std::vector<uint8_t> (*)(const uint8_t* block, int32_t blockLength,
+                                                   TextVisitor visit, void* context);
 // 8: whether the unit wants the Enter key for itself.
 using KeyFilterRoutine = bool (*)(Unit* unit);
 // 10: whether the unit is a default push button.

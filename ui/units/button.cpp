@@ -53,6 +53,12 @@ class Button final : public Unit {
   public:
     using Block = ButtonBlock;
 
+    // Routine 9: the caption and the font's face name.
+    static void VisitTexts(ButtonBlock* block, const TextVisit& visit) {
+        visit(&block->caption);
+        VisitFontFace(&block->font, visit);
+    }
+
     // Routine 10: whether it is the default push button.
     static void* OwnRoutine(int32_t number);
 

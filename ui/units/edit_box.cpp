@@ -105,6 +105,12 @@ class EditBox final : public Unit {
   public:
     using Block = EditBoxBlock;
 
+    // Routine 9: the content and the font's face name.
+    static void VisitTexts(EditBoxBlock* block, const TextVisit& visit) {
+        visit(&block->content);
+        VisitFontFace(&block->font, visit);
+    }
+
     // Routine 8: a multi-line box that may be typed into keeps the Enter key.
     static void* OwnRoutine(int32_t number);
 

@@ -48,6 +48,12 @@ class PicBox final : public Unit {
   public:
     using Block = PicBoxBlock;
 
+    // Routine 9: the data source's name and its column.
+    static void VisitTexts(PicBoxBlock* block, const TextVisit& visit) {
+        visit(&block->dataSource);
+        visit(&block->dataColumn);
+    }
+
     PicBox(uint32_t windowId, uint32_t unitId, PicBoxBlock properties)
         : Unit(windowId, unitId), p_(std::move(properties)) {}
 

@@ -72,6 +72,12 @@ class TransLabel final : public Unit {
   public:
     using Block = TransLabelBlock;
 
+    // Routine 9: the caption and the font's face name.
+    static void VisitTexts(TransLabelBlock* block, const TextVisit& visit) {
+        visit(&block->text);
+        VisitFontFace(&block->font, visit);
+    }
+
     TransLabel(uint32_t windowId, uint32_t unitId, TransLabelBlock properties)
         : Unit(windowId, unitId), p_(std::move(properties)) {}
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "g_roundTripData.h"
@@ -38,6 +39,53 @@ const ui::UnitTypeDescriptor* TypeOf(uint32_t typeCode) {
     }
 }
 
+// The texts routine 9 hands out, by type, for the blocks of round_trip.tpl.
+std::vector<std::string> TextsOf(const ui::UnitTypeDescriptor& type) {
+    if (&type == &ui::kEditBoxType) return {"第一行", ""};  // content, face name
+    if (&type == &ui::kButtonType) return {"按我"};         // no font record
+    if (&type == &ui::kTransLabelType) return {"标签"};     // a font block of one byte
+    if (&type == &ui::kPicBoxType) return {"源", "列"};
+    return {};
+}
+
+// Routine 9 hands each text to the visitor and writes back what it left;
+// types without texts to visit have no routine 9.
+void ExpectTextsVisited(const ui::UnitTypeDescriptor& type, const std::vector<uint8_t>& block) {
+    const auto visitTexts =
+        reinterpret_cast<ui::VisitTextsRoutine>(type.interfaceRoutine(ui::routine::kVisitTexts));
+    const std::vector<std::string> expected = TextsOf(type);
+    if (expected.empty()) {
+        EXPECT_EQ(nullptr, visitTexts);
+        return;
+    }
+    ASSERT_NE(nullptr, visitTexts);
+    const auto appendMark = [](std::string* text, void* seen) {
+        static_cast<std::vector<std::string>*>(seen)->push_back(*text);
+        *text += "+";
+    };
+    std::vector<std::string> seen;
+    const std::vector<uint8_t> marked =
+        visitTexts(block.data(), static_cast<int32_t>(block.size()), appendMark, &seen);
+    EXPECT_EQ(expected, seen);
+    seen.clear();
+    visitTexts(marked.data(), static_cast<int32_t>(marked.size()), appendMark, &seen);
+    std::vector<std::string> markedTexts;
+    for (const std::string& text : expected) markedTexts.push_back(text + "+");
+    EXPECT_EQ(markedTexts, seen);
+    // A face name longer than a font record holds is cut to 31 characters.
+    if (&type == &ui::kEditBoxType) {
+        const auto longName = [](std::string* text, void*) {
+            if (text->size() <= 1) *text = std::string(40, 'f');
+        };
+        const std::vector<uint8_t> cut =
+            visitTexts(marked.data(), static_cast<int32_t>(marked.size()), longName, nullptr);
+        seen.clear();
+        visitTexts(cut.data(), static_cast<int32_t>(cut.size()), appendMark, &seen);
+        EXPECT_EQ((std::vector<std::string>{"第一行+", std::string(31, 'f')}), seen);
+    }
+    EXPECT_TRUE(visitTexts(block.data(), 3, appendMark, &seen).empty()) << "a cut block";
+}
+
 TEST(TypeBlocks, EveryUnitTypeWritesBackTheBlockItRead) {
     ui::TemplateSegment segment;
     ASSERT_TRUE(ui::ReadTemplateSegment(g_roundTripData, g_roundTripDataLength, nullptr, &segment));
@@ -70,6 +118,7 @@ TEST(TypeBlocks, EveryUnitTypeWritesBackTheBlockItRead) {
         ASSERT_NE(nullptr, unit);
         EXPECT_EQ(block, write(unit.get()));
         ++typesSeen;
+        ExpectTextsVisited(*type, block);
     }
     EXPECT_EQ(6, typesSeen);
 }
