@@ -83,8 +83,10 @@ bool IsWordType(uint16_t type) {
 }
 
 uint64_t ReadOwnProperty(LiveUnit& unit, int32_t property) {
-    auto get =
-        reinterpret_cast<GetPropertyRoutine>(unit.type->interfaceRoutine(routine::kGetProperty));
+    // The window unit reads through its own path, which asks the live window.
+    void* own = unit.type->interfaceRoutine(routine::kWindowGetProperty);
+    auto get = reinterpret_cast<GetPropertyRoutine>(
+        own ? own : unit.type->interfaceRoutine(routine::kGetProperty));
     PropertyValue value;
     if (!get || !get(unit.object.get(), property - kFirstOwnProperty, &value)) return 0;
     const uint16_t type = DataTypeOf(unit, property);

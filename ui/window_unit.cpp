@@ -127,9 +127,14 @@ class WindowUnit final : public Unit {
     }
     HWND hwnd() const override { return hwnd_; }
 
+    // Routine 7: reads what the live window may have changed behind the
+    // unit's back (its title), the stored value for everything else.
+    static void* OwnRoutine(int32_t number);
+
     bool Create(const CreateContext& context);
     void Set(int32_t index, const PropertyValue& value, int32_t* recreate);
     bool Get(int32_t index, PropertyValue* value);
+    bool GetLive(int32_t index, PropertyValue* value);
     std::vector<uint8_t> WriteBlock() const { return properties.Write(); }
 
     WindowBlock properties;
@@ -372,12 +377,6 @@ void WindowUnit::Set(int32_t index, const PropertyValue& value, int32_t* recreat
 
 bool WindowUnit::Get(int32_t index, PropertyValue* value) {
     WindowBlock& p = properties;
-    const WindowUnit* const unit = this;
-    if (index == kTitle && unit->hwnd_) {
-        char title[1024] = {};
-        ::GetWindowTextA(unit->hwnd_, title, sizeof title);
-        p.title = title;
-    }
     if (std::string* text = TextField(p, index)) {
         value->low = reinterpret_cast<uint32_t>(text->c_str());
         value->high = IsByteSet(index) ? static_cast<uint32_t>(text->size()) : 0;
@@ -388,6 +387,26 @@ bool WindowUnit::Get(int32_t index, PropertyValue* value) {
         return true;
     }
     return false;
+}
+
+bool WindowUnit::GetLive(int32_t index, PropertyValue* value) {
+    if (index == kTitle && hwnd_) {
+        const int length = ::GetWindowTextLengthA(hwnd_);
+        std::string title(static_cast<size_t>(length) + 1, '\0');
+        title.resize(static_cast<size_t>(::GetWindowTextA(hwnd_, &title[0], length + 1)));
+        properties.title = std::move(title);
+    }
+    return Get(index, value);
+}
+
+bool GetLiveWindowProperty(Unit* unit, int32_t index, PropertyValue* value) {
+    return unit && static_cast<WindowUnit*>(unit)->GetLive(index, value);
+}
+
+void* WindowUnit::OwnRoutine(int32_t number) {
+    return number == routine::kWindowGetProperty
+               ? AsRoutine<GetPropertyRoutine>(&GetLiveWindowProperty)
+               : nullptr;
 }
 
 const UnitTypeDescriptor kWindowType = {"窗口",
