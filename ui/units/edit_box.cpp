@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "runtime/libraries.h"
 #include "ui/byte_reader.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
@@ -327,6 +328,13 @@ LRESULT CALLBACK EditBox::SubclassProc(HWND window, UINT message, WPARAM wParam,
             break;
         case WM_NCDESTROY:
             box->edit_ = nullptr;
+            // A control that goes on its own (its parent went first) takes the
+            // unit along; the runtime is told so that the engine lets go.
+            if (!box->closing_) {
+                runtime::LibraryCallback(runtime::library_callback::kUnitGone, box->windowId(),
+                                         box->unitId());
+                delete box;
+            }
             break;
         default:
             break;

@@ -14,8 +14,12 @@
 #include <utility>
 #include <vector>
 
+#include "g_roundTripData.h"
 #include "ui/event_dispatch.h"
+#include "ui/template_reader.h"
 #include "ui/unit_support.h"
+#include "ui/window_lifecycle.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -453,13 +457,24 @@ TEST_F(EditBoxTest, DeletingTheUnitDestroysItsControls) {
     unit.reset();
     EXPECT_FALSE(::IsWindow(edit));
     EXPECT_FALSE(::IsWindow(spin));
+}
 
-    // A unit whose parent went first still reports no window and deletes cleanly.
-    auto orphan = Create({});
-    ASSERT_NE(nullptr, orphan);
-    host_.Destroy();
-    parent_ = nullptr;
-    EXPECT_EQ(nullptr, orphan->hwnd());
+// A box whose control goes first (its parent went) takes the unit along and
+// tells the runtime, whose engine lets go of it; the window then closes
+// cleanly without the unit.
+TEST(EditBoxInAWindow, AControlThatGoesFirstTakesItsUnitAlong) {
+    ui::TemplateSegment segment;
+    ASSERT_TRUE(ui::ReadTemplateSegment(g_roundTripData, g_roundTripDataLength, nullptr, &segment));
+    ASSERT_TRUE(ui::BuildWindowStates({segment.windows[1]}));
+    ASSERT_TRUE(ui::LoadWindowFromTemplate(0x52010002, false, false, nullptr));
+    ui::WindowState* window = ui::FindWindowState(0x52010002);
+    ui::LiveUnit* box = window->FindUnit(0x16000011);
+    ASSERT_TRUE(box && box->object);
+    ::DestroyWindow(box->object->hwnd());
+    EXPECT_EQ(nullptr, box->object.get());
+    ::DestroyWindow(window->hwnd);
+    EXPECT_FALSE(window->IsOpen());
+    ui::BuildWindowStates({});
 }
 
 }  // namespace

@@ -94,3 +94,12 @@ window 0x52010001
             accept_html 1
             accept_url 0
             accept_files 1
+
+# A window of one EditBox, loaded by the engine in the EditBox tests.
+window 0x52010002
+    unit 0x06010002 window
+        rect 0 0 200 100
+        flags 1
+    unit 0x16000011 EditBox 编辑框1
+        rect 5 5 120 24
+        flags 1

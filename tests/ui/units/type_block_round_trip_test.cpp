@@ -89,7 +89,7 @@ void ExpectTextsVisited(const ui::UnitTypeDescriptor& type, const std::vector<ui
 TEST(TypeBlocks, EveryUnitTypeWritesBackTheBlockItRead) {
     ui::TemplateSegment segment;
     ASSERT_TRUE(ui::ReadTemplateSegment(g_roundTripData, g_roundTripDataLength, nullptr, &segment));
-    ASSERT_EQ(1u, segment.windows.size());
+    ASSERT_EQ(2u, segment.windows.size());
     const ui::WindowTemplate& window = segment.windows[0];
     unit_testing::ReflectingParent parent;
     int typesSeen = 0;
