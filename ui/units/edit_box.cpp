@@ -18,6 +18,7 @@
 #include "ui/gdi.h"
 #include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
+#include "ui/units/edit_input_modes.h"
 
 namespace ui {
 
@@ -54,12 +55,12 @@ enum Index : int32_t {
 
 constexpr int32_t kLastScrollBars = 3;
 constexpr int32_t kLastAlignment = 2;
-constexpr int32_t kLastInputMode = 11;
+constexpr int32_t kLastInputMode = input_mode::kLast;
 constexpr int32_t kLastCaseConversion = 2;
 constexpr int32_t kLastSpinMode = 2;
 
-constexpr uint32_t kReadOnlyInput = 1;
-constexpr uint32_t kPasswordInput = 2;
+constexpr uint32_t kReadOnlyInput = input_mode::kReadOnly;
+constexpr uint32_t kPasswordInput = input_mode::kPassword;
 
 const PropertyDescriptor kProperties[] = {
     VELMORA_COMMON_UNIT_PROPERTIES,
@@ -135,6 +136,8 @@ class EditBox final : public Unit {
     bool WantsEnter() const { return p_.multiLine && p_.inputMode != kReadOnlyInput; }
 
   private:
+    void PasteFiltered();
+    void Reformat();
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     void ApplyFont();
@@ -306,8 +309,45 @@ void EditBox::SetSelection(int32_t start, int32_t length) {
     ::SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
 }
 
+// What a person pastes into a box of a restricting input mode: the clipboard's
+// text without the characters the mode refuses.
+void EditBox::PasteFiltered() {
+    if (!::OpenClipboard(edit_)) return;
+    std::string text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const auto* locked = static_cast<const char*>(::GlobalLock(data))) {
+            text = FilterText(p_.inputMode, locked);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    ::SendMessageA(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Puts the text of a reformatting input mode in its regular form, keeping the
+// caret where it was as far as the new text reaches.
+void EditBox::Reformat() {
+    const std::string text = Content();
+    const std::string formatted = ReformatText(p_.inputMode, text);
+    if (formatted == text) return;
+    const int32_t caret = Selection().first;
+    ::SetWindowTextA(edit_, formatted.c_str());
+    const auto end = static_cast<int32_t>(WideText().size());
+    const WPARAM at = static_cast<WPARAM>(caret < end ? caret : end);
+    ::SendMessageA(edit_, EM_SETSEL, at, static_cast<LPARAM>(at));
+}
+
 LRESULT CALLBACK EditBox::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* box = static_cast<EditBox*>(UnitOfWindow(window));
+    const bool restricting = box->p_.inputMode >= input_mode::kByte;
+    if (restricting && message == WM_CHAR &&
+        !AcceptsCharacter(box->p_.inputMode, static_cast<unsigned char>(wParam))) {
+        return 0;
+    }
+    if (restricting && message == WM_PASTE) {
+        box->PasteFiltered();
+        return 0;
+    }
     const LRESULT result = ::CallWindowProcA(box->editProc_, window, message, wParam, lParam);
     switch (message) {
         case WM_SHOWWINDOW:
@@ -355,6 +395,7 @@ LRESULT EditBox::OnReflected(UINT message, WPARAM wParam, LPARAM /*lParam*/, boo
                     Raise(common_event::kFocusGained);
                     break;
                 case EN_KILLFOCUS:
+                    Reformat();
                     Raise(common_event::kFocusLost);
                     break;
                 default:

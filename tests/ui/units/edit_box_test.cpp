@@ -447,6 +447,45 @@ TEST_F(EditBoxTest, NewerOrTruncatedBlocksAreRefused) {
     EXPECT_EQ(nullptr, Create(huge));
 }
 
+// Mode 5 (integer): letters typed or pasted never arrive; on losing the
+// focus the text becomes the plain number, the caret where it was.
+TEST_F(EditBoxTest, AnIntegerBoxTakesOnlyItsCharactersAndReformatsOnLeaving) {
+    EditBlock block;
+    block.inputMode = 5;
+    auto unit = Create(block.Write());
+    ASSERT_NE(nullptr, unit);
+    HWND edit = unit->hwnd();
+    for (const char c : std::string("a0x7-2")) ::SendMessageA(edit, WM_CHAR, c, 0);
+    EXPECT_EQ("07-2", GetText(unit.get(), kContent));
+
+    const std::string pasted = "3y\r\n4";
+    ASSERT_TRUE(::OpenClipboard(edit));
+    ::EmptyClipboard();
+    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, pasted.size() + 1);
+    std::memcpy(::GlobalLock(copy), pasted.c_str(), pasted.size() + 1);
+    ::GlobalUnlock(copy);
+    ::SetClipboardData(CF_TEXT, copy);
+    ::CloseClipboard();
+    ::SendMessageA(edit, EM_SETSEL, 1, 1);
+    ::SendMessageA(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ("0347-2", GetText(unit.get(), kContent));
+
+    ::SendMessageA(parent_, WM_COMMAND, MAKEWPARAM(kControlId, EN_KILLFOCUS),
+                   reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ("347", GetText(unit.get(), kContent));
+    DWORD start = 0, end = 0;
+    ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(3u, start);
+
+    // Back to normal input, anything goes and nothing is reformatted.
+    Set(unit.get(), kInputMode, 0);
+    ::SendMessageA(edit, WM_CHAR, 'z', 0);
+    ::SendMessageA(parent_, WM_COMMAND, MAKEWPARAM(kControlId, EN_KILLFOCUS),
+                   reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ("347z", GetText(unit.get(), kContent));
+}
+
 TEST_F(EditBoxTest, DeletingTheUnitDestroysItsControls) {
     EditBlock block;
     block.spinMode = 1;
