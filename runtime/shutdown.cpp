@@ -10,6 +10,7 @@
 #include "runtime/libraries.h"
 #include "runtime/message_loop.h"
 #include "runtime/startup.h"
+#include "runtime/window_engine.h"
 
 namespace runtime {
 
@@ -41,6 +42,7 @@ void ShutDownRuntime() {
 
     EndLibraries();
     FreeDeclaredCallModules();
+    if (const WindowEngine* engine = AttachedWindowEngine()) engine->releaseIcons();
     EndOleSession();
 }
 

@@ -32,6 +32,8 @@ struct WindowEngine {
     void* (*findLoadedUnit)(uint32_t windowId, uint32_t unitId);
     void (*forgetUnit)(uint32_t windowId, uint32_t unitId);
     bool (*raiseEvent)(void* eventRecord);
+    // At the program's end: the icons the engine made for windows go.
+    void (*releaseIcons)();
 };
 
 // Kept for the life of the program.

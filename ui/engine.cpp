@@ -3,6 +3,7 @@
 #include "runtime/error_reporter.h"
 #include "runtime/window_engine.h"
 #include "ui/event_dispatch.h"
+#include "ui/icon_records.h"
 #include "ui/window_lifecycle.h"
 #include "ui/window_services.h"
 #include "ui/window_state.h"
@@ -32,9 +33,9 @@ void ForgetUnit(uint32_t windowId, uint32_t unitId) {
 bool RaiseRecordedEvent(void* record) { return RaiseEvent(*static_cast<EventRecord*>(record)); }
 
 const runtime::WindowEngine kEngine = {
-    &ReadWindowTemplates,       &LoadWindow,     &ReadUnitProperty, &WriteUnitProperty,
-    &PreTranslateWindowMessage, &NativeWindowOf, &FindLoadedUnit,   &ForgetUnit,
-    &RaiseRecordedEvent,
+    &ReadWindowTemplates,       &LoadWindow,         &ReadUnitProperty, &WriteUnitProperty,
+    &PreTranslateWindowMessage, &NativeWindowOf,     &FindLoadedUnit,   &ForgetUnit,
+    &RaiseRecordedEvent,        &ReleaseIconRecords,
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "runtime/hidden_owner.h"
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
+#include "ui/icon_records.h"
 #include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 #include "ui/window_lifecycle.h"
@@ -243,6 +244,10 @@ bool WindowUnit::Create(const CreateContext& context) {
     if (actual.right - actual.left != width || actual.bottom - actual.top != height) {
         ::SetWindowPos(window, nullptr, 0, 0, width, height,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (HICON icon = p.icon.empty() ? nullptr : IconRecordFor(p.icon)) {
+        ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont().get()), FALSE);
     if (p.alwaysOnTop) ApplyTopmost();

@@ -4,11 +4,6 @@
 
 namespace ui {
 
-bool ImageSizeAcceptable(uint64_t width, uint64_t height) {
-    return width != 0 && height != 0 && width <= kMaxImagePixels &&
-           height <= kMaxImagePixels / width;
-}
-
 std::vector<uint8_t> MakeIndexedBitmap(uint32_t width, uint32_t height,
                                        const RGBQUAD (&palette)[256],
                                        const std::vector<uint8_t>& indexes) {

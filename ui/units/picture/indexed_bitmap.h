@@ -7,14 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/image_limits.h"
+
 namespace ui {
-
-// Declared sizes are checked against this before anything is allocated, so a
-// few corrupt header bytes cannot ask for gigabytes.
-constexpr uint64_t kMaxImagePixels = uint64_t{64} << 20;
-
-// Non-zero and within kMaxImagePixels.
-bool ImageSizeAcceptable(uint64_t width, uint64_t height);
 
 constexpr size_t kIndexedHeaderSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
 
