@@ -68,6 +68,13 @@ class Unit {
     uint32_t unitId_;
 };
 
+// Private messages the engine sends while a window loads: each unit hears
+// that all units exist, then the window, then each unit that the window is
+// ready (shown, its creation event run).
+constexpr UINT kUnitsLoadedMessage = 0x806F;
+constexpr UINT kAllUnitsLoadedMessage = 0x8004;
+constexpr UINT kWindowReadyMessage = 0x8076;
+
 // Interface routine numbers.
 namespace routine {
 constexpr int32_t kCreate = 1;

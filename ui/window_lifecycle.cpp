@@ -13,11 +13,6 @@ namespace ui {
 
 namespace {
 
-// Private messages the engine sends its units while a window loads.
-constexpr UINT kUnitsLoadedMessage = 0x806F;
-constexpr UINT kAllUnitsLoadedMessage = 0x8004;
-constexpr UINT kWindowReadyMessage = 0x8076;
-
 constexpr uint32_t kFirstControlId = 100;
 constexpr uint32_t kControlIdStep = 10;
 constexpr uint32_t kVisibleFlag = 1, kDisabledFlag = 2, kTabStopFlag = 4;

@@ -25,6 +25,7 @@
 #include "runtime/libraries.h"
 #include "runtime/startup.h"
 #include "tests/net/libraries.h"
+#include "tests/support/template_records.h"
 #include "tests/support/unit_test_helpers.h"
 #include "ui/event_dispatch.h"
 #include "ui/template_reader.h"
@@ -179,59 +180,10 @@ int32_t OnDropped(char** text) {
     return 0;
 }
 
-inline void PutWord(std::vector<uint8_t>& bytes, uint32_t word) {
-    const auto* p = reinterpret_cast<const uint8_t*>(&word);
-    bytes.insert(bytes.end(), p, p + 4);
-}
-
-inline void PutText(std::vector<uint8_t>& bytes, const char* text) {
-    bytes.insert(bytes.end(), text, text + std::strlen(text) + 1);
-}
-
-struct RecordFields {
-    uint32_t typeCode;
-    const char* name;
-    RECT rect;  // left, top, width, height
-    uint32_t flags;
-    std::vector<std::pair<int32_t, uint32_t>> events;
-    std::vector<uint8_t> block;
-};
-
-inline std::vector<uint8_t> UnitRecord(const RecordFields& fields) {
-    std::vector<uint8_t> body;
-    PutWord(body, fields.typeCode);
-    PutWord(body, 0);                              // link
-    for (int i = 0; i < 4; ++i) PutWord(body, 0);  // 16 reserved bytes
-    PutText(body, fields.name);
-    PutText(body, "");  // remark
-    PutWord(body, 0);   // object slot
-    for (LONG field : {fields.rect.left, fields.rect.top, fields.rect.right, fields.rect.bottom}) {
-        PutWord(body, static_cast<uint32_t>(field));
-    }
-    PutWord(body, 0);   // cursor slot
-    PutWord(body, 0);   // parent: the window
-    PutWord(body, 0);   // no children
-    PutWord(body, 0);   // no mouse-pointer bytes
-    PutText(body, "");  // tag
-    PutWord(body, 0);   // reserved
-    PutWord(body, fields.flags);
-    PutWord(body, 0);  // focus order
-    PutWord(body, static_cast<uint32_t>(fields.events.size()));
-    for (const auto& binding : fields.events) {
-        PutWord(body, static_cast<uint32_t>(binding.first));
-        PutWord(body, binding.second);
-    }
-    for (int i = 0; i < 5; ++i) PutWord(body, 0);  // 20 reserved bytes
-    body.insert(body.end(), fields.block.begin(), fields.block.end());
-    std::vector<uint8_t> record;
-    PutWord(record, static_cast<uint32_t>(body.size()));
-    record.insert(record.end(), body.begin(), body.end());
-    return record;
-}
-
 // A hidden window holding one DropTarget, handlers already relocated.
 inline ui::WindowTemplate DropWindowTemplate(const std::vector<uint8_t>& dropBlock) {
-    const std::vector<uint8_t> records[] = {
+    using unit_testing::UnitRecord;
+    const std::vector<std::vector<uint8_t>> records = {
         UnitRecord({0x00010001, "", {0, 0, 240, 160}, 0, {}, {}}),
         UnitRecord({kDropTargetTypeCode,
                     "拖放对象1",
@@ -243,17 +195,7 @@ inline ui::WindowTemplate DropWindowTemplate(const std::vector<uint8_t>& dropBlo
                      {kFilesDropped, reinterpret_cast<uint32_t>(&OnDropped<kFilesDropped>)}},
                     dropBlock}),
     };
-    ui::WindowTemplate window;
-    window.windowId = kWindowId;
-    window.unitCount = 2;
-    PutWord(window.unitBuffer, kWindowUnitId);
-    PutWord(window.unitBuffer, kUnitId);
-    PutWord(window.unitBuffer, 0);
-    PutWord(window.unitBuffer, static_cast<uint32_t>(records[0].size()));
-    for (const auto& record : records) {
-        window.unitBuffer.insert(window.unitBuffer.end(), record.begin(), record.end());
-    }
-    return window;
+    return unit_testing::WindowTemplateOf(kWindowId, {kWindowUnitId, kUnitId}, records);
 }
 
 // ole32 keeps the target registered for a window in this window property.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ui/byte_reader.h"
+#include "ui/data_source.h"
 #include "ui/gdi.h"
 #include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
@@ -75,6 +76,7 @@ class PicBox final : public Unit {
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void Decode();
+    void LoadFromDataSource();
     void ApplyBorder();
     void ApplyBackground();
     // A window already gone has nothing to repaint.
@@ -110,8 +112,36 @@ bool PicBox::Create(const CreateContext& context) {
 }
 
 LRESULT PicBox::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) animator_.Stop();
+    switch (message) {
+        case WM_DESTROY:
+            animator_.Stop();
+            break;
+        case kUnitsLoadedMessage:
+            // The data source may have been created after the box.
+            LoadFromDataSource();
+            break;
+        case kDataChangedMessage: {
+            const auto* column = reinterpret_cast<const char*>(lParam);
+            if ((!column || p_.dataColumn == column) &&
+                IsUnitNamed(windowId(), static_cast<uint32_t>(wParam), p_.dataSource)) {
+                LoadFromDataSource();
+            }
+            break;
+        }
+        default:
+            break;
+    }
     return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+// With a data source and a column named, the picture is that column's cell
+// in the source's current row.
+void PicBox::LoadFromDataSource() {
+    if (p_.dataSource.empty() || p_.dataColumn.empty()) return;
+    std::string picture;
+    if (!ReadBoundCell(windowId(), p_.dataSource, p_.dataColumn, &picture)) return;
+    p_.picture = std::move(picture);
+    Decode();
 }
 
 void PicBox::Paint(HDC dc) {
@@ -192,9 +222,11 @@ void PicBox::Set(int32_t index, const PropertyValue& value, int32_t* recreate) {
             break;
         case kDataSource:
             p_.dataSource = TextOf(value);
+            LoadFromDataSource();
             break;
         case kDataColumn:
             p_.dataColumn = TextOf(value);
+            LoadFromDataSource();
             break;
         default:
             break;

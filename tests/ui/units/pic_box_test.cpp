@@ -16,9 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/template_records.h"
+#include "tests/ui/units/picture/hand_made_images.h"
+#include "tests/ui/units/test_table.h"
 #include "ui/event_dispatch.h"
 #include "ui/unit_support.h"
 #include "ui/units/picture/gif_animator.h"
+#include "ui/window_lifecycle.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -541,6 +546,56 @@ TEST(GifAnimatorTest, ThreadDrawsTheFramesAndStopsOnRequest) {
     ::DestroyWindow(window);
     EXPECT_FALSE(animator.Start(window, animation, 0, 0));
     EXPECT_EQ(before, ThreadCount());
+}
+
+// A box bound to a data source's column shows the cell of the current row:
+// bound when the window's units all exist (the table is made after the box),
+// and again when the row moves or that column's cell changes.
+TEST(PicBoxBinding, ThePictureFollowsTheBoundCell) {
+    constexpr uint32_t kWindowId = 0x52000301, kTableId = 0x16000302, kBoxId = 0x16000303;
+    const std::vector<uint8_t> red = image_test::Bmp24(1, 1, {0, 0, 255, 0});
+    const std::vector<uint8_t> blue = image_test::Bmp24(2, 1, {255, 0, 0, 255, 0, 0, 0, 0});
+    const std::vector<uint8_t> green = image_test::Bmp24(3, 1, std::vector<uint8_t>(12, 0x80));
+    ui::PicBoxBlock bound;
+    bound.dataSource = "表格1";
+    bound.dataColumn = "图片";
+    using unit_testing::UnitRecord;
+    const std::vector<std::vector<uint8_t>> records = {
+        UnitRecord({0x00010001, "", {0, 0, 240, 160}, 0, {}, {}}),
+        UnitRecord({test_table::kTypeCode, "表格1", {0, 0, 10, 10}, 0, {}, {}}),
+        UnitRecord({0x00010006, "图片框1", {10, 10, 60, 40}, 1, {}, bound.Write()}),
+    };
+    test_table::g_rowsOfNextTable = {{{"图片", std::string(red.begin(), red.end())}},
+                                     {{"图片", std::string(blue.begin(), blue.end())}}};
+    ASSERT_TRUE(ui::BuildWindowStates(
+        {unit_testing::WindowTemplateOf(kWindowId, {0x06000300, kTableId, kBoxId}, records)}));
+    ASSERT_TRUE(ui::LoadWindowFromTemplate(kWindowId, false, false, nullptr));
+    ui::WindowState* window = ui::FindWindowState(kWindowId);
+    auto* table = static_cast<test_table::Table*>(window->FindUnit(kTableId)->object.get());
+    ui::Unit* box = window->FindUnit(kBoxId)->object.get();
+    const auto picture = [box] {
+        const ui::PropertyValue value = unit_testing::GetProperty(ui::kPicBoxType, box, 10);
+        return std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(value.low),
+                                    reinterpret_cast<const uint8_t*>(value.low) + value.high);
+    };
+    EXPECT_EQ(red, picture());
+
+    table->MoveTo(1);
+    EXPECT_EQ(blue, picture());
+    table->MoveTo(0);
+    EXPECT_EQ(red, picture());
+    table->SetCell("其他", std::string(green.begin(), green.end()));
+    EXPECT_EQ(red, picture());
+    table->SetCell("图片", std::string(green.begin(), green.end()));
+    EXPECT_EQ(green, picture());
+
+    // Naming another column binds the box to it at once.
+    table->SetCell("其他", std::string(blue.begin(), blue.end()));
+    unit_testing::SetProperty(ui::kPicBoxType, box, 14, reinterpret_cast<uint32_t>("其他"));
+    EXPECT_EQ(blue, picture());
+
+    ::DestroyWindow(window->hwnd);
+    ui::BuildWindowStates({});
 }
 
 }  // namespace
