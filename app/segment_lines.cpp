@@ -41,18 +41,17 @@ std::string LiteralOf(const char* pattern) {
     return literal;
 }
 
-std::string LinesHolding(const char* text, const std::string& literal, char tagMark) {
+std::string LinesHolding(const char* text, const std::string& literal, char tagMark,
+                         std::vector<size_t>* lineNumbers) {
     std::string kept;
-    const char* line = text;
-    for (;;) {
-        const char* end = line + std::strcspn(line, "\r\n");
+    ForEachLine(text, [&](const char* line, const char* end, size_t number) {
         if (end > line && *line != tagMark && LineHolds(line, end, literal)) {
             kept.append(line, end);
             kept += '\n';
+            if (lineNumbers) lineNumbers->push_back(number);
         }
-        if (*end == '\0') return kept;
-        line = end + 1;
-    }
+    });
+    return kept;
 }
 
 }  // namespace app

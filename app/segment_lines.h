@@ -1,7 +1,10 @@
 // Choosing the playlist lines that a segment pattern is run on.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -16,6 +19,22 @@ std::string LiteralOf(const char* pattern);
 // pattern such as "(.*ts).*" scans the rest of a line from every position of
 // a line that lacks its literal. Double-byte characters are stepped over
 // whole, so a trail byte never counts as an ASCII letter.
-std::string LinesHolding(const char* text, const std::string& literal, char tagMark);
+// With `lineNumbers`, the number of each kept line among all the lines of
+// `text` (from 0, as ForEachLine counts them) is added to it.
+std::string LinesHolding(const char* text, const std::string& literal, char tagMark,
+                         std::vector<size_t>* lineNumbers = nullptr);
+
+// Calls visit(begin, end, number) for every line of `text`: a line ends at a
+// CR or an LF, so CR LF ends a line and leaves an empty one after it.
+template <typename Visit>
+void ForEachLine(const char* text, Visit visit) {
+    const char* line = text;
+    for (size_t number = 0;; ++number) {
+        const char* end = line + std::strcspn(line, "\r\n");
+        visit(line, end, number);
+        if (*end == '\0') return;
+        line = end + 1;
+    }
+}
 
 }  // namespace app

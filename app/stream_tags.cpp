@@ -1,0 +1,115 @@
+#include "app/stream_tags.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/segment_lines.h"
+
+namespace app {
+
+namespace {
+
+constexpr char kKeyTag[] = "#EXT-X-KEY:";
+constexpr char kMapTag[] = "#EXT-X-MAP:";
+constexpr char kSequenceTag[] = "#EXT-X-MEDIA-SEQUENCE:";
+constexpr char kNoEncryption[] = "NONE";
+constexpr char kAes128[] = "AES-128";
+
+bool StartsWith(const std::string& line, const char* prefix) {
+    return line.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string AttributeOf(const std::string& attributes, const std::string& name) {
+    size_t at = 0;
+    while (at < attributes.size()) {
+        const size_t equals = attributes.find('=', at);
+        if (equals == std::string::npos) return {};
+        const std::string key = attributes.substr(at, equals - at);
+        size_t end;
+        std::string value;
+        if (equals + 1 < attributes.size() && attributes[equals + 1] == '"') {
+            const size_t close = attributes.find('"', equals + 2);
+            end = close == std::string::npos ? attributes.size() : close + 1;
+            value = attributes.substr(
+                equals + 2, (close == std::string::npos ? attributes.size() : close) - equals - 2);
+        } else {
+            end = std::min(attributes.find(',', equals), attributes.size());
+            value = attributes.substr(equals + 1, end - equals - 1);
+        }
+        if (key == name) return value;
+        at = attributes.find(',', end);
+        if (at == std::string::npos) return {};
+        ++at;
+    }
+    return {};
+}
+
+StreamTags ReadStreamTags(const char* playlist) {
+    StreamTags tags;
+    uint64_t firstSequence = 0;
+    uint64_t position = 0;
+    int keyIndex = -1;
+    ForEachLine(playlist, [&](const char* begin, const char* end, size_t number) {
+        const std::string line(begin, end);
+        if (line.empty()) return;
+        if (line[0] != '#') {
+            tags.segments[number] = SegmentTags{keyIndex, firstSequence + position++};
+            if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
+                tags.unsupportedMethod.empty()) {
+                tags.unsupportedMethod = tags.keys[keyIndex].method;
+            }
+            return;
+        }
+        if (StartsWith(line, kSequenceTag)) {
+            firstSequence = std::strtoull(line.c_str() + std::strlen(kSequenceTag), nullptr, 10);
+        } else if (StartsWith(line, kMapTag)) {
+            tags.mapUri = AttributeOf(line.substr(std::strlen(kMapTag)), "URI");
+        } else if (StartsWith(line, kKeyTag)) {
+            const std::string attributes = line.substr(std::strlen(kKeyTag));
+            SegmentKey key{AttributeOf(attributes, "METHOD"), AttributeOf(attributes, "URI"),
+                           AttributeOf(attributes, "IV")};
+            if (key.method == kNoEncryption) {
+                keyIndex = -1;
+                return;
+            }
+            tags.keys.push_back(key);
+            keyIndex = static_cast<int>(tags.keys.size()) - 1;
+        }
+    });
+    return tags;
+}
+
+bool InitialisationVector(const std::string& ivAttribute, uint64_t sequence, uint8_t (&iv)[16]) {
+    if (ivAttribute.empty()) {
+        for (int i = 0; i < 16; ++i) {
+            iv[15 - i] = i < 8 ? static_cast<uint8_t>(sequence >> (8 * i)) : 0;
+        }
+        return true;
+    }
+    if (ivAttribute.size() < 3 || ivAttribute[0] != '0' ||
+        (ivAttribute[1] != 'x' && ivAttribute[1] != 'X')) {
+        return false;
+    }
+    const std::string digits = ivAttribute.substr(2);
+    if (digits.size() > 32) return false;
+    uint8_t bytes[16] = {};
+    for (size_t k = 0; k < digits.size(); ++k) {
+        const int value = HexValue(digits[digits.size() - 1 - k]);
+        if (value < 0) return false;
+        bytes[15 - k / 2] |= static_cast<uint8_t>(value << (4 * (k % 2)));
+    }
+    std::memcpy(iv, bytes, sizeof bytes);
+    return true;
+}
+
+}  // namespace app

@@ -1,0 +1,47 @@
+// What a media playlist's tags say about its segments: the key each one is
+// encrypted with and its media sequence number, and the initialization map
+// of fragmented MP4 streams. Segment lines are the lines that are neither
+// empty nor tags, numbered as ForEachLine numbers the playlist's lines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace app {
+
+// An #EXT-X-KEY in force.
+struct SegmentKey {
+    std::string method;  // as written: AES-128, SAMPLE-AES...
+    std::string uri;     // as written, not yet resolved
+    std::string iv;      // the IV attribute as written ("0x..."), or empty
+};
+
+struct SegmentTags {
+    int keyIndex = -1;  // into StreamTags::keys; -1 when not encrypted
+    uint64_t sequence = 0;
+};
+
+struct StreamTags {
+    std::vector<SegmentKey> keys;
+    std::map<size_t, SegmentTags> segments;  // by line number
+    std::string mapUri;                      // the #EXT-X-MAP URI, or empty
+    // The first method this program cannot decrypt that a segment is
+    // encrypted with, or empty.
+    std::string unsupportedMethod;
+};
+
+StreamTags ReadStreamTags(const char* playlist);
+
+// The value of a tag attribute ("BANDWIDTH", "URI"...) in an attribute list
+// such as `METHOD=AES-128,URI="k.bin"`, quotes taken off; empty when absent.
+std::string AttributeOf(const std::string& attributes, const std::string& name);
+
+// The 16 bytes of an IV: the attribute's hexadecimal digits ("0x" first,
+// fewer digits padded in front), else the sequence number big-endian.
+// False for an attribute that is no such number.
+bool InitialisationVector(const std::string& ivAttribute, uint64_t sequence, uint8_t (&iv)[16]);
+
+}  // namespace app

@@ -1,0 +1,95 @@
+// What the tags of media and master playlists say: keys, IVs, sequence
+// numbers, the initialization map, and the variant chosen.
+#include "app/stream_tags.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/master_playlist.h"
+
+namespace {
+
+std::vector<uint8_t> Iv(const std::string& attribute, uint64_t sequence) {
+    uint8_t iv[16];
+    if (!app::InitialisationVector(attribute, sequence, iv)) return {};
+    return std::vector<uint8_t>(iv, iv + 16);
+}
+
+TEST(StreamTags, TheIvIsTheAttributeElseTheSequenceNumberBigEndian) {
+    std::vector<uint8_t> expected(16, 0);
+    expected[15] = 7;
+    EXPECT_EQ(expected, Iv("", 7));
+    expected[15] = 0x01;
+    expected[14] = 0x02;
+    expected[8] = 0xAB;
+    EXPECT_EQ(expected, Iv("", 0xAB00000000000201ULL));
+    const std::vector<uint8_t> counting = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07,
+                                           0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f};
+    EXPECT_EQ(counting, Iv("0x000102030405060708090A0B0C0D0E0F", 99));
+    EXPECT_EQ(counting, Iv("0X102030405060708090a0b0c0d0e0f", 99)) << "fewer digits, padded";
+    for (const char* bad : {"0x", "102", "0xG1", "0x000102030405060708090A0B0C0D0E0F0"}) {
+        EXPECT_TRUE(Iv(bad, 0).empty()) << bad;
+    }
+}
+
+TEST(StreamTags, KeysCoverTheSegmentsAfterThemUntilTheNext) {
+    const char playlist[] =
+        "#EXTM3U\r\n#EXT-X-MEDIA-SEQUENCE:40\r\n#EXT-X-MAP:URI=\"init.mp4\"\r\n"
+        "a.m4s\r\n"
+        "#EXT-X-KEY:METHOD=AES-128,URI=\"k1.bin\",IV=0x1\r\n"
+        "b.m4s\r\n"
+        "#EXT-X-KEY:METHOD=AES-128,URI=\"https://h/k2?x=1,2\"\r\n"
+        "c.m4s\r\n"
+        "#EXT-X-KEY:METHOD=NONE\r\n"
+        "d.m4s\r\n";
+    const app::StreamTags tags = app::ReadStreamTags(playlist);
+    EXPECT_EQ("init.mp4", tags.mapUri);
+    ASSERT_EQ(2u, tags.keys.size());
+    EXPECT_EQ("k1.bin", tags.keys[0].uri);
+    EXPECT_EQ("0x1", tags.keys[0].iv);
+    EXPECT_EQ("https://h/k2?x=1,2", tags.keys[1].uri) << "a comma inside quotes";
+    EXPECT_EQ("", tags.keys[1].iv);
+    // CR LF leaves an empty line after each: a.m4s is line 6 of ForEachLine.
+    std::vector<std::pair<size_t, std::pair<int, uint64_t>>> seen;
+    for (const auto& segment : tags.segments) {
+        seen.push_back({segment.first, {segment.second.keyIndex, segment.second.sequence}});
+    }
+    EXPECT_EQ((std::vector<std::pair<size_t, std::pair<int, uint64_t>>>{
+                  {6, {-1, 40}}, {10, {0, 41}}, {14, {1, 42}}, {18, {-1, 43}}}),
+              seen);
+    EXPECT_EQ("", tags.unsupportedMethod);
+
+    const app::StreamTags sample =
+        app::ReadStreamTags("#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"k\"\nx.ts\n");
+    EXPECT_EQ("SAMPLE-AES", sample.unsupportedMethod);
+    EXPECT_EQ("",
+              app::ReadStreamTags("#EXT-X-KEY:METHOD=SAMPLE-AES\n#EXT-X-KEY:METHOD=NONE\nx.ts\n")
+                  .unsupportedMethod)
+        << "a method no segment is encrypted with";
+}
+
+TEST(MasterPlaylist, TheHighestBandwidthIsChosenTheFirstOnATie) {
+    const char master[] =
+        "#EXTM3U\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=300000,RESOLUTION=160x120,CODECS=\"avc1.4d001e,mp4a.40.2\"\n"
+        "low/index.m3u8\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=900000,RESOLUTION=320x240\n"
+        "\n"
+        "../high/index.m3u8\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=900000,RESOLUTION=640x480\n"
+        "second-high.m3u8\n";
+    EXPECT_TRUE(app::IsMasterPlaylist(master));
+    EXPECT_FALSE(app::IsMasterPlaylist("#EXTM3U\n#EXTINF:2,\na.ts\n"));
+    app::Variant chosen;
+    int32_t count = 0;
+    ASSERT_TRUE(app::ChooseVariant(master, &chosen, &count));
+    EXPECT_EQ(3, count);
+    EXPECT_EQ("../high/index.m3u8", chosen.uri);
+    EXPECT_EQ(900000u, chosen.bandwidth);
+    EXPECT_EQ("320x240", chosen.resolution);
+    EXPECT_FALSE(app::ChooseVariant("#EXT-X-STREAM-INF:BANDWIDTH=1\n#EXTINF:\n", &chosen, &count));
+}
+
+}  // namespace
