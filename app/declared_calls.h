@@ -24,6 +24,14 @@ enum DeclaredCall : uint32_t {
     kURLDownloadToFileA,
     kMoveFileA,
     kCoUninitialize,
+    // Beyond the original table: decrypting AES-128 segments and joining the
+    // fragments of an MP4 stream.
+    kCryptImportKey,
+    kCryptSetKeyParam,
+    kCryptDecrypt,
+    kCryptDestroyKey,
+    kCreateFileA,
+    kWriteFile,
     kDeclaredCallCount
 };
 

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cctype>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/calls.h"
 #include "app/code_page.h"
@@ -12,11 +14,15 @@
 #include "app/globals.h"
 #include "app/handlers.h"
 #include "app/job_name.h"
+#include "app/libraries.h"
 #include "app/log.h"
 #include "app/owned_values.h"
+#include "app/segment_crypto.h"
 #include "app/segment_download.h"
+#include "app/stream_plan.h"
 #include "app/text_search.h"
 #include "app/units.h"
+#include "net/http_reader.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
@@ -30,10 +36,12 @@ constexpr uint32_t kYesNo = 4;
 constexpr int32_t kYes = 5;
 
 struct Job {
-    std::string runDirectory;  // without a trailing backslash
-    std::string directory;     // ends with a backslash
-    std::string target;        // where the video goes
-    std::string list;          // the concatenation list, one line per downloaded segment
+    std::string runDirectory;             // without a trailing backslash
+    std::string directory;                // ends with a backslash
+    std::string target;                   // where the video goes
+    std::string list;                     // the concatenation list, one line per downloaded segment
+    std::vector<std::string> downloaded;  // the segment files that arrived, in order
+    std::string map;                      // the initialization map's file, or empty
     int32_t failedSegments = 0;
 };
 
@@ -122,22 +130,87 @@ bool PrepareJob(Job& job) {
     return true;
 }
 
+// The bytes at an address, or of a local file (a dropped playlist's names).
+std::string ReadBytes(const std::string& address) {
+    const runtime::ArgRecord args[] = {app::TextArg(address.c_str())};
+    const runtime::ArgRecord result =
+        app::StartsWith(address.c_str(), K().httpPrefix)
+            ? CallLibraryCommand(app::ListIndex(app::kInternetLibrary), net::FetchUrl, 1, args)
+            : app::CallCore(runtime::ReadWholeFile, args);
+    const app::OwnedByteSet bytes(reinterpret_cast<void*>(result.low));
+    const auto* data = reinterpret_cast<const char*>(runtime::ByteSetData(bytes.get()));
+    return std::string(data ? data : "", runtime::ByteSetLength(bytes.get()));
+}
+
+// The stream's keys, each address read once, when a segment first needs it.
+class KeyRing {
+  public:
+    explicit KeyRing(const app::StreamPlan& plan) : addresses_(plan.keyAddresses) {}
+
+    // The key, or null when it could not be had (said once).
+    const std::string* KeyFor(int index) {
+        const std::string& address = addresses_[index];
+        auto found = keys_.find(address);
+        if (found == keys_.end()) {
+            found = keys_.emplace(address, ReadBytes(address)).first;
+            if (found->second.size() != app::kAesKeySize) {
+                app::Log(K().logKeyFailed + address + K().lineBreak);
+            }
+        }
+        return found->second.size() == app::kAesKeySize ? &found->second : nullptr;
+    }
+
+  private:
+    const std::vector<std::string>& addresses_;
+    std::map<std::string, std::string> keys_;  // by address
+};
+
+// Downloads a segment, decrypting it when the playlist says it is encrypted;
+// a segment whose key or IV is unusable fails without a download.
+bool FetchSegment(const char* address, const std::string& file, const app::SegmentCipher* cipher,
+                  KeyRing& keys) {
+    if (!cipher || cipher->keyIndex < 0) return app::DownloadSegment(address, file);
+    const std::string* key = keys.KeyFor(cipher->keyIndex);
+    return key && cipher->ivValid && app::DownloadSegment(address, file) &&
+           app::DecryptFileInPlace(file, *key, cipher->iv);
+}
+
+// A fragmented MP4 stream's initialization map comes first; false, with the
+// line that says so, when it cannot be had.
+bool DownloadMap(Job& job) {
+    const std::string& address = app::streamPlan.mapAddress;
+    if (address.empty()) return true;
+    app::Log(K().logMapDownloading);
+    const std::string file = job.directory + K().mapFileName;
+    if (!app::DownloadSegment(address.c_str(), file)) {
+        app::Log(K().logMapFailed + job.directory + K().lineBreak);
+        return false;
+    }
+    job.map = file;
+    return true;
+}
+
 void DownloadSegments(Job& job) {
     const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList.get()),
                                             app::TextArg(K().segmentSeparator)};
     const app::OwnedTextArray addresses(app::CallCore(runtime::SplitText, splitArgs));
     const int32_t count = addresses.Count();
     const std::string total = std::to_string(count);
+    const std::vector<app::SegmentCipher>& ciphers = app::streamPlan.segments;
+    KeyRing keys(app::streamPlan);
     for (int32_t i = 1; i <= count; ++i) {
         const char* address = addresses.At(i);
         const std::string index = std::to_string(i);
         const std::string segmentFile = job.directory + index + K().segmentExtension;
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
+        const app::SegmentCipher* cipher =
+            static_cast<size_t>(i) <= ciphers.size() ? &ciphers[i - 1] : nullptr;
         const bool downloaded =
-            app::DownloadSegment(address ? address : app::EmptyText(), segmentFile);
+            FetchSegment(address ? address : app::EmptyText(), segmentFile, cipher, keys);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
+            job.downloaded.push_back(segmentFile);
         } else {
             ++job.failedSegments;
         }
@@ -192,6 +265,51 @@ bool AskToMergeAgain() {
     return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
 }
 
+// The map and the fragments that arrived, byte for byte, in one file; false
+// when it cannot be written.
+bool JoinFragments(const Job& job, const std::string& joined) {
+    HANDLE file = reinterpret_cast<HANDLE>(
+        app::CallDeclared(app::kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool written = true;
+    std::vector<std::string> parts{job.map};
+    parts.insert(parts.end(), job.downloaded.begin(), job.downloaded.end());
+    for (const std::string& part : parts) {
+        const runtime::ArgRecord read[] = {app::TextArg(part.c_str())};
+        const app::OwnedByteSet bytes(
+            reinterpret_cast<void*>(app::CallCore(runtime::ReadWholeFile, read).low));
+        const uint32_t length = runtime::ByteSetLength(bytes.get());
+        DWORD done = 0;
+        written = written && (length == 0 || (app::CallDeclared(app::kWriteFile, file,
+                                                                runtime::ByteSetData(bytes.get()),
+                                                                length, &done, nullptr) &&
+                                              done == length));
+    }
+    app::CallDeclared(app::kCloseHandle, file);
+    return written;
+}
+
+// The tool's command line: the concatenation list of the segments, or for a
+// stream with a map the joined fragments, copied into the MP4.
+std::string MergeCommandLine(const Job& job) {
+    const std::string input = job.map.empty()
+                                  ? K().commandConcat + Quoted(job.directory + K().listFileName)
+                                  : K().commandInput + Quoted(job.directory + K().joinedFileName);
+    return Quoted(job.runDirectory + K().toolPath) + input + K().commandCopy +
+           Quoted(job.directory + K().outputFileName);
+}
+
+// A stream with a map is joined before the tool runs; false, with the line
+// that says so, when the joined file cannot be written.
+bool PrepareMerge(const Job& job) {
+    if (job.map.empty()) return true;
+    const std::string joined = job.directory + K().joinedFileName;
+    if (JoinFragments(job, joined)) return true;
+    app::Log(K().logJoinFailed + joined + K().lineBreak);
+    return false;
+}
+
 // Joins the segments, moves the video to Data, and removes the job directory
 // only when the whole video arrived there: anything the user may still need
 // stays, and the last line says where.
@@ -199,13 +317,12 @@ void Merge(const Job& job) {
     app::Log(K().logMerging);
     WriteTextFile(job.directory + K().listFileName, app::Utf8FromAnsi(job.list).c_str());
 
-    const std::string commandLine = Quoted(job.runDirectory + K().toolPath) + K().commandConcat +
-                                    Quoted(job.directory + K().listFileName) + K().commandCopy +
-                                    Quoted(job.directory + K().outputFileName);
-    bool merged = RunTool(job, commandLine);
+    const std::string commandLine = MergeCommandLine(job);
+    const bool prepared = PrepareMerge(job);
+    bool merged = prepared && RunTool(job, commandLine);
     // Merging again helps only when the tool failed; a video that merely
     // could not be moved is kept as it is.
-    if (!merged && AskToMergeAgain()) {
+    if (prepared && !merged && AskToMergeAgain()) {
         merged = RunTool(job, commandLine);
         if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
     }
@@ -233,7 +350,7 @@ extern "C" void onStartClicked() {
     app::SetDisabled(app::windows::kStartButton, true);
     Job job;
     job.runDirectory = RunDirectory();
-    if (ChooseTarget(job) && PrepareJob(job)) {
+    if (ChooseTarget(job) && PrepareJob(job) && DownloadMap(job)) {
         DownloadSegments(job);
         Merge(job);
     }

@@ -27,7 +27,8 @@ VERSIONS_FILE=$TOOLS/versions-$SUITE
 # Stream copy needs no encoder and no external library.  The decoders and
 # parsers let stream probing fill in codec parameters; the mov demuxer reads
 # self-contained MP4 segments; aac_adtstoasc turns ADTS audio from MPEG-TS into
-# what MP4 stores.  Native Windows threads and a fully static link keep the
+# what MP4 stores; the null muxer and the two encoders it asks for let the
+# tests decode a saved video whole to see that it has no errors.  Native Windows threads and a fully static link keep the
 # exe free of any MinGW DLL.  Also written into the stamp, so changing them
 # here invalidates the cached build.
 configure_options() {
@@ -38,7 +39,7 @@ configure_options() {
          --disable-ffplay --disable-ffprobe \
          --enable-protocol=file,concat,pipe \
          --enable-demuxer=concat,mpegts,mov,aac,mp3,h264,hevc \
-         --enable-muxer=mp4,mov \
+         --enable-muxer=mp4,mov,null --enable-encoder=wrapped_avframe,pcm_s16le \
          --enable-bsf=aac_adtstoasc,h264_mp4toannexb,hevc_mp4toannexb \
          --enable-parser=h264,aac,hevc,mpegaudio \
          --enable-decoder=h264,hevc,aac,mp3 \

@@ -23,7 +23,8 @@ const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
     k.libraryKernel32Bare, k.libraryKernel32Bare, k.empty,           k.libraryKernel32,
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryAdvapi32, k.libraryAdvapi32,
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryDbghelp,  k.libraryUrlmon,
-    k.libraryKernel32,     k.libraryOle32,
+    k.libraryKernel32,     k.libraryOle32,        k.libraryAdvapi32, k.libraryAdvapi32,
+    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryKernel32, k.libraryKernel32,
 };
 
 const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
@@ -31,7 +32,8 @@ const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
     k.entryCloseHandle,    k.entryGetLocalTime,   k.entryMultiByteToWide, k.entryWideToMultiByte,
     k.entryAcquireContext, k.entryCreateHash,     k.entryReleaseContext,  k.entryHashData,
     k.entryDestroyHash,    k.entryGetHashParam,   k.entryMakeSurePath,    k.entryUrlDownload,
-    k.entryMoveFile,       k.entryCoUninitialize,
+    k.entryMoveFile,       k.entryCoUninitialize, k.entryImportKey,       k.entrySetKeyParam,
+    k.entryDecrypt,        k.entryDestroyKey,     k.entryCreateFile,      k.entryWriteFile,
 };
 
 constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {

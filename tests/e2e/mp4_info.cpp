@@ -60,6 +60,18 @@ std::string TrackKind(const std::string& bytes, const Box& trak) {
     return bytes.substr(hdlr->body + 8, 4);
 }
 
+// A trak's tkhd width and height (16.16 fixed point), after the fields whose
+// size the version decides.
+void TrackSize(const std::string& bytes, const Box& trak, Mp4Info* info) {
+    const std::vector<Box> trakBoxes = Children(bytes, trak.body, trak.end);
+    const Box* tkhd = Find(trakBoxes, "tkhd");
+    if (!tkhd || tkhd->body >= tkhd->end) return;
+    const size_t sizeAt = tkhd->body + (bytes[tkhd->body] == 1 ? 88 : 76);
+    if (sizeAt + 8 > tkhd->end) return;
+    info->videoWidth = U32(bytes, sizeAt) >> 16;
+    info->videoHeight = U32(bytes, sizeAt + 4) >> 16;
+}
+
 }  // namespace
 
 Mp4Info ReadMp4Info(const std::string& bytes) {
@@ -81,7 +93,9 @@ Mp4Info ReadMp4Info(const std::string& bytes) {
     if (timescale == 0) return info;
     info.durationSeconds = static_cast<double>(duration) / timescale;
     for (const Box& box : movie) {
-        if (box.type == "trak") info.trackKinds.push_back(TrackKind(bytes, box));
+        if (box.type != "trak") continue;
+        info.trackKinds.push_back(TrackKind(bytes, box));
+        if (info.trackKinds.back() == "vide") TrackSize(bytes, box, &info);
     }
     info.valid = true;
     return info;

@@ -2,15 +2,17 @@
 // the kinds of its tracks, from the ISO base media boxes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace e2e {
 
 struct Mp4Info {
-    bool valid = false;                   // ftyp, moov with mvhd, and a non-empty mdat
-    double durationSeconds = 0;           // mvhd duration / timescale
-    std::vector<std::string> trackKinds;  // hdlr handler type per trak: "vide", "soun"
+    bool valid = false;                        // ftyp, moov with mvhd, and a non-empty mdat
+    double durationSeconds = 0;                // mvhd duration / timescale
+    std::vector<std::string> trackKinds;       // hdlr handler type per trak: "vide", "soun"
+    uint32_t videoWidth = 0, videoHeight = 0;  // the video track's tkhd size
 };
 
 Mp4Info ReadMp4Info(const std::string& bytes);

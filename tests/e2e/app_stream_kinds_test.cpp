@@ -1,0 +1,190 @@
+// Velmora end to end on the stream kinds sites publish beyond plain TS
+// playlists, made by ffmpeg's HLS muxer (scripts/make-hls-kinds.sh): master
+// playlists, AES-128 encryption and fragmented MP4. Each saved video is
+// decoded whole by the merge tool to see that it has no errors.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/end_to_end.h"
+#include "tests/e2e/mp4_info.h"
+#include "tests/support/child_process.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kMasterHigh[] =
+    " 这是多清晰度的主列表，共有 [2] 个清晰度，选用 BANDWIDTH=900000，RESOLUTION=320x240 的一个。";
+
+class StreamKinds : public VelmoraEndToEnd {
+  protected:
+    // A job on the stream whose log holds `extra` after the line `after` and
+    // is otherwise a whole job's; returns the saved video's header.
+    Mp4Info ExpectWholeJob(const std::string& address, const std::string& after,
+                           const std::string& extra) {
+        RunJob(address, kSavedAt);
+        const std::vector<std::string> messages = LogMessages();
+        std::vector<std::string> expected =
+            Join(Join(Join({kWarning}, ParseMessages(address, 3)),
+                      DownloadMessages(JobDirectory(messages), {true, true, true})),
+                 {" 视频合并成功。", kSavedAt + Target()});
+        if (!extra.empty()) {
+            for (size_t i = 0; i < expected.size(); ++i) {
+                if (expected[i].compare(0, after.size(), after) == 0) {
+                    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(i) + 1, extra);
+                    break;
+                }
+            }
+        }
+        EXPECT_EQ(Readable(expected), Readable(messages));
+        ExpectVideo(Target(), kSampleSeconds);
+        ExpectDecodesWithoutErrors(Target());
+        return ReadMp4Info(driver::ReadWholeFile(Target()));
+    }
+
+    // The merge tool decodes every frame of the video and reports no error.
+    void ExpectDecodesWithoutErrors(const std::string& video) {
+        const std::string report = run_->path() + "\\decode.txt";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE errors = ::CreateFileA(report.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, errors);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = errors;
+        startup.hStdOutput = errors;
+        std::string commandLine = "\"" + run_->path() +
+                                  "\\tool\\ffmpeg.exe\" -v error -xerror -i \"" + video +
+                                  "\" -f null -";
+        PROCESS_INFORMATION process{};
+        const bool started =
+            ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &process);
+        ::CloseHandle(errors);
+        ASSERT_TRUE(started);
+        ::WaitForSingleObject(process.hProcess, kJobTimeoutMs);
+        DWORD exitCode = 1;
+        ::GetExitCodeProcess(process.hProcess, &exitCode);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        EXPECT_EQ(0u, exitCode);
+        EXPECT_EQ("", driver::ReadWholeFile(report));
+    }
+
+    // The video equals, byte for byte, the one the same segments unencrypted
+    // make: every block of every segment was decrypted right.
+    void ExpectSameVideoAsUnencrypted() {
+        const std::string decrypted = driver::ReadWholeFile(Target());
+        app_->SetText(windows::kOutputNameBox, "plain");
+        const size_t logged = app_->Log().size();
+        Parse(Server() + "plain/aes-plain/index.m3u8", kClickStart);
+        ASSERT_TRUE(app_->Press(windows::kStartButton));
+        ASSERT_TRUE(app_->WaitForLog(kSavedAt + Target(), kJobTimeoutMs, logged)) << app_->Log();
+        ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
+        const std::string plain = driver::ReadWholeFile(Target());
+        EXPECT_FALSE(plain.empty());
+        EXPECT_TRUE(decrypted == plain) << "the decrypted stream's video differs";
+    }
+
+    static size_t Count(const std::vector<std::string>& paths, const std::string& path) {
+        size_t count = 0;
+        for (const std::string& p : paths) count += p == path ? 1 : 0;
+        return count;
+    }
+};
+
+// Relative variant addresses with "../" are resolved against the master's.
+TEST_F(StreamKinds, AMasterPlaylistGivesItsHighestVariantWhole) {
+    Start();
+    const Mp4Info info =
+        ExpectWholeJob(Server() + "plain/masters/relative.m3u8", " 正在读入M3U8。", kMasterHigh);
+    EXPECT_EQ(320u, info.videoWidth);
+    EXPECT_EQ(240u, info.videoHeight);
+    const std::vector<std::string> requests = ServerRequests();
+    EXPECT_EQ(1u, Count(requests, "/plain/high/index.m3u8"));
+    EXPECT_EQ(0u, Count(requests, "/plain/low/index.m3u8"));
+}
+
+TEST_F(StreamKinds, AMasterOfAbsoluteAddressesGivesItsHighestVariant) {
+    Start();
+    const Mp4Info info =
+        ExpectWholeJob(Server() + "plain/masters/absolute.m3u8", " 正在读入M3U8。", kMasterHigh);
+    EXPECT_EQ(320u, info.videoWidth);
+}
+
+TEST_F(StreamKinds, AMasterWhoseVariantIsAMasterIsNoPlaylist) {
+    Start();
+    const std::string address = Server() + "plain/masters/nested.m3u8";
+    Parse(address, kNotPlaylist);
+    EXPECT_EQ(
+        Readable(
+            {kWarning, " 正在读入M3U8。（" + address + "）",
+             " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 BANDWIDTH=1，RESOLUTION=未知 的一个。",
+             kNotPlaylist}),
+        Readable(LogMessages()));
+}
+
+// The key is fetched once; the tag's IV, or else each segment's sequence
+// number (from 5), decrypts the segments.
+TEST_F(StreamKinds, AesSegmentsAreDecryptedWithTheTagsIv) {
+    Start();
+    ExpectWholeJob(Server() + "plain/aes-iv/index.m3u8", "", "");
+    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-iv/key.bin"));
+    ExpectSameVideoAsUnencrypted();
+}
+
+TEST_F(StreamKinds, AesSegmentsWithoutIvAreDecryptedWithTheirSequenceNumbers) {
+    Start();
+    ExpectWholeJob(Server() + "plain/aes-sequence/index.m3u8", "", "");
+    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-sequence/key.bin"));
+    ExpectSameVideoAsUnencrypted();
+}
+
+// A method that cannot be decrypted is said at once, and no job starts.
+TEST_F(StreamKinds, SampleAesIsRefusedBeforeTheJob) {
+    Start();
+    const std::string address = Server() + "plain/aes-sequence/sample-aes.m3u8";
+    Parse(address, " 无法下载：视频的加密方式 METHOD=SAMPLE-AES 本程序不能解密。");
+    std::vector<std::string> expected = Join({kWarning}, ParseMessages(address, 3));
+    expected.back() = " 无法下载：视频的加密方式 METHOD=SAMPLE-AES 本程序不能解密。";
+    EXPECT_EQ(Readable(expected), Readable(LogMessages()));
+    EXPECT_FALSE(app_->Enabled(windows::kStartButton));
+}
+
+// A key that is no 16-byte key fails every segment it covers; they are not
+// fetched, and the job says the video is incomplete.
+TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
+    Start();
+    Parse(Server() + "plain/aes-sequence/short-key.m3u8", kClickStart);
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
+    AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
+    ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
+    const std::string log = app_->Log();
+    EXPECT_NE(std::string::npos, log.find(" 读取密钥失败（密钥应为 16 字节）：" + Server() +
+                                          "plain/aes-sequence/index.m3u8"));
+    EXPECT_EQ(0u, Count(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
+}
+
+// Fragments under two keys of one address, the first with the IV its tag
+// gives, the others with their sequence numbers: a wrong IV would break a
+// fragment's first box.
+TEST_F(StreamKinds, EncryptedFragmentsAreDecryptedEachWithItsIv) {
+    Start();
+    ExpectWholeJob(Server() + "plain/aes-fmp4/index.m3u8", kJobMade, " 正在下载初始化分段。");
+    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-fmp4/key.bin"));
+}
+
+// The map comes first; map and fragments are joined into one file the tool
+// copies into the MP4.
+TEST_F(StreamKinds, AFragmentedMp4StreamIsJoinedWithItsMap) {
+    Start();
+    ExpectWholeJob(Server() + "plain/fmp4/index.m3u8", kJobMade, " 正在下载初始化分段。");
+    const std::vector<std::string> requests = ServerRequests();
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_EQ("/plain/fmp4/init.mp4", requests[1]);
+}
+
+}  // namespace
+}  // namespace e2e
