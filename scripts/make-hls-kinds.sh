@@ -69,18 +69,9 @@ extension=ts
 [[ $kind == *fmp4 ]] && extension=m4s
 
 rm -f "$outdir"/index.m3u8 "$outdir"/seg*."$extension" "$outdir"/init.mp4
-fps=25
-# As scripts/make-hls-sample.sh: a key frame at every segment boundary only,
-# one encoder thread and bitexact muxing keep the output repeatable.
-ffmpeg -hide_banner -nostdin -loglevel error -y \
-    -f lavfi -i "testsrc2=size=$size:rate=$fps:duration=6" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=6" \
-    -map 0:v -map 1:a -map_metadata -1 \
-    -c:v libx264 -preset veryfast -pix_fmt yuv420p -bf 0 -threads 1 \
-    -x264-params "scenecut=0:keyint=$((fps * 60))" \
-    -force_key_frames "expr:gte(t,n_forced*2)" \
-    -c:a aac -b:a 64k -ac 2 \
-    -fflags +bitexact -flags:v +bitexact -flags:a +bitexact \
+# shellcheck source=lib/test-pattern.sh
+. "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
+encode_test_pattern "$size" 6 2 \
     -f hls -hls_time 2 -hls_playlist_type vod "${hls[@]}" \
     -hls_segment_filename "$outdir/seg%03d.$extension" "$outdir/index.m3u8"
 rm -f "$outdir/key-info.txt"

@@ -55,24 +55,15 @@ rm -f "$outdir"/index.m3u8 "$outdir"/seg[0-9][0-9][0-9].ts "$outdir"/seg[0-9][0-
 seglist=$(mktemp)
 trap 'rm -f "$seglist"' EXIT
 
-fps=25
 if [[ $ext == mp4 ]]; then
     # Each file starts its own timeline, as a separately made MP4 would.
     container=(-segment_format mp4 -reset_timestamps 1)
 else
     container=(-segment_format mpegts)
 fi
-# A key frame exactly at every segment boundary and nowhere else (no scene
-# cuts), one encoder thread and bitexact muxing keep the output repeatable.
-ffmpeg -hide_banner -nostdin -loglevel error -y \
-    -f lavfi -i "testsrc2=size=320x240:rate=$fps:duration=$duration" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$duration" \
-    -map 0:v -map 1:a -map_metadata -1 \
-    -c:v libx264 -preset veryfast -pix_fmt yuv420p -bf 0 -threads 1 \
-    -x264-params "scenecut=0:keyint=$((fps * 60))" \
-    -force_key_frames "expr:gte(t,n_forced*$segment)" \
-    -c:a aac -b:a 64k -ac 2 \
-    -fflags +bitexact -flags:v +bitexact -flags:a +bitexact \
+# shellcheck source=lib/test-pattern.sh
+. "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
+encode_test_pattern 320x240 "$duration" "$segment" \
     -f segment -segment_time "$segment" "${container[@]}" \
     -segment_list "$seglist" -segment_list_type csv \
     "$outdir/seg%03d.$ext"
