@@ -32,6 +32,8 @@ enum DeclaredCall : uint32_t {
     kCryptDestroyKey,
     kCreateFileA,
     kWriteFile,
+    // The log's batches.
+    kGetTickCount,
     kDeclaredCallCount
 };
 

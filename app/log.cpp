@@ -1,5 +1,9 @@
 #include "app/log.h"
 
+#include <windows.h>
+
+#include <utility>
+
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
@@ -28,6 +32,21 @@ std::string NumberText(int32_t number) {
     return OwnedText(CallCore(runtime::ToText, args)).c_str();
 }
 
+void AddToLogBox(const std::string& text) {
+    const runtime::ArgRecord args[] = {UnitArg(windows::kLogBox), TextArg(text.c_str())};
+    CallCore(ui::AddText, args);
+}
+
+uint32_t Milliseconds() { return CallDeclared(kGetTickCount); }
+
+struct Batch {
+    bool open = false;
+    DWORD thread = 0;  // the window's thread, which alone adds to the log box
+    std::string queued;
+    uint32_t lastFlush = 0;
+};
+Batch g_batch;
+
 }  // namespace
 
 std::string LogStamp() {
@@ -39,8 +58,39 @@ std::string LogStamp() {
 
 void Log(const std::string& message) {
     const std::string line = LogStamp() + message;
-    const runtime::ArgRecord args[] = {UnitArg(windows::kLogBox), TextArg(line.c_str())};
-    CallCore(ui::AddText, args);
+    if (!g_batch.open) {
+        AddToLogBox(line);
+        return;
+    }
+    g_batch.queued += line;
+    FlushLogIfDue();
+}
+
+LogBatch::LogBatch() {
+    g_batch.open = true;
+    g_batch.thread = ::GetCurrentThreadId();
+    g_batch.lastFlush = Milliseconds();
+}
+
+LogBatch::~LogBatch() {
+    FlushLog();
+    g_batch.open = false;
+}
+
+void FlushLog() {
+    g_batch.lastFlush = Milliseconds();
+    if (g_batch.queued.empty()) return;
+    // Taken first: adding text lets messages through, and a line may come.
+    const std::string lines = std::move(g_batch.queued);
+    g_batch.queued.clear();
+    AddToLogBox(lines);
+}
+
+void FlushLogIfDue() {
+    if (g_batch.open && ::GetCurrentThreadId() == g_batch.thread &&
+        Milliseconds() - g_batch.lastFlush >= kLogFlushIntervalMs) {
+        FlushLog();
+    }
 }
 
 }  // namespace app

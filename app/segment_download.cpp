@@ -11,6 +11,7 @@
 
 #include "app/calls.h"
 #include "app/declared_calls.h"
+#include "app/log.h"
 #include "net/stall_watch.h"
 #include "net/transfer_limits.h"
 #include "runtime/owned.h"
@@ -86,6 +87,7 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
             case BINDSTATUS_DOWNLOADINGDATA:
             case BINDSTATUS_ENDDOWNLOADDATA:
                 watch_.Moved(progress);
+                FlushLogIfDue();  // a long download keeps the job's log current
                 break;
             default:
                 break;

@@ -231,6 +231,7 @@ bool RunTool(const Job& job, const std::string& commandLine) {
         {reinterpret_cast<uint32_t>(&outputText), 0, runtime::tag::kText},
         {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText},
         {reinterpret_cast<uint32_t>(&exitCode), 0, runtime::tag::kInteger}};
+    app::FlushLog();  // the tool may run for a while: the log is whole before it
     const bool started = app::CallCore(runtime::RunAndCapture, args).low != 0;
     const app::OwnedText output(outputText), errors(errorText);
     app::Log(K().lineBreak + std::string(output.empty() ? errors.c_str() : output.c_str()) +
@@ -258,6 +259,7 @@ bool MoveToTarget(const Job& job) {
 }
 
 bool AskToMergeAgain() {
+    app::FlushLog();
     const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion),
                                            app::IntegerArg(kYesNo),
                                            {0, 0, 0},
@@ -348,6 +350,7 @@ void Merge(const Job& job) {
 
 extern "C" void onStartClicked() {
     app::SetDisabled(app::windows::kStartButton, true);
+    const app::LogBatch batch;
     Job job;
     job.runDirectory = RunDirectory();
     if (ChooseTarget(job) && PrepareJob(job) && DownloadMap(job)) {

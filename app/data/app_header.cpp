@@ -25,6 +25,7 @@ const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryDbghelp,  k.libraryUrlmon,
     k.libraryKernel32,     k.libraryOle32,        k.libraryAdvapi32, k.libraryAdvapi32,
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryKernel32, k.libraryKernel32,
+    k.libraryKernel32,
 };
 
 const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
@@ -34,6 +35,7 @@ const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
     k.entryDestroyHash,    k.entryGetHashParam,   k.entryMakeSurePath,    k.entryUrlDownload,
     k.entryMoveFile,       k.entryCoUninitialize, k.entryImportKey,       k.entrySetKeyParam,
     k.entryDecrypt,        k.entryDestroyKey,     k.entryCreateFile,      k.entryWriteFile,
+    k.entryGetTickCount,
 };
 
 constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {

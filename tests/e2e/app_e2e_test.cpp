@@ -9,6 +9,7 @@
 #include <urlmon.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +148,39 @@ TEST_F(VelmoraEndToEnd, ARunDirectoryWithAnApostropheMerges) {
     Start("Tavrosi's 视频");
     DownloadAll(Server() + "plain/relative/index.m3u8", {true, true, true});
     ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
+}
+
+// A job's lines go to the log in batches: every line stays, in order, with a
+// valid stamp, past 65,535 characters; the lines queued before the tool ran,
+// and its report, are there when the merge question comes.
+TEST_F(VelmoraEndToEnd, ALongJobsLogKeepsEveryLineInOrder) {
+    constexpr int kSegments = 1500;
+    Start();
+    Parse(Server() + "plain/made/tiny-" + std::to_string(kSegments) + ".m3u8", kClickStart);
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
+    HWND question = app_->WaitForBox(kQuestionCaption, kJobTimeoutMs);
+    ASSERT_NE(nullptr, question) << app_->Log();
+    const std::string atQuestion = app_->Log();
+    const size_t merging = atQuestion.find(" 正在进行合并。\r\n");
+    ASSERT_NE(std::string::npos, merging);
+    // The tool's report (it finds no media in the segments) follows.
+    EXPECT_GT(atQuestion.size(), merging + std::strlen(" 正在进行合并。\r\n") + 12);
+    AnswerQuestion(IDNO);
+    ASSERT_TRUE(app_->WaitForLog(kSegmentsKept, kJobTimeoutMs)) << app_->Log();
+
+    const std::vector<std::string> messages = LogMessages();
+    const std::string job = JobDirectory(messages);
+    const std::vector<std::string> downloads =
+        DownloadMessages(job, std::vector<bool>(kSegments, true));
+    ASSERT_GE(messages.size(), 6 + downloads.size());
+    // From the job's first line to " 正在进行合并。", as a one-at-a-time job logs them.
+    const std::vector<std::string> logged(messages.begin() + 6,
+                                          messages.begin() + 6 + downloads.size() - 1);
+    EXPECT_EQ(std::vector<std::string>(downloads.begin(), downloads.end() - 1), logged);
+    const std::string log = app_->Log();
+    EXPECT_GT(
+        ::MultiByteToWideChar(CP_ACP, 0, log.data(), static_cast<int>(log.size()), nullptr, 0),
+        65535);
 }
 
 // A dropped playlist's relative names are files beside it.

@@ -37,6 +37,8 @@ the variant "relative"):
                                    of N bytes that names none
   /MODE/made/https-segments.m3u8   the relative sample's segments as https
                                    addresses of this server
+  /MODE/made/tiny-N.m3u8           N segment names tinyNNNNNN.ts, each of which
+                                   answers with one MPEG-TS packet of filler
   /MODE/made/absolute-crlf.m3u8    the relative sample's segments as absolute
                                    addresses, lines ending in CR LF
   /MODE/made/text-segments.m3u8    three segments noteN.ts that hold text
@@ -73,6 +75,8 @@ FAULTS = ("missing", "error", "flaky", "cut", "trickle", "never", "loop", "delay
 WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom")
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
+# One MPEG-TS packet of the null PID: a segment that holds no media at all.
+TINY_SEGMENT = b"\x47\x1f\xff\x10" + b"\xff" * 184
 
 
 def made_playlist(name, here):
@@ -87,6 +91,11 @@ def made_playlist(name, here):
     if name == "https-segments.m3u8":
         https = here.replace(b"http://", b"https://", 1).decode("ascii")
         return media_playlist(https + "/made/" + s for s in SAMPLE_SEGMENTS)
+    tiny = re.fullmatch(r"tiny-(\d+)\.m3u8", name)
+    if tiny:
+        return media_playlist("tiny%06d.ts" % i for i in range(int(tiny.group(1))))
+    if re.fullmatch(r"tiny\d{6}\.ts", name):
+        return TINY_SEGMENT
     if name == "absolute-crlf.m3u8":
         absolute = here.decode("ascii") + "/made/"
         return media_playlist((absolute + s for s in SAMPLE_SEGMENTS)).replace(b"\n", b"\r\n")
