@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cctype>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,15 +13,13 @@
 #include "app/globals.h"
 #include "app/handlers.h"
 #include "app/job_name.h"
-#include "app/libraries.h"
 #include "app/log.h"
 #include "app/owned_values.h"
-#include "app/segment_crypto.h"
 #include "app/segment_download.h"
+#include "app/segment_fetch.h"
 #include "app/stream_plan.h"
 #include "app/text_search.h"
 #include "app/units.h"
-#include "net/http_reader.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
@@ -130,51 +127,6 @@ bool PrepareJob(Job& job) {
     return true;
 }
 
-// The bytes at an address, or of a local file (a dropped playlist's names).
-std::string ReadBytes(const std::string& address) {
-    const runtime::ArgRecord args[] = {app::TextArg(address.c_str())};
-    const runtime::ArgRecord result =
-        app::StartsWith(address.c_str(), K().httpPrefix)
-            ? CallLibraryCommand(app::ListIndex(app::kInternetLibrary), net::FetchUrl, 1, args)
-            : app::CallCore(runtime::ReadWholeFile, args);
-    const app::OwnedByteSet bytes(reinterpret_cast<void*>(result.low));
-    const auto* data = reinterpret_cast<const char*>(runtime::ByteSetData(bytes.get()));
-    return std::string(data ? data : "", runtime::ByteSetLength(bytes.get()));
-}
-
-// The stream's keys, each address read once, when a segment first needs it.
-class KeyRing {
-  public:
-    explicit KeyRing(const app::StreamPlan& plan) : addresses_(plan.keyAddresses) {}
-
-    // The key, or null when it could not be had (said once).
-    const std::string* KeyFor(int index) {
-        const std::string& address = addresses_[index];
-        auto found = keys_.find(address);
-        if (found == keys_.end()) {
-            found = keys_.emplace(address, ReadBytes(address)).first;
-            if (found->second.size() != app::kAesKeySize) {
-                app::Log(K().logKeyFailed + address + K().lineBreak);
-            }
-        }
-        return found->second.size() == app::kAesKeySize ? &found->second : nullptr;
-    }
-
-  private:
-    const std::vector<std::string>& addresses_;
-    std::map<std::string, std::string> keys_;  // by address
-};
-
-// Downloads a segment, decrypting it when the playlist says it is encrypted;
-// a segment whose key or IV is unusable fails without a download.
-bool FetchSegment(const char* address, const std::string& file, const app::SegmentCipher* cipher,
-                  KeyRing& keys) {
-    if (!cipher || cipher->keyIndex < 0) return app::DownloadSegment(address, file);
-    const std::string* key = keys.KeyFor(cipher->keyIndex);
-    return key && cipher->ivValid && app::DownloadSegment(address, file) &&
-           app::DecryptFileInPlace(file, *key, cipher->iv);
-}
-
 // A fragmented MP4 stream's initialization map comes first; false, with the
 // line that says so, when it cannot be had.
 bool DownloadMap(Job& job) {
@@ -197,7 +149,7 @@ void DownloadSegments(Job& job) {
     const int32_t count = addresses.Count();
     const std::string total = std::to_string(count);
     const std::vector<app::SegmentCipher>& ciphers = app::streamPlan.segments;
-    KeyRing keys(app::streamPlan);
+    app::KeyRing keys(app::streamPlan);
     for (int32_t i = 1; i <= count; ++i) {
         const char* address = addresses.At(i);
         const std::string index = std::to_string(i);
@@ -206,7 +158,7 @@ void DownloadSegments(Job& job) {
         const app::SegmentCipher* cipher =
             static_cast<size_t>(i) <= ciphers.size() ? &ciphers[i - 1] : nullptr;
         const bool downloaded =
-            FetchSegment(address ? address : app::EmptyText(), segmentFile, cipher, keys);
+            app::FetchSegment(address ? address : app::EmptyText(), segmentFile, cipher, keys);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;

@@ -1,0 +1,54 @@
+#include "app/segment_fetch.h"
+
+#include "app/calls.h"
+#include "app/data/app_image.h"
+#include "app/libraries.h"
+#include "app/log.h"
+#include "app/owned_values.h"
+#include "app/segment_crypto.h"
+#include "app/segment_download.h"
+#include "app/text_search.h"
+#include "net/http_reader.h"
+#include "runtime/file_commands.h"
+#include "runtime/values.h"
+
+namespace app {
+
+namespace {
+
+// The bytes at an address, or of a local file (a dropped playlist's names).
+std::string ReadBytes(const std::string& address) {
+    const runtime::ArgRecord args[] = {TextArg(address.c_str())};
+    const runtime::ArgRecord result =
+        StartsWith(address.c_str(), Constants().httpPrefix)
+            ? CallLibraryCommand(ListIndex(kInternetLibrary), net::FetchUrl, 1, args)
+            : CallCore(runtime::ReadWholeFile, args);
+    const OwnedByteSet bytes(reinterpret_cast<void*>(result.low));
+    const auto* data = reinterpret_cast<const char*>(runtime::ByteSetData(bytes.get()));
+    return std::string(data ? data : "", runtime::ByteSetLength(bytes.get()));
+}
+
+}  // namespace
+
+const std::string* KeyRing::KeyFor(int index) {
+    const std::string& address = addresses_[index];
+    auto found = keys_.find(address);
+    if (found == keys_.end()) {
+        found = keys_.emplace(address, ReadBytes(address)).first;
+        if (found->second.size() != kAesKeySize) {
+            const ConstantTexts& k = Constants();
+            Log(k.logKeyFailed + address + k.lineBreak);
+        }
+    }
+    return found->second.size() == kAesKeySize ? &found->second : nullptr;
+}
+
+bool FetchSegment(const char* address, const std::string& file, const SegmentCipher* cipher,
+                  KeyRing& keys) {
+    if (!cipher || cipher->keyIndex < 0) return DownloadSegment(address, file);
+    const std::string* key = keys.KeyFor(cipher->keyIndex);
+    return key && cipher->ivValid && DownloadSegment(address, file) &&
+           DecryptFileInPlace(file, *key, cipher->iv);
+}
+
+}  // namespace app
