@@ -205,7 +205,7 @@ bool Read(const std::string& location, bool local, std::string* base) {
 // A master playlist gives way to its best variant, read as if the user had
 // given its address; false, with the not-a-playlist line, when that fails.
 bool FollowMaster(std::string* location, bool local, std::string* base) {
-    if (!app::Contains(app::playlistText.c_str(), K().streamTag)) return true;
+    if (!app::IsMasterPlaylist(app::playlistText.c_str())) return true;
     app::Variant variant;
     int32_t count = 0;
     if (!app::ChooseVariant(app::playlistText.c_str(), &variant, &count)) return false;
@@ -217,8 +217,7 @@ bool FollowMaster(std::string* location, bool local, std::string* base) {
     *location = local ? app::ResolveAgainstFile(*location, variant.uri)
                       : app::ResolveReference(*location, variant.uri);
     const bool localVariant = local && !app::StartsWith(location->c_str(), K().httpPrefix);
-    return Read(*location, localVariant, base) &&
-           !app::Contains(app::playlistText.c_str(), K().streamTag);
+    return Read(*location, localVariant, base) && !app::IsMasterPlaylist(app::playlistText.c_str());
 }
 
 void Parse(app::RegexObject& regex) {
