@@ -34,6 +34,8 @@ enum DeclaredCall : uint32_t {
     kWriteFile,
     // The log's batches.
     kGetTickCount,
+    // Downloads leave no copy in the system's cache.
+    kDeleteUrlCacheEntryA,
     kDeclaredCallCount
 };
 

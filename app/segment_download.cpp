@@ -192,6 +192,10 @@ bool DownloadSegment(const char* address, const std::string& file) {
     for (int attempt = 1;; ++attempt) {
         SegmentTry segment;
         const TryOutcome outcome = segment.Run(address, file);
+        // urlmon downloads into the system's cache and copies from there, asked
+        // or not: the copy in the cache would double every video on the disk and
+        // slow each later download as the cache's index grows.
+        CallDeclared(kDeleteUrlCacheEntryA, address);
         if (outcome == TryOutcome::kArrived) return true;
         // What a failed try left is an error page or part of a body: no segment.
         ::DeleteFileA(file.c_str());

@@ -25,17 +25,23 @@ const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryDbghelp,  k.libraryUrlmon,
     k.libraryKernel32,     k.libraryOle32,        k.libraryAdvapi32, k.libraryAdvapi32,
     k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryKernel32, k.libraryKernel32,
-    k.libraryKernel32,
+    k.libraryKernel32,     k.libraryWininet,
 };
 
 const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
-    k.entryCoInitialize,   k.entryCreateMutex,    k.entryWaitForSingle,   k.entryReleaseMutex,
-    k.entryCloseHandle,    k.entryGetLocalTime,   k.entryMultiByteToWide, k.entryWideToMultiByte,
-    k.entryAcquireContext, k.entryCreateHash,     k.entryReleaseContext,  k.entryHashData,
-    k.entryDestroyHash,    k.entryGetHashParam,   k.entryMakeSurePath,    k.entryUrlDownload,
-    k.entryMoveFile,       k.entryCoUninitialize, k.entryImportKey,       k.entrySetKeyParam,
-    k.entryDecrypt,        k.entryDestroyKey,     k.entryCreateFile,      k.entryWriteFile,
-    k.entryGetTickCount,
+    k.entryCoInitialize,    k.entryCreateMutex,
+    k.entryWaitForSingle,   k.entryReleaseMutex,
+    k.entryCloseHandle,     k.entryGetLocalTime,
+    k.entryMultiByteToWide, k.entryWideToMultiByte,
+    k.entryAcquireContext,  k.entryCreateHash,
+    k.entryReleaseContext,  k.entryHashData,
+    k.entryDestroyHash,     k.entryGetHashParam,
+    k.entryMakeSurePath,    k.entryUrlDownload,
+    k.entryMoveFile,        k.entryCoUninitialize,
+    k.entryImportKey,       k.entrySetKeyParam,
+    k.entryDecrypt,         k.entryDestroyKey,
+    k.entryCreateFile,      k.entryWriteFile,
+    k.entryGetTickCount,    k.entryDeleteUrlCacheEntry,
 };
 
 constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {

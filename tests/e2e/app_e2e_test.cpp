@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <urlmon.h>
+#include <wininet.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -96,10 +97,17 @@ TEST_F(VelmoraEndToEnd, APlaylistWithoutSegmentsFindsNoLinkAndEnablesStart) {
     EXPECT_TRUE(app_->Enabled(windows::kStartButton));
 }
 
+// The segments leave no copy in the system's download cache.
 TEST_F(VelmoraEndToEnd, ARelativePlaylistOverHttpBecomesAVideoInData) {
     Start();
     DownloadAll(Server() + "plain/relative/index.m3u8", {true, true, true});
     ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
+    for (const char* name : {"seg000.ts", "seg001.ts", "seg002.ts"}) {
+        const std::string address = Server() + "plain/relative/" + name;
+        DWORD size = 0;
+        EXPECT_FALSE(::GetUrlCacheEntryInfoA(address.c_str(), nullptr, &size));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), ::GetLastError()) << address;
+    }
 }
 
 TEST_F(VelmoraEndToEnd, AnAbsolutePlaylistOverHttpBecomesAVideoUnderTheChosenName) {
