@@ -23,6 +23,7 @@
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
+#include "runtime/owned.h"
 #include "runtime/process_commands.h"
 #include "runtime/system_error_text.h"
 #include "runtime/text_commands.h"
@@ -222,26 +223,27 @@ bool AskToMergeAgain() {
 // The map and the fragments that arrived, byte for byte, in one file; false
 // when it cannot be written.
 bool JoinFragments(const Job& job, const std::string& joined) {
-    HANDLE file = reinterpret_cast<HANDLE>(
+    const runtime::UniqueHandle file(reinterpret_cast<HANDLE>(
         app::CallDeclared(app::kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = true;
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) return false;
     std::vector<std::string> parts{job.map};
     parts.insert(parts.end(), job.downloaded.begin(), job.downloaded.end());
     for (const std::string& part : parts) {
         const runtime::ArgRecord read[] = {app::TextArg(part.c_str())};
         const app::OwnedByteSet bytes(
             reinterpret_cast<void*>(app::CallCore(runtime::ReadWholeFile, read).low));
+        // A part that arrived is never empty: one that reads so is lost.
         const uint32_t length = runtime::ByteSetLength(bytes.get());
         DWORD done = 0;
-        written = written && (length == 0 || (app::CallDeclared(app::kWriteFile, file,
-                                                                runtime::ByteSetData(bytes.get()),
-                                                                length, &done, nullptr) &&
-                                              done == length));
+        if (length == 0 ||
+            !app::CallDeclared(app::kWriteFile, file.get(), runtime::ByteSetData(bytes.get()),
+                               length, &done, nullptr) ||
+            done != length) {
+            return false;
+        }
     }
-    app::CallDeclared(app::kCloseHandle, file);
-    return written;
+    return true;
 }
 
 // The tool's command line: the concatenation list of the segments, or for a
