@@ -22,8 +22,8 @@ bool ChooseVariant(const char* text, Variant* chosen, int32_t* count) {
     Variant pending;
     ForEachLine(text, [&](const char* begin, const char* end, size_t) {
         const std::string line(begin, end);
-        if (line.compare(0, std::strlen(kStreamTag), kStreamTag) == 0) {
-            const std::string attributes = line.substr(std::strlen(kStreamTag));
+        std::string attributes;
+        if (TagAttributes(line, kStreamTag, &attributes)) {
             pending.bandwidth =
                 std::strtoull(AttributeOf(attributes, "BANDWIDTH").c_str(), nullptr, 10);
             pending.resolution = AttributeOf(attributes, "RESOLUTION");

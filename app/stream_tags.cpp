@@ -16,10 +16,6 @@ constexpr char kSequenceTag[] = "#EXT-X-MEDIA-SEQUENCE:";
 constexpr char kNoEncryption[] = "NONE";
 constexpr char kAes128[] = "AES-128";
 
-bool StartsWith(const std::string& line, const char* prefix) {
-    return line.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -28,6 +24,13 @@ int HexValue(char c) {
 }
 
 }  // namespace
+
+bool TagAttributes(const std::string& line, const char* tag, std::string* attributes) {
+    const size_t length = std::strlen(tag);
+    if (line.compare(0, length, tag) != 0) return false;
+    *attributes = line.substr(length);
+    return true;
+}
 
 std::string AttributeOf(const std::string& attributes, const std::string& name) {
     size_t at = 0;
@@ -70,12 +73,12 @@ StreamTags ReadStreamTags(const char* playlist) {
             }
             return;
         }
-        if (StartsWith(line, kSequenceTag)) {
-            firstSequence = std::strtoull(line.c_str() + std::strlen(kSequenceTag), nullptr, 10);
-        } else if (StartsWith(line, kMapTag)) {
-            tags.mapUri = AttributeOf(line.substr(std::strlen(kMapTag)), "URI");
-        } else if (StartsWith(line, kKeyTag)) {
-            const std::string attributes = line.substr(std::strlen(kKeyTag));
+        std::string attributes;
+        if (TagAttributes(line, kSequenceTag, &attributes)) {
+            firstSequence = std::strtoull(attributes.c_str(), nullptr, 10);
+        } else if (TagAttributes(line, kMapTag, &attributes)) {
+            tags.mapUri = AttributeOf(attributes, "URI");
+        } else if (TagAttributes(line, kKeyTag, &attributes)) {
             SegmentKey key{AttributeOf(attributes, "METHOD"), AttributeOf(attributes, "URI"),
                            AttributeOf(attributes, "IV")};
             if (key.method == kNoEncryption) {

@@ -35,6 +35,10 @@ struct StreamTags {
 
 StreamTags ReadStreamTags(const char* playlist);
 
+// Whether the line is the tag (its name with the colon, "#EXT-X-KEY:"), and
+// then the attribute list after it.
+bool TagAttributes(const std::string& line, const char* tag, std::string* attributes);
+
 // The value of a tag attribute ("BANDWIDTH", "URI"...) in an attribute list
 // such as `METHOD=AES-128,URI="k.bin"`, quotes taken off; empty when absent.
 std::string AttributeOf(const std::string& attributes, const std::string& name);
