@@ -69,7 +69,7 @@ std::string FilterText(uint32_t mode, const std::string& text) {
     for (const char c : text) {
         // A pasted line break is no typed control character.
         const auto u = static_cast<unsigned char>(c);
-        if (AcceptsCharacter(mode, u) && (u >= 0x20 || mode < input_mode::kByte)) kept += c;
+        if (u >= 0x20 && AcceptsCharacter(mode, u)) kept += c;
     }
     return kept;
 }

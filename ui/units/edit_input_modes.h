@@ -28,7 +28,8 @@ constexpr uint32_t kLast = kLettersDigits;
 // Whether a typed character may go into a box of this mode; control
 // characters (backspace, the clipboard keys) always may.
 bool AcceptsCharacter(uint32_t mode, unsigned char character);
-// The text without the characters the mode does not accept.
+// Pasted text for a box of a restricting mode (3 to 11): without the
+// characters the mode does not accept, and without control characters.
 std::string FilterText(uint32_t mode, const std::string& text);
 // The text in the mode's regular form: a number in its range, written plainly,
 // or hexadecimal digits in capitals. An empty text stays empty; other modes
