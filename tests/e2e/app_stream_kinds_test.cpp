@@ -4,6 +4,10 @@
 // decoded whole by the merge tool to see that it has no errors.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <urlmon.h>
+
 #include <string>
 #include <vector>
 
@@ -124,6 +128,26 @@ TEST_F(StreamKinds, AMasterWhoseVariantIsAMasterIsNoPlaylist) {
              " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 BANDWIDTH=1，RESOLUTION=未知 的一个。",
              kNotPlaylist}),
         Readable(LogMessages()));
+}
+
+// A dropped master's relative variant is a file beside it, "../" and all.
+TEST_F(StreamKinds, ADroppedMasterReadsItsVariantFromTheFilesFolder) {
+    Start();
+    const std::string folder = run_->path() + "\\本地 列表";
+    for (const std::string& made : {folder, folder + "\\masters", folder + "\\v"}) {
+        ASSERT_TRUE(::CreateDirectoryA(made.c_str(), nullptr)) << made;
+    }
+    ASSERT_TRUE(WriteWholeFile(folder + "\\masters\\master.m3u8",
+                               "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\n../v/index.m3u8\n"));
+    ASSERT_EQ(S_OK, ::URLDownloadToFileA(nullptr, (Server() + "plain/absolute/index.m3u8").c_str(),
+                                         (folder + "\\v\\index.m3u8").c_str(), 0, nullptr));
+    const std::string address = "File@" + folder + "\\masters\\master.m3u8";
+    Parse(address, kClickStart);
+    std::vector<std::string> expected = Join({kWarning}, ParseMessages(address, 3));
+    expected.insert(
+        expected.begin() + 2,
+        " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 BANDWIDTH=1，RESOLUTION=未知 的一个。");
+    EXPECT_EQ(Readable(expected), Readable(LogMessages()));
 }
 
 // The key is fetched once; the tag's IV, or else each segment's sequence
