@@ -6,7 +6,6 @@
 #include "app/log.h"
 #include "app/owned_values.h"
 #include "app/segment_crypto.h"
-#include "app/segment_download.h"
 #include "app/text_search.h"
 #include "net/http_reader.h"
 #include "runtime/file_commands.h"
@@ -30,24 +29,36 @@ std::string ReadBytes(const std::string& address) {
 
 }  // namespace
 
-const std::string* KeyRing::KeyFor(int index) {
-    const std::string& address = addresses_[index];
-    auto found = keys_.find(address);
-    if (found == keys_.end()) {
-        found = keys_.emplace(address, ReadBytes(address)).first;
-        if (found->second.size() != kAesKeySize) {
-            const ConstantTexts& k = Constants();
-            Log(k.logKeyFailed + address + k.lineBreak);
-        }
+KeyRing::KeyRing(const StreamPlan& plan) : addresses_(plan.keyAddresses) {
+    for (const std::string& address : addresses_) {
+        if (!keys_.count(address)) keys_.emplace(address, ReadBytes(address));
     }
-    return found->second.size() == kAesKeySize ? &found->second : nullptr;
 }
 
-bool FetchSegment(const char* address, const std::string& file, const SegmentCipher* cipher,
-                  KeyRing& keys) {
-    if (!cipher || cipher->keyIndex < 0) return DownloadSegment(address, file);
+const std::string* KeyRing::Find(int index) const {
+    const std::string& key = keys_.at(addresses_[index]);
+    return key.size() == kAesKeySize ? &key : nullptr;
+}
+
+const std::string* KeyRing::KeyFor(int index) {
+    const std::string* key = Find(index);
+    const std::string& address = addresses_[index];
+    if (!key && reported_.insert(address).second) {
+        const ConstantTexts& k = Constants();
+        Log(k.logKeyFailed + address + k.lineBreak);
+    }
+    return key;
+}
+
+bool CanDecrypt(const SegmentCipher* cipher, const KeyRing& keys) {
+    return !cipher || cipher->keyIndex < 0 || (cipher->ivValid && keys.Find(cipher->keyIndex));
+}
+
+bool TakeSegment(SegmentPool& pool, size_t index, const std::string& file,
+                 const SegmentCipher* cipher, KeyRing& keys) {
+    if (!cipher || cipher->keyIndex < 0) return pool.Arrived(index);
     const std::string* key = keys.KeyFor(cipher->keyIndex);
-    return key && cipher->ivValid && DownloadSegment(address, file) &&
+    return key && cipher->ivValid && pool.Arrived(index) &&
            DecryptFileInPlace(file, *key, cipher->iv);
 }
 

@@ -1,31 +1,39 @@
-// Segments fetched as the playlist's tags say: downloaded, and decrypted
-// with their key when they are encrypted.
+// Segments fetched as the playlist's tags say: downloaded side by side, and
+// decrypted with their key, in order, when they are encrypted.
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
-#include <vector>
 
+#include "app/segment_pool.h"
 #include "app/stream_plan.h"
 
 namespace app {
 
-// The stream's keys, each address read once, when a segment first needs it.
+// The stream's keys, each address read once, all before the first segment.
 class KeyRing {
   public:
-    explicit KeyRing(const StreamPlan& plan) : addresses_(plan.keyAddresses) {}
+    explicit KeyRing(const StreamPlan& plan);
 
-    // The key, or null when it could not be had (said once in the log).
+    // The key, or null when it could not be had.
+    const std::string* Find(int index) const;
+    // Find, saying in the log, once for each address, that a key is missing.
     const std::string* KeyFor(int index);
 
   private:
     const std::vector<std::string>& addresses_;
     std::map<std::string, std::string> keys_;  // by address
+    std::set<std::string> reported_;           // addresses said to be missing
 };
 
-// Downloads a segment into `file`, decrypting it when `cipher` says it is
-// encrypted; a segment whose key or IV is unusable fails without a download.
-bool FetchSegment(const char* address, const std::string& file, const SegmentCipher* cipher,
-                  KeyRing& keys);
+// Whether a segment can be made whole once downloaded: it is not encrypted,
+// or its key and IV are usable. Any other is not downloaded at all.
+bool CanDecrypt(const SegmentCipher* cipher, const KeyRing& keys);
+
+// Takes download `index` of the pool into `file` and decrypts it when
+// `cipher` says it is encrypted; true when the segment is whole.
+bool TakeSegment(SegmentPool& pool, size_t index, const std::string& file,
+                 const SegmentCipher* cipher, KeyRing& keys);
 
 }  // namespace app

@@ -17,9 +17,11 @@
 #include "app/owned_values.h"
 #include "app/segment_download.h"
 #include "app/segment_fetch.h"
+#include "app/segment_pool.h"
 #include "app/stream_plan.h"
 #include "app/text_search.h"
 #include "app/units.h"
+#include "net/transfer_limits.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
@@ -143,6 +145,8 @@ bool DownloadMap(Job& job) {
     return true;
 }
 
+// Segment i's line and list entry are written as it arrives, in index order,
+// while the pool downloads the segments after it.
 void DownloadSegments(Job& job) {
     const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList.get()),
                                             app::TextArg(K().segmentSeparator)};
@@ -150,16 +154,27 @@ void DownloadSegments(Job& job) {
     const int32_t count = addresses.Count();
     const std::string total = std::to_string(count);
     const std::vector<app::SegmentCipher>& ciphers = app::streamPlan.segments;
+    const auto cipherOf = [&ciphers](int32_t i) {
+        return static_cast<size_t>(i) <= ciphers.size() ? &ciphers[i - 1] : nullptr;
+    };
+    const auto fileOf = [&job](int32_t i) {
+        return job.directory + std::to_string(i) + K().segmentExtension;
+    };
+
     app::KeyRing keys(app::streamPlan);
+    std::vector<app::SegmentDownload> downloads;
     for (int32_t i = 1; i <= count; ++i) {
         const char* address = addresses.At(i);
+        downloads.push_back(
+            {address ? address : app::EmptyText(), fileOf(i), app::CanDecrypt(cipherOf(i), keys)});
+    }
+    app::SegmentPool pool(std::move(downloads), net::SegmentConnections());
+
+    for (int32_t i = 1; i <= count; ++i) {
         const std::string index = std::to_string(i);
-        const std::string segmentFile = job.directory + index + K().segmentExtension;
+        const std::string segmentFile = fileOf(i);
         app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
-        const app::SegmentCipher* cipher =
-            static_cast<size_t>(i) <= ciphers.size() ? &ciphers[i - 1] : nullptr;
-        const bool downloaded =
-            app::FetchSegment(address ? address : app::EmptyText(), segmentFile, cipher, keys);
+        const bool downloaded = app::TakeSegment(pool, i - 1, segmentFile, cipherOf(i), keys);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;

@@ -27,6 +27,14 @@ constexpr int kSegmentTries = 3;
 // moment to recover.
 constexpr uint32_t kRetryPauseMs = 500;
 
+// Segments downloaded at once: the connections per host a browser opens.
+// More would ask a server for more than it expects from one visitor.
+constexpr int kSegmentConnections = 6;
+
+// kSegmentConnections, or the count VELMORA_TEST_SEGMENT_CONNECTIONS sets, so
+// that tests and benchmarks can compare the pool with one connection.
+int SegmentConnections();
+
 // A time limit as shipped, or the one that VELMORA_TEST_WAIT_LIMIT_MS sets, so
 // that tests of the limits need not wait the full thirty seconds.
 uint32_t TimeLimitMs(uint32_t shipped);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +17,8 @@ namespace runtime {
 
 namespace {
 
-// One entry per declaration, bound on first use.
+// One entry per declaration, bound on first use. Declared calls are made from
+// worker threads too, so the tables are read and bound under one lock.
 struct DeclaredCallTables {
     std::vector<const char*> libraryNames;  // borrowed from the header; may be ""
     std::vector<const char*> entryNames;    // borrowed from the header
@@ -25,6 +27,7 @@ struct DeclaredCallTables {
 };
 
 DeclaredCallTables g_tables;
+std::mutex g_tablesLock;
 
 // Searched in this order when a declaration names no library.
 const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
@@ -48,6 +51,7 @@ HMODULE LoadDeclaredLibrary(const char* name) {
 }  // namespace
 
 void PrepareDeclaredCalls(const AppHeader& header) {
+    const std::lock_guard<std::mutex> lock(g_tablesLock);
     DeclaredCallTables& tables = g_tables;
     const uint32_t count = header.systemCallCount;
     tables.libraryNames.assign(header.systemCallLibraryNames,
@@ -60,7 +64,11 @@ void PrepareDeclaredCalls(const AppHeader& header) {
 
 void* BindDeclaredCall(uint32_t number) {
     DeclaredCallTables& tables = g_tables;
-    if (number >= tables.entries.size()) RaiseRuntimeError(1);
+    std::unique_lock<std::mutex> lock(g_tablesLock);
+    if (number >= tables.entries.size()) {
+        lock.unlock();
+        RaiseRuntimeError(1);
+    }
     if (void* entry = tables.entries[number]) return entry;
 
     const char* libraryName = tables.libraryNames[number] ? tables.libraryNames[number] : "";
@@ -80,6 +88,8 @@ void* BindDeclaredCall(uint32_t number) {
     }
 
     if (!entry) {
+        // The report shows a message box, whose messages may make declared calls.
+        lock.unlock();
         module.Reset();
         if (*libraryName == '\0') ReportFormatted(0, messages::kEntryMissing, entryName);
         ReportFormatted(0, messages::kEntryMissingInLibrary, libraryName, entryName);
@@ -90,14 +100,19 @@ void* BindDeclaredCall(uint32_t number) {
 }
 
 HMODULE DeclaredCallModule(uint32_t number) {
+    const std::lock_guard<std::mutex> lock(g_tablesLock);
     return number < g_tables.modules.size() ? g_tables.modules[number].get() : nullptr;
 }
 
 void* DeclaredCallEntry(uint32_t number) {
+    const std::lock_guard<std::mutex> lock(g_tablesLock);
     return number < g_tables.entries.size() ? g_tables.entries[number] : nullptr;
 }
 
-void FreeDeclaredCallModules() { g_tables = DeclaredCallTables{}; }
+void FreeDeclaredCallModules() {
+    const std::lock_guard<std::mutex> lock(g_tablesLock);
+    g_tables = DeclaredCallTables{};
+}
 
 }  // namespace runtime
 

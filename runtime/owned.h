@@ -127,4 +127,13 @@ struct OleTraits {
 };
 using OleSession = Owned<OleTraits>;
 
+// COM on the calling thread: the handle is whether CoInitializeEx succeeded.
+struct ComApartmentTraits {
+    using Handle = bool;
+    static Handle Empty() { return false; }
+    static bool IsValid(Handle initialised) { return initialised; }
+    static void Close(Handle) { ::CoUninitialize(); }
+};
+using ComApartment = Owned<ComApartmentTraits>;
+
 }  // namespace runtime

@@ -9,6 +9,7 @@
 #include <urlmon.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -128,9 +129,12 @@ TEST_F(VelmoraEndToEnd, ACrLfPlaylistOfAbsoluteAddressesAsksForExactlyThem) {
     Start();
     DownloadAll(Server() + "plain/made/absolute-crlf.m3u8", {true, true, true});
     ExpectVideo(run_->Data() + "\\output.mp4", kSampleSeconds);
+    // The segments are asked for side by side, in any order.
+    std::vector<std::string> requests = ServerRequests();
+    std::sort(requests.begin() + (requests.empty() ? 0 : 1), requests.end());
     EXPECT_EQ((std::vector<std::string>{"/plain/made/absolute-crlf.m3u8", "/plain/made/seg000.ts",
                                         "/plain/made/seg001.ts", "/plain/made/seg002.ts"}),
-              ServerRequests());
+              requests);
 }
 
 TEST_F(VelmoraEndToEnd, APlaylistOfMp4SegmentsBecomesAVideo) {

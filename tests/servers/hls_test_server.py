@@ -39,6 +39,7 @@ the variant "relative"):
                                    addresses of this server
   /MODE/made/tiny-N.m3u8           N segment names tinyNNNNNN.ts, each of which
                                    answers with one MPEG-TS packet of filler
+                                   that starts with the name
   /MODE/made/absolute-crlf.m3u8    the relative sample's segments as absolute
                                    addresses, lines ending in CR LF
   /MODE/made/text-segments.m3u8    three segments noteN.ts that hold text
@@ -75,8 +76,12 @@ FAULTS = ("missing", "error", "flaky", "cut", "trickle", "never", "loop", "delay
 WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom")
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
-# One MPEG-TS packet of the null PID: a segment that holds no media at all.
-TINY_SEGMENT = b"\x47\x1f\xff\x10" + b"\xff" * 184
+
+
+def tiny_segment(name):
+    """One MPEG-TS packet of the null PID: a segment that holds no media at
+    all. Its filler starts with its name, so that files can be told apart."""
+    return b"\x47\x1f\xff\x10" + name + b"\xff" * (184 - len(name))
 
 
 def made_playlist(name, here):
@@ -95,7 +100,7 @@ def made_playlist(name, here):
     if tiny:
         return media_playlist("tiny%06d.ts" % i for i in range(int(tiny.group(1))))
     if re.fullmatch(r"tiny\d{6}\.ts", name):
-        return TINY_SEGMENT
+        return tiny_segment(name.encode("ascii"))
     if name == "absolute-crlf.m3u8":
         absolute = here.decode("ascii") + "/made/"
         return media_playlist((absolute + s for s in SAMPLE_SEGMENTS)).replace(b"\n", b"\r\n")
