@@ -22,9 +22,12 @@ namespace {
 
 constexpr DWORD kWatchIntervalMs = 250;
 
-enum class TryOutcome { kArrived, kFailed, kRedirectLoop };
 constexpr wchar_t kContentLength[] = L"\r\nContent-Length:";
 constexpr wchar_t kContentEncoding[] = L"\r\nContent-Encoding:";
+
+}  // namespace
+
+enum class TryOutcome { kArrived, kFailed, kRedirectLoop };
 
 // The status callback of one try. URLDownloadToFileA saves an error page, a
 // body cut short, or whatever a redirect loop ends in, and still reports
@@ -37,13 +40,12 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     SegmentTry(const SegmentTry&) = delete;
     SegmentTry& operator=(const SegmentTry&) = delete;
 
-    // Runs the download with a watching thread beside it.
-    TryOutcome Run(const char* address, const std::string& file) {
-        const runtime::UniqueHandle watcher(::CreateThread(nullptr, 0, Watch, this, 0, nullptr));
+    // Runs the download while the watcher looks at it.
+    TryOutcome Run(const char* address, const std::string& file, SegmentWatcher& watcher) {
+        watcher.Watch(this);
         const bool called = CallDeclared(kURLDownloadToFileA, 0, address, file.c_str(), 0,
                                          static_cast<IBindStatusCallback*>(this)) == 0;
-        ::SetEvent(finished_.get());
-        if (watcher) ::WaitForSingleObject(watcher.get(), INFINITE);
+        watcher.Watch(nullptr);
         if (redirectLoop_) return TryOutcome::kRedirectLoop;
         const bool arrived = called && responseCode_ < 400 && !aborted_ && HoldsWholeBody(file);
         return arrived ? TryOutcome::kArrived : TryOutcome::kFailed;
@@ -122,6 +124,11 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
         return S_OK;
     }
 
+    // From the watcher's thread, while the try runs.
+    void AbortIfStalled() {
+        if (!aborted_ && watch_.Stalled()) Abort();
+    }
+
   private:
     // The value of a header ("\r\n" + name + ":"), or null.
     static const wchar_t* Header(LPCWSTR headers, const wchar_t* name) {
@@ -131,17 +138,6 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
             if (::_wcsnicmp(at, name, nameLength) == 0) return at + nameLength;
         }
         return nullptr;
-    }
-
-    static DWORD __stdcall Watch(void* self) {
-        SegmentTry& attempt = *static_cast<SegmentTry*>(self);
-        while (::WaitForSingleObject(attempt.finished_.get(), kWatchIntervalMs) == WAIT_TIMEOUT) {
-            if (attempt.watch_.Stalled()) {
-                attempt.Abort();
-                break;
-            }
-        }
-        return 0;
     }
 
     // Wine's WinINet, which does the redirecting, goes on following the loop in
@@ -183,15 +179,37 @@ class SegmentTry : public IBindStatusCallback, public IHttpNegotiate {
     std::mutex bindingLock_;
     runtime::ComRef<IBinding> binding_;
     net::StallWatch watch_{net::TimeLimitMs(net::kLowSpeedWindowMs), net::kLowSpeedBytes};
-    const runtime::UniqueHandle finished_{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
-}  // namespace
+SegmentWatcher::SegmentWatcher() : stop_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    thread_.Reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
+}
 
-bool DownloadSegment(const char* address, const std::string& file) {
+SegmentWatcher::~SegmentWatcher() {
+    ::SetEvent(stop_.get());
+    if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+void SegmentWatcher::Watch(SegmentTry* attempt) {
+    const std::lock_guard<std::mutex> lock(lock_);
+    watched_ = attempt;
+}
+
+// The try is looked at under the lock, so it cannot end and go meanwhile:
+// its thread leaves URLDownloadToFileA before it stops being watched.
+DWORD __stdcall SegmentWatcher::Run(void* self) {
+    SegmentWatcher& watcher = *static_cast<SegmentWatcher*>(self);
+    while (::WaitForSingleObject(watcher.stop_.get(), kWatchIntervalMs) == WAIT_TIMEOUT) {
+        const std::lock_guard<std::mutex> lock(watcher.lock_);
+        if (watcher.watched_) watcher.watched_->AbortIfStalled();
+    }
+    return 0;
+}
+
+bool DownloadSegment(const char* address, const std::string& file, SegmentWatcher& watcher) {
     for (int attempt = 1;; ++attempt) {
         SegmentTry segment;
-        const TryOutcome outcome = segment.Run(address, file);
+        const TryOutcome outcome = segment.Run(address, file, watcher);
         // urlmon downloads into the system's cache and copies from there, asked
         // or not: the copy in the cache would double every video on the disk and
         // slow each later download as the cache's index grows.

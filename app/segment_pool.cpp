@@ -38,8 +38,10 @@ bool SegmentPool::Arrived(size_t index) {
     while (outcomes_[index] == kPending) {
         if (workers_.empty()) {
             const SegmentDownload& download = downloads_[index];
-            outcomes_[index] =
-                DownloadSegment(download.address.c_str(), download.file) ? kArrived : kFailed;
+            SegmentWatcher watcher;
+            outcomes_[index] = DownloadSegment(download.address.c_str(), download.file, watcher)
+                                   ? kArrived
+                                   : kFailed;
             break;
         }
         ::WaitForSingleObject(finished_.get(), kLogFlushIntervalMs);
@@ -52,10 +54,11 @@ DWORD __stdcall SegmentPool::Work(void* self) {
     SegmentPool& pool = *static_cast<SegmentPool*>(self);
     // urlmon's bindings need COM on the thread that starts them.
     const runtime::ComApartment com(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    SegmentWatcher watcher;
     for (size_t index; (index = pool.next_++) < pool.downloads_.size();) {
         const SegmentDownload& download = pool.downloads_[index];
         if (!download.wanted) continue;
-        const bool arrived = DownloadSegment(download.address.c_str(), download.file);
+        const bool arrived = DownloadSegment(download.address.c_str(), download.file, watcher);
         pool.outcomes_[index] = arrived ? kArrived : kFailed;
         ::SetEvent(pool.finished_.get());
     }

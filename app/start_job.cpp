@@ -137,7 +137,8 @@ bool DownloadMap(Job& job) {
     if (address.empty()) return true;
     app::Log(K().logMapDownloading);
     const std::string file = job.directory + K().mapFileName;
-    if (!app::DownloadSegment(address.c_str(), file)) {
+    app::SegmentWatcher watcher;
+    if (!app::DownloadSegment(address.c_str(), file, watcher)) {
         app::Log(K().logMapFailed + job.directory + K().lineBreak);
         return false;
     }
