@@ -3,9 +3,12 @@
 // files, each download's entry taken out of the system's download cache as
 // Velmora does. Velmora's download phase is measured against it.
 //
-//   url_download_loop PLAYLIST_URL [--keep-cache]
+//   url_download_loop PLAYLIST_URL [--keep-cache | --remove-files]
 // --keep-cache leaves the entries in the cache while the loop runs, as urlmon
-// does unasked; they are taken out after the timing.
+// does unasked; they are taken out after the timing. --remove-files deletes
+// each file once it arrived, so that the directory never fills up: Wine looks
+// through the whole directory for a file name in another case before it
+// makes a new file.
 // Prints `url_download_loop_s`, `segments` and `failed` as "name value unit".
 #include <windows.h>
 
@@ -38,9 +41,12 @@ std::vector<std::string> SegmentAddresses(const std::string& playlistUrl, const 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool keepCache = argc == 3 && std::string(argv[2]) == "--keep-cache";
-    if (argc != 2 && !keepCache) {
-        std::fprintf(stderr, "usage: url_download_loop PLAYLIST_URL [--keep-cache]\n");
+    const std::string option = argc == 3 ? argv[2] : "";
+    const bool keepCache = option == "--keep-cache";
+    const bool removeFiles = option == "--remove-files";
+    if (argc < 2 || argc > 3 || (argc == 3 && !keepCache && !removeFiles)) {
+        std::fprintf(stderr,
+                     "usage: url_download_loop PLAYLIST_URL [--keep-cache | --remove-files]\n");
         return 1;
     }
     const std::string directory = driver::MakeTempDirectory();
@@ -63,6 +69,7 @@ int main(int argc, char** argv) {
             ++failed;
         }
         if (!keepCache) ::DeleteUrlCacheEntryA(addresses[i].c_str());
+        if (removeFiles) ::DeleteFileA(file.c_str());
     }
     ::QueryPerformanceCounter(&end);
 
