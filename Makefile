@@ -1,11 +1,12 @@
 # Velmora: the two set-up commands are `make test` and `make demo`; both install
-# what is missing, build, and run.
+# what is missing, build, and run. `make dist` puts the release zip in dist/.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 DEPS_FILE := $(BUILD_DIR)/deps.cmake
 TEST_ENV := scripts/with-test-env.sh
+VERSION := $(shell cat VERSION)
 
-.PHONY: all setup deps configure build test bench demo run clean
+.PHONY: all setup deps configure build test bench demo run dist clean
 
 all: build
 
@@ -38,6 +39,11 @@ demo: build
 
 run: build
 	@scripts/run.sh
+
+dist: build
+	@mkdir -p dist
+	@cp $(BUILD_DIR)/dist/Velmora-$(VERSION).zip dist/
+	@echo dist/Velmora-$(VERSION).zip
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -6,12 +6,14 @@
 #
 # usage: scripts/build-ffmpeg.sh [snippet.cmake]
 #   With a snippet path, also writes set(VELMORA_FFMPEG_EXE "<path>") there.
+# usage: scripts/build-ffmpeg.sh --configure-line
+#   Prints the configure options the build uses, one line, and nothing else.
 #
 # Environment: see scripts/lib/deps-common.sh.
 set -euo pipefail
 
 if [[ $# -gt 1 || ( $# -eq 1 && -z $1 ) ]]; then
-    echo "usage: $0 [output-snippet.cmake]" >&2
+    echo "usage: $0 [output-snippet.cmake | --configure-line]" >&2
     exit 2
 fi
 SNIPPET=${1:-}
@@ -49,6 +51,11 @@ configure_options() {
 }
 
 stamp_text() { echo "recipe 1; $(configure_options)"; }
+
+if [[ $SNIPPET == --configure-line ]]; then
+    configure_options
+    exit 0
+fi
 
 prefix_of() { echo "$TOOLS/ffmpeg-$1-$TRIPLET"; }
 

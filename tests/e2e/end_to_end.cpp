@@ -111,7 +111,11 @@ void ExpectVideo(const std::string& path, double seconds) {
 void VelmoraEndToEnd::Start(const std::string& directoryName, DWORD waitLimitMs) {
     ::SetEnvironmentVariableA("VELMORA_TEST_WAIT_LIMIT_MS",
                               waitLimitMs ? std::to_string(waitLimitMs).c_str() : nullptr);
-    run_ = std::make_unique<RunDirectory>(directoryName);
+    StartIn(std::make_unique<RunDirectory>(directoryName));
+}
+
+void VelmoraEndToEnd::StartIn(std::unique_ptr<RunDirectory> run) {
+    run_ = std::move(run);
     ASSERT_TRUE(run_->ok()) << run_->path();
     app_ = std::make_unique<Velmora>(*run_);
     ASSERT_NE(nullptr, app_->main()) << "no main window from " << run_->path();

@@ -53,6 +53,8 @@ class VelmoraEndToEnd : public ::testing::Test {
     // A run directory with this name, and the program started in it; a wait
     // limit other than 0 replaces the program's thirty seconds.
     void Start(const std::string& directoryName = "velmora", DWORD waitLimitMs = 0);
+    // The program started in a run directory made elsewhere.
+    void StartIn(std::unique_ptr<RunDirectory> run);
     void TearDown() override;
 
     // Types the address and presses "解析"; returns once the parse has ended.

@@ -59,6 +59,15 @@ RunDirectory::RunDirectory(const std::string& name) : parent_(driver::MakeTempDi
           ::CopyFileA(BuiltTool().c_str(), (path_ + "\\tool\\ffmpeg.exe").c_str(), FALSE);
 }
 
+RunDirectory::RunDirectory(Adopted, const std::string& path) : path_(path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    ok_ = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::unique_ptr<RunDirectory> RunDirectory::Existing(const std::string& path) {
+    return std::unique_ptr<RunDirectory>(new RunDirectory(Adopted{}, path));
+}
+
 RunDirectory::~RunDirectory() {
     if (!parent_.empty() && !keep_) RemoveTree(parent_);
 }

@@ -25,6 +25,9 @@ constexpr char kQuestionCaption[] = "信息：";
 class RunDirectory {
   public:
     explicit RunDirectory(const std::string& name = "velmora");
+    // A folder someone made, such as an unpacked release: used as it is and
+    // left in place.
+    static std::unique_ptr<RunDirectory> Existing(const std::string& path);
     ~RunDirectory();
     RunDirectory(const RunDirectory&) = delete;
     RunDirectory& operator=(const RunDirectory&) = delete;
@@ -37,7 +40,10 @@ class RunDirectory {
     void Keep() { keep_ = true; }
 
   private:
-    std::string parent_;
+    struct Adopted {};
+    RunDirectory(Adopted, const std::string& path);
+
+    std::string parent_;  // made for the test and removed after it; or empty
     std::string path_;
     bool ok_ = false;
     bool keep_ = false;
