@@ -17,3 +17,14 @@ if [[ ! -f $ready ]]; then
     wineserver -w
     touch "$ready"
 fi
+
+# Wine draws the caption buttons with the Marlett font. Debian's Wine does not
+# find the fonts it ships (fonts-wine) on its own, and without Marlett the
+# buttons show the letters that stand for its glyphs; a font in the prefix's
+# Fonts folder is always found.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [[ -f $marlett ]] && ! cmp -s "$marlett" "$fonts/marlett.ttf"; then
+    mkdir -p "$fonts"
+    cp "$marlett" "$fonts/marlett.ttf"
+fi
