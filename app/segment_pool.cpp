@@ -3,7 +3,6 @@
 #include <objbase.h>
 
 #include <algorithm>
-
 #include <utility>
 
 #include "app/log.h"
