@@ -26,8 +26,8 @@
 # time goes: Debian's ffmpeg with one connection (by default it asks for the
 # next segment on a second connection while one arrives), the plain loop at
 # 5,000 segments when the download cache keeps every entry (as urlmon does
-# unasked) and when each file is deleted as it arrives (what remains of the
-# slowing down from 100 to 5,000 segments is the directory filling up), and
+# unasked) and when each file is deleted as it arrives (the folder filling up
+# is the other suspect for the slowing down from 100 to 5,000 segments), and
 # one line added to the log box on its own, as every line was before batches.
 #
 # usage: tests/e2e/app_bench.sh TEST_BIN_DIR HLS_SAMPLE_ROOT

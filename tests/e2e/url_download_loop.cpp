@@ -6,9 +6,8 @@
 //   url_download_loop PLAYLIST_URL [--keep-cache | --remove-files]
 // --keep-cache leaves the entries in the cache while the loop runs, as urlmon
 // does unasked; they are taken out after the timing. --remove-files deletes
-// each file once it arrived, so that the directory never fills up: Wine looks
-// through the whole directory for a file name in another case before it
-// makes a new file.
+// each file once it arrived, so that the directory never fills up, to see
+// what a full directory costs each new file.
 // Prints `url_download_loop_s`, `segments` and `failed` as "name value unit".
 #include <windows.h>
 
