@@ -118,22 +118,18 @@ struct ComTraits {
 template <typename Interface>
 using ComRef = Owned<ComTraits<Interface>>;
 
-// OLE on the calling thread: the handle is whether OleInitialize succeeded.
-struct OleTraits {
+// A library started on the calling thread (OLE, COM): the handle is whether
+// the start succeeded, and only then is the library ended.
+template <void(WINAPI* EndRoutine)()>
+struct ThreadStartTraits {
     using Handle = bool;
     static Handle Empty() { return false; }
-    static bool IsValid(Handle initialised) { return initialised; }
-    static void Close(Handle) { ::OleUninitialize(); }
+    static bool IsValid(Handle started) { return started; }
+    static void Close(Handle) { EndRoutine(); }
 };
-using OleSession = Owned<OleTraits>;
-
-// COM on the calling thread: the handle is whether CoInitializeEx succeeded.
-struct ComApartmentTraits {
-    using Handle = bool;
-    static Handle Empty() { return false; }
-    static bool IsValid(Handle initialised) { return initialised; }
-    static void Close(Handle) { ::CoUninitialize(); }
-};
-using ComApartment = Owned<ComApartmentTraits>;
+// From a successful OleInitialize.
+using OleSession = Owned<ThreadStartTraits<&::OleUninitialize>>;
+// From a successful CoInitializeEx.
+using ComApartment = Owned<ThreadStartTraits<&::CoUninitialize>>;
 
 }  // namespace runtime
