@@ -36,7 +36,8 @@ from_source() {  # package file-in-tarball
     local upstream=${VER[$1]%-*} tarball
     tarball=$(compgen -G "$ROOT/downloads/${1}_$upstream.orig.tar.*" | grep -v '\.asc$' | head -n 1) ||
         die "no source tarball of $1 in $ROOT/downloads"
-    tar -xOf "$tarball" --wildcards "*/$2"
+    # The top folder's file only: contributions carry licences of their own.
+    tar -xOf "$tarball" --wildcards --no-wildcards-match-slash "*/$2"
 }
 
 cp "$velmora" "$stage/Velmora.exe"
