@@ -21,10 +21,6 @@ namespace {
 constexpr char kMergeSucceeded[] = " 视频合并成功。";
 constexpr char kToolFailed[] = " 合并工具运行失败，没有生成视频。退出码：";
 
-size_t CountOf(const std::vector<std::string>& paths, const std::string& path) {
-    return static_cast<size_t>(std::count(paths.begin(), paths.end(), path));
-}
-
 class Faults : public VelmoraEndToEnd {
   protected:
     // A job on the relative sample whose segment 2 fails: the other two are

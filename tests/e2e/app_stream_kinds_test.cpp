@@ -91,12 +91,6 @@ class StreamKinds : public VelmoraEndToEnd {
         EXPECT_FALSE(plain.empty());
         EXPECT_TRUE(decrypted == plain) << "the decrypted stream's video differs";
     }
-
-    static size_t Count(const std::vector<std::string>& paths, const std::string& path) {
-        size_t count = 0;
-        for (const std::string& p : paths) count += p == path ? 1 : 0;
-        return count;
-    }
 };
 
 // Relative variant addresses with "../" are resolved against the master's.
@@ -107,8 +101,8 @@ TEST_F(StreamKinds, AMasterPlaylistGivesItsHighestVariantWhole) {
     EXPECT_EQ(320u, info.videoWidth);
     EXPECT_EQ(240u, info.videoHeight);
     const std::vector<std::string> requests = ServerRequests();
-    EXPECT_EQ(1u, Count(requests, "/plain/high/index.m3u8"));
-    EXPECT_EQ(0u, Count(requests, "/plain/low/index.m3u8"));
+    EXPECT_EQ(1u, CountOf(requests, "/plain/high/index.m3u8"));
+    EXPECT_EQ(0u, CountOf(requests, "/plain/low/index.m3u8"));
 }
 
 TEST_F(StreamKinds, AMasterOfAbsoluteAddressesGivesItsHighestVariant) {
@@ -155,14 +149,14 @@ TEST_F(StreamKinds, ADroppedMasterReadsItsVariantFromTheFilesFolder) {
 TEST_F(StreamKinds, AesSegmentsAreDecryptedWithTheTagsIv) {
     Start();
     ExpectWholeJob(Server() + "plain/aes-iv/index.m3u8", "", "");
-    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-iv/key.bin"));
+    EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-iv/key.bin"));
     ExpectSameVideoAsUnencrypted();
 }
 
 TEST_F(StreamKinds, AesSegmentsWithoutIvAreDecryptedWithTheirSequenceNumbers) {
     Start();
     ExpectWholeJob(Server() + "plain/aes-sequence/index.m3u8", "", "");
-    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-sequence/key.bin"));
+    EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-sequence/key.bin"));
     ExpectSameVideoAsUnencrypted();
 }
 
@@ -188,7 +182,7 @@ TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
     const std::string log = app_->Log();
     EXPECT_NE(std::string::npos, log.find(" 读取密钥失败（密钥应为 16 字节）：" + Server() +
                                           "plain/aes-sequence/index.m3u8"));
-    EXPECT_EQ(0u, Count(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
+    EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
 }
 
 // Fragments under two keys of one address, the first with the IV its tag
@@ -197,7 +191,7 @@ TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
 TEST_F(StreamKinds, EncryptedFragmentsAreDecryptedEachWithItsIv) {
     Start();
     ExpectWholeJob(Server() + "plain/aes-fmp4/index.m3u8", kJobMade, " 正在下载初始化分段。");
-    EXPECT_EQ(1u, Count(ServerRequests(), "/plain/aes-fmp4/key.bin"));
+    EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-fmp4/key.bin"));
 }
 
 // The map comes first; map and fragments are joined into one file the tool

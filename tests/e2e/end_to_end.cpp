@@ -4,6 +4,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "tests/e2e/mp4_info.h"
@@ -50,6 +51,10 @@ std::vector<std::string> ServerRequests() {
         paths.push_back(text.substr(start, end - start));
     }
     return paths;
+}
+
+size_t CountOf(const std::vector<std::string>& paths, const std::string& path) {
+    return static_cast<size_t>(std::count(paths.begin(), paths.end(), path));
 }
 
 std::vector<std::string> ParseMessages(const std::string& address, int found) {

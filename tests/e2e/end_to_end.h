@@ -35,6 +35,8 @@ constexpr char kSegmentsKept[] = " 分段保留在：";
 std::string Server();
 // The paths the server was asked for so far, in order ("TLS" for a handshake).
 std::vector<std::string> ServerRequests();
+// How often `path` is among them.
+size_t CountOf(const std::vector<std::string>& paths, const std::string& path);
 
 std::vector<std::string> ParseMessages(const std::string& address, int found);
 // The download lines for one result per segment, up to the tool's report,
