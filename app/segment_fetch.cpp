@@ -30,7 +30,9 @@ std::string ReadBytes(const std::string& address) {
 }  // namespace
 
 KeyRing::KeyRing(const StreamPlan& plan) : addresses_(plan.keyAddresses) {
-    for (const std::string& address : addresses_) {
+    for (const SegmentCipher& cipher : plan.segments) {
+        if (cipher.keyIndex < 0) continue;
+        const std::string& address = addresses_[cipher.keyIndex];
         if (!keys_.count(address)) keys_.emplace(address, ReadBytes(address));
     }
 }

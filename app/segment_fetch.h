@@ -11,7 +11,8 @@
 
 namespace app {
 
-// The stream's keys, each address read once, all before the first segment.
+// The keys the stream's segments are encrypted with, each address read once,
+// all before the first segment.
 class KeyRing {
   public:
     explicit KeyRing(const StreamPlan& plan);

@@ -185,6 +185,13 @@ TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
     EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
 }
 
+// A key that no segment is encrypted with is never asked for.
+TEST_F(StreamKinds, AKeyNoSegmentUsesIsNotFetched) {
+    Start();
+    DownloadAll(Server() + "plain/made/unused-key.m3u8", {true, true, true});
+    EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/made/unused.bin"));
+}
+
 // Fragments under two keys of one address, the first with the IV its tag
 // gives, the others with their sequence numbers: a wrong IV would break a
 // fragment's first box.

@@ -43,6 +43,9 @@ the variant "relative"):
   /MODE/made/absolute-crlf.m3u8    the relative sample's segments as absolute
                                    addresses, lines ending in CR LF
   /MODE/made/text-segments.m3u8    three segments noteN.ts that hold text
+  /MODE/made/unused-key.m3u8       the relative sample's segments after a key
+                                   (unused.bin, which no one serves) that
+                                   METHOD=NONE ends before any segment
 GET /requests lists the paths asked for so far, one a line, in order; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
 answer, as a plain server would give none, until the client gives up.
@@ -104,6 +107,10 @@ def made_playlist(name, here):
     if name == "absolute-crlf.m3u8":
         absolute = here.decode("ascii") + "/made/"
         return media_playlist((absolute + s for s in SAMPLE_SEGMENTS)).replace(b"\n", b"\r\n")
+    if name == "unused-key.m3u8":
+        return media_playlist(SAMPLE_SEGMENTS).replace(
+            b"#EXTM3U\n",
+            b'#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI="unused.bin"\n#EXT-X-KEY:METHOD=NONE\n', 1)
     if name == "text-segments.m3u8":
         return media_playlist(TEXT_SEGMENTS)
     if name in TEXT_SEGMENTS:
