@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,17 @@ std::string WithoutJob(std::string text, const std::string& job) {
         text.replace(at, job.size(), kJob);
     }
     return text;
+}
+
+std::string Playlist(const std::string& mode) {
+    return Server() + mode + "/made/tiny-" + std::to_string(kSegments) + ".m3u8";
+}
+
+// The name the server gives segment `index` (from 0), which its bytes start with.
+std::string SegmentName(int index) {
+    char name[16];
+    std::snprintf(name, sizeof name, "tiny%06d", index);
+    return name;
 }
 
 ULONGLONG WriteTime(const std::string& path) {
@@ -54,7 +66,7 @@ class SegmentPool : public VelmoraEndToEnd {
         ::SetEnvironmentVariableA(kConnections, std::to_string(connections).c_str());
         Start("pool " + std::to_string(connections));
         FinishedJob job;
-        Parse(Server() + mode + "/made/tiny-" + std::to_string(kSegments) + ".m3u8", kClickStart);
+        Parse(Playlist(mode), kClickStart);
         EXPECT_TRUE(app_->Press(windows::kStartButton));
         AnswerQuestion(IDNO);
         EXPECT_TRUE(app_->WaitForLog("分段保留在：", kJobTimeoutMs)) << app_->Log();
@@ -83,7 +95,7 @@ class SegmentPool : public VelmoraEndToEnd {
                                  const std::vector<bool>& arrived) {
         const int failed = static_cast<int>(std::count(arrived.begin(), arrived.end(), false));
         std::vector<std::string> expected =
-            Join(Join({kWarning}, ParseMessages(Server() + mode + "/made/tiny-6.m3u8", kSegments)),
+            Join(Join({kWarning}, ParseMessages(Playlist(mode), kSegments)),
                  DownloadMessages(kJob, arrived));
         expected.resize(expected.size() - 2);  // up to the merge
         expected.push_back(failed ? IncompleteMessage(failed, kJob)
@@ -92,7 +104,7 @@ class SegmentPool : public VelmoraEndToEnd {
 
         std::string list;
         for (int i = 1; i <= kSegments; ++i) {
-            const std::string name = "tiny" + std::string(5, '0') + std::to_string(i - 1);
+            const std::string name = SegmentName(i - 1);
             if (!arrived[i - 1]) {
                 EXPECT_EQ("", job.segments[i - 1]) << i;
                 continue;
