@@ -58,7 +58,13 @@ if $need_src; then
 fi
 if [[ ${#missing[@]} -gt 0 || $need_src == true ]]; then
     log "installing: ${missing[*]:-(none)}"
-    apt-get update -q
+    # A mirror caught in the middle of a sync fails part of the update for a
+    # while; the lists it did read may still hold everything needed.
+    for try in 1 2 3; do
+        apt-get update -q && break
+        log "some package lists could not be read; trying again in 20 s"
+        sleep 20
+    done
     [[ ${#missing[@]} -eq 0 ]] || apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 if $need_locale; then
