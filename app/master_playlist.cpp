@@ -20,8 +20,7 @@ bool ChooseVariant(const char* text, Variant* chosen, int32_t* count) {
     *count = 0;
     bool awaitingUri = false;
     Variant pending;
-    ForEachLine(text, [&](const char* begin, const char* end, size_t) {
-        const std::string line(begin, end);
+    ForEachLine(text, [&](const std::string& line) {
         std::string attributes;
         if (TagAttributes(line, kStreamTag, &attributes)) {
             pending.bandwidth =

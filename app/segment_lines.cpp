@@ -1,7 +1,5 @@
 #include "app/segment_lines.h"
 
-#include <cstring>
-
 namespace app {
 
 namespace {
@@ -19,14 +17,6 @@ bool HoldsAt(const char* at, const char* end, const std::string& literal) {
     return true;
 }
 
-bool LineHolds(const char* line, const char* end, const std::string& literal) {
-    for (const char* at = line; at < end;) {
-        if (HoldsAt(at, end, literal)) return true;
-        at += IsLeadByte(static_cast<unsigned char>(*at)) && at + 1 < end ? 2 : 1;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string LiteralOf(const char* pattern) {
@@ -41,17 +31,13 @@ std::string LiteralOf(const char* pattern) {
     return literal;
 }
 
-std::string LinesHolding(const char* text, const std::string& literal, char tagMark,
-                         std::vector<size_t>* lineNumbers) {
-    std::string kept;
-    ForEachLine(text, [&](const char* line, const char* end, size_t number) {
-        if (end > line && *line != tagMark && LineHolds(line, end, literal)) {
-            kept.append(line, end);
-            kept += '\n';
-            if (lineNumbers) lineNumbers->push_back(number);
-        }
-    });
-    return kept;
+bool HoldsLiteral(const std::string& line, const std::string& literal) {
+    const char* end = line.data() + line.size();
+    for (const char* at = line.data(); at < end;) {
+        if (HoldsAt(at, end, literal)) return true;
+        at += IsLeadByte(static_cast<unsigned char>(*at)) && at + 1 < end ? 2 : 1;
+    }
+    return false;
 }
 
 }  // namespace app

@@ -1,10 +1,8 @@
-// Choosing the playlist lines that a segment pattern is run on.
+// The lines of a playlist, and which of them a segment pattern can match.
 #pragma once
 
-#include <cstddef>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace app {
 
@@ -12,28 +10,27 @@ namespace app {
 // brackets and its ".*" runs ("(.*ts).*" gives "ts", "http://.*" "http://").
 std::string LiteralOf(const char* pattern);
 
-// The lines of `text` (ended by CR, LF or both) that hold `literal`, its ASCII
-// letters compared without case as the patterns run, and do not begin with
-// `tagMark`: each followed by "\n". Only these lines can give a segment, and
-// handing only these to the pattern keeps matching linear in the text: a
-// pattern such as "(.*ts).*" scans the rest of a line from every position of
-// a line that lacks its literal. Double-byte characters are stepped over
-// whole, so a trail byte never counts as an ASCII letter.
-// With `lineNumbers`, the number of each kept line among all the lines of
-// `text` (from 0, as ForEachLine counts them) is added to it.
-std::string LinesHolding(const char* text, const std::string& literal, char tagMark,
-                         std::vector<size_t>* lineNumbers = nullptr);
+// Whether `line` holds `literal`, its ASCII letters compared without case as
+// the patterns run. A pattern that is its literal between ".*" runs matches a
+// line exactly when the line holds the literal. Double-byte characters are
+// stepped over whole, so a trail byte never counts as an ASCII letter.
+bool HoldsLiteral(const std::string& line, const std::string& literal);
 
-// Calls visit(begin, end, number) for every line of `text`: a line ends at a
-// CR or an LF, so CR LF ends a line and leaves an empty one after it.
+// Calls visit(line) for every line of `text`, without the blanks and tabs at
+// its ends, so that a line of blanks is as empty as an empty one. A line ends
+// at CR LF, at LF or at a CR alone; the end of the text ends the last line.
 template <typename Visit>
 void ForEachLine(const char* text, Visit visit) {
     const char* line = text;
-    for (size_t number = 0;; ++number) {
+    for (;;) {
         const char* end = line + std::strcspn(line, "\r\n");
-        visit(line, end, number);
+        const char* first = line;
+        const char* last = end;
+        while (first < last && (*first == ' ' || *first == '\t')) ++first;
+        while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
+        visit(std::string(first, last));
         if (*end == '\0') return;
-        line = end + 1;
+        line = end + (end[0] == '\r' && end[1] == '\n' ? 2 : 1);
     }
 }
 

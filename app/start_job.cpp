@@ -1,5 +1,5 @@
-// "开始": download every segment of segmentList into a fresh job directory,
-// join them with tool\ffmpeg.exe, and move the video to Data.
+// "开始": download every segment of the job's plan into a fresh job
+// directory, join them with tool\ffmpeg.exe, and move the video to Data.
 #include <windows.h>
 
 #include <cctype>
@@ -13,14 +13,14 @@
 #include "app/globals.h"
 #include "app/handlers.h"
 #include "app/job_name.h"
+#include "app/job_plan.h"
 #include "app/log.h"
 #include "app/owned_values.h"
-#include "app/segment_download.h"
 #include "app/segment_fetch.h"
-#include "app/segment_pool.h"
-#include "app/stream_plan.h"
 #include "app/text_search.h"
 #include "app/units.h"
+#include "net/segment_download.h"
+#include "net/segment_pool.h"
 #include "net/transfer_limits.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
@@ -133,12 +133,11 @@ bool PrepareJob(Job& job) {
 // A fragmented MP4 stream's initialization map comes first; false, with the
 // line that says so, when it cannot be had.
 bool DownloadMap(Job& job) {
-    const std::string& address = app::streamPlan.mapAddress;
+    const std::string& address = app::jobPlan.mapAddress;
     if (address.empty()) return true;
     app::Log(K().logMapDownloading);
     const std::string file = job.directory + K().mapFileName;
-    app::SegmentWatcher watcher;
-    if (!app::DownloadSegment(address.c_str(), file, watcher)) {
+    if (!net::DownloadSegment(address, file)) {
         app::Log(K().logMapFailed + job.directory + K().lineBreak);
         return false;
     }
@@ -149,33 +148,21 @@ bool DownloadMap(Job& job) {
 // Segment i's line and list entry are written as it arrives, in index order,
 // while the pool downloads the segments after it.
 void DownloadSegments(Job& job) {
-    const runtime::ArgRecord splitArgs[] = {app::TextArg(app::segmentList.get()),
-                                            app::TextArg(K().segmentSeparator)};
-    const app::OwnedTextArray addresses(app::CallCore(runtime::SplitText, splitArgs));
-    const int32_t count = addresses.Count();
-    const std::string total = std::to_string(count);
-    const std::vector<app::SegmentCipher>& ciphers = app::streamPlan.segments;
-    const auto cipherOf = [&ciphers](int32_t i) {
-        return static_cast<size_t>(i) <= ciphers.size() ? &ciphers[i - 1] : nullptr;
-    };
-    const auto fileOf = [&job](int32_t i) {
-        return job.directory + std::to_string(i) + K().segmentExtension;
-    };
-
-    app::KeyRing keys(app::streamPlan);
-    std::vector<app::SegmentDownload> downloads;
-    for (int32_t i = 1; i <= count; ++i) {
-        const char* address = addresses.At(i);
-        downloads.push_back(
-            {address ? address : app::EmptyText(), fileOf(i), app::CanDecrypt(cipherOf(i), keys)});
+    const std::vector<app::PlannedSegment>& segments = app::jobPlan.segments;
+    const std::string total = std::to_string(segments.size());
+    app::KeyRing keys(app::jobPlan);
+    std::vector<net::SegmentDownload> downloads;
+    for (const app::PlannedSegment& segment : segments) {
+        downloads.push_back({segment.address, job.directory + segment.fileName,
+                             app::CanDecrypt(segment.cipher, keys)});
     }
-    app::SegmentPool pool(std::move(downloads), net::SegmentConnections());
+    net::SegmentPool pool(std::move(downloads), net::SegmentConnections());
 
-    for (int32_t i = 1; i <= count; ++i) {
-        const std::string index = std::to_string(i);
-        const std::string segmentFile = fileOf(i);
-        app::Log(K().logDownloading + index + K().slash + total + K().logDownloadingEnd);
-        const bool downloaded = app::TakeSegment(pool, i - 1, segmentFile, cipherOf(i), keys);
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        const std::string segmentFile = job.directory + segments[i].fileName;
+        app::Log(K().logDownloading + number + K().slash + total + K().logDownloadingEnd);
+        const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher, keys);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
@@ -183,7 +170,7 @@ void DownloadSegments(Job& job) {
         } else {
             ++job.failedSegments;
         }
-        app::Log(K().logDownloadOpen + index + K().slash + total +
+        app::Log(K().logDownloadOpen + number + K().slash + total +
                  (downloaded ? K().logDownloadSucceeded : K().logDownloadFailed));
     }
     app::Log(K().logDownloadsDone);

@@ -1,7 +1,7 @@
 // The application's start-up routine: it runs the program's whole life.
 #include "app/globals.h"
+#include "app/job_plan.h"
 #include "app/runtime_entries.h"
-#include "app/stream_plan.h"
 #include "app/units.h"
 #include "runtime/app_header.h"
 
@@ -9,14 +9,14 @@ namespace app {
 
 OwnedText segmentList;
 OwnedText playlistText;
-StreamPlan streamPlan;
+JobPlan jobPlan;
 
 namespace {
 
 void FreeGlobals(int32_t /*position*/) {
     segmentList.Reset();
     playlistText.Reset();
-    streamPlan.Clear();
+    jobPlan.Clear();
 }
 
 // Direction flag clear, and the FPU's default control word: 64-bit precision,

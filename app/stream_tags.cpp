@@ -62,11 +62,10 @@ StreamTags ReadStreamTags(const char* playlist) {
     uint64_t firstSequence = 0;
     uint64_t position = 0;
     int keyIndex = -1;
-    ForEachLine(playlist, [&](const char* begin, const char* end, size_t number) {
-        const std::string line(begin, end);
+    ForEachLine(playlist, [&](const std::string& line) {
         if (line.empty()) return;
         if (line[0] != '#') {
-            tags.segments[number] = SegmentTags{keyIndex, firstSequence + position++};
+            tags.uriLines.push_back(UriLine{line, keyIndex, firstSequence + position++});
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
                 tags.unsupportedMethod.empty()) {
                 tags.unsupportedMethod = tags.keys[keyIndex].method;

@@ -1,12 +1,11 @@
-// What a media playlist's tags say about its segments: the key each one is
-// encrypted with and its media sequence number, and the initialization map
-// of fragmented MP4 streams. Segment lines are the lines that are neither
-// empty nor tags, numbered as ForEachLine numbers the playlist's lines.
+// A media playlist read as HLS says: its URI lines (every line that is
+// neither blank nor begins with "#"), each with the key in force for it and
+// its media sequence number, and the initialization map of fragmented MP4
+// streams.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,15 +18,16 @@ struct SegmentKey {
     std::string iv;      // the IV attribute as written ("0x..."), or empty
 };
 
-struct SegmentTags {
+struct UriLine {
+    std::string text;   // blanks at its ends taken off
     int keyIndex = -1;  // into StreamTags::keys; -1 when not encrypted
     uint64_t sequence = 0;
 };
 
 struct StreamTags {
     std::vector<SegmentKey> keys;
-    std::map<size_t, SegmentTags> segments;  // by line number
-    std::string mapUri;                      // the #EXT-X-MAP URI, or empty
+    std::vector<UriLine> uriLines;  // in playlist order
+    std::string mapUri;             // the #EXT-X-MAP URI, or empty
     // The first method this program cannot decrypt that a segment is
     // encrypted with, or empty.
     std::string unsupportedMethod;

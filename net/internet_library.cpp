@@ -1,5 +1,6 @@
 #include "net/internet_library.h"
 
+#include "net/http_get.h"
 #include "net/http_reader.h"
 
 namespace net {

@@ -1,6 +1,7 @@
 // Tells a stalled transfer from a slow one. The transfer's thread reports how
-// many bytes it has moved; another thread asks now and then whether fewer than
-// the minimum moved in the last window, and gives the transfer up if so.
+// many bytes it has moved and asks, piece by piece, whether fewer than the
+// minimum moved in the last window, and gives the transfer up if so. Another
+// thread may read the total to see whether anything moves at all.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +20,10 @@ class StallWatch {
 
     // From the transfer's thread: the bytes moved so far.
     void Moved(uint32_t totalBytes) { total_.store(totalBytes, std::memory_order_relaxed); }
+    // From any thread.
+    uint32_t total() const { return total_.load(std::memory_order_relaxed); }
 
-    // From the watching thread only.
+    // From the transfer's thread only.
     bool Stalled() {
         const DWORD now = ::GetTickCount();
         const uint32_t total = total_.load(std::memory_order_relaxed);

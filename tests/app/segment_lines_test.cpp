@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(SegmentLines, TheLiteralOfAPatternIsWhatItMustFindAsItStands) {
@@ -11,30 +14,33 @@ TEST(SegmentLines, TheLiteralOfAPatternIsWhatItMustFindAsItStands) {
     EXPECT_EQ("flv", app::LiteralOf("(.*flv).*"));
 }
 
-// A line ends at CR, LF or both; each kept line comes back with one LF.
-TEST(SegmentLines, KeepsTheLinesThatHoldTheLiteralWithoutCase) {
-    EXPECT_EQ("seg1.ts\nSEG2.TS\nx.Ts?k=1\n",
-              app::LinesHolding("seg1.ts\r\nSEG2.TS\rnone\n\nx.Ts?k=1", "ts", '#'));
-    EXPECT_EQ("", app::LinesHolding("", "ts", '#'));
-    EXPECT_EQ("", app::LinesHolding("\r\n\r\n", "ts", '#'));
-    EXPECT_EQ("t\n", app::LinesHolding("t", "t", '#'));
-    EXPECT_EQ("", app::LinesHolding("t", "ts", '#')) << "a literal running past the end";
+// ASCII letters without case, as the patterns run; in code page 936 a trail
+// byte may be an ASCII letter: 0x81 0x74 is one character, so the "t" in it
+// is no "t".
+TEST(SegmentLines, ALineHoldsTheLiteralWithoutCaseAndByWholeCharacters) {
+    const struct {
+        const char* line;
+        const char* literal;
+        bool holds;
+    } cases[] = {
+        {"seg1.ts", "ts", true},    {"SEG2.TS", "ts", true},
+        {"x.Ts?k=1", "ts", true},   {"none", "ts", false},
+        {"", "ts", false},          {"t", "t", true},
+        {"t", "ts", false},         {"\x81\x74s.txt", "ts", false},
+        {"\x81\x74ts", "ts", true}, {"\x81", "\x81", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.holds, app::HoldsLiteral(c.line, c.literal)) << c.line << " / " << c.literal;
+    }
 }
 
-// A tag line never gives a segment, even when it holds an absolute address.
-TEST(SegmentLines, DropsTagLines) {
-    EXPECT_EQ("a.ts\n", app::LinesHolding("#EXTINF:2.000,ts\r\na.ts\r\n"
-                                          "#EXT-X-KEY:METHOD=AES-128,URI=\"http://h/k\"\r\n",
-                                          "ts", '#'));
-    EXPECT_EQ(" #b.ts\n", app::LinesHolding(" #b.ts", "ts", '#')) << "only the first byte counts";
-}
-
-// In code page 936 a trail byte may be an ASCII letter: 0x81 0x74 is one
-// character, so the "t" in it is no "t".
-TEST(SegmentLines, StepsOverDoubleByteCharactersWhole) {
-    EXPECT_EQ("", app::LinesHolding("\x81\x74s.txt", "ts", '#'));
-    EXPECT_EQ("\x81\x74ts\n", app::LinesHolding("\x81\x74ts", "ts", '#'));
-    EXPECT_EQ("\x81\n", app::LinesHolding("\x81", "\x81", '#')) << "a lead byte at the end";
+// CR LF ends one line, as LF and a CR alone do; blanks and tabs at a line's
+// ends are no part of it, so a line of blanks is empty.
+TEST(SegmentLines, LinesEndAtCrLfLfOrCrAndLoseTheirBlanks) {
+    std::vector<std::string> lines;
+    app::ForEachLine("a.ts\r\n \t\r\n  b.ts \rc.ts\n\nd.ts",
+                     [&](const std::string& line) { lines.push_back(line); });
+    EXPECT_EQ((std::vector<std::string>{"a.ts", "", "b.ts", "c.ts", "", "d.ts"}), lines);
 }
 
 }  // namespace

@@ -51,14 +51,14 @@ TEST(StreamTags, KeysCoverTheSegmentsAfterThemUntilTheNext) {
     EXPECT_EQ("0x1", tags.keys[0].iv);
     EXPECT_EQ("https://h/k2?x=1,2", tags.keys[1].uri) << "a comma inside quotes";
     EXPECT_EQ("", tags.keys[1].iv);
-    // CR LF leaves an empty line after each: a.m4s is line 6 of ForEachLine.
-    std::vector<std::pair<size_t, std::pair<int, uint64_t>>> seen;
-    for (const auto& segment : tags.segments) {
-        seen.push_back({segment.first, {segment.second.keyIndex, segment.second.sequence}});
+    std::vector<std::pair<std::string, std::pair<int, uint64_t>>> seen;
+    for (const app::UriLine& line : tags.uriLines) {
+        seen.push_back({line.text, {line.keyIndex, line.sequence}});
     }
-    EXPECT_EQ((std::vector<std::pair<size_t, std::pair<int, uint64_t>>>{
-                  {6, {-1, 40}}, {10, {0, 41}}, {14, {1, 42}}, {18, {-1, 43}}}),
-              seen);
+    EXPECT_EQ(
+        (std::vector<std::pair<std::string, std::pair<int, uint64_t>>>{
+            {"a.m4s", {-1, 40}}, {"b.m4s", {0, 41}}, {"c.m4s", {1, 42}}, {"d.m4s", {-1, 43}}}),
+        seen);
     EXPECT_EQ("", tags.unsupportedMethod);
 
     const app::StreamTags sample =

@@ -1,5 +1,7 @@
 #include "net/http_reader.h"
 
+#include "net/http_get.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -180,13 +182,12 @@ TEST_F(HttpReader, ChunkSizeFollowsTheAnnouncedLength) {
     EXPECT_EQ(102400u, net::ChunkSizeFor("99999999999999999999", true));
 }
 
-// Pieces "abc", "de", then a failed read: what arrived stays, in order, and
-// each piece was reported.
+// Pieces "abc", "de", then a failed read: what arrived stays, in order, each
+// piece handed to the sink as it came.
 TEST_F(HttpReader, AFailedReadKeepsWhatArrived) {
     struct Source {
         std::vector<std::string> pieces{"abc", "de"};
         size_t next = 0;
-        std::vector<size_t> reported;
     } source;
     const auto read = [](void* from, void* into, DWORD size, DWORD* received) -> BOOL {
         auto* s = static_cast<Source*>(from);
@@ -200,13 +201,20 @@ TEST_F(HttpReader, AFailedReadKeepsWhatArrived) {
         *received = static_cast<DWORD>(piece.size());
         return TRUE;
     };
-    const auto moved = [](void* context, size_t gathered) {
-        static_cast<Source*>(context)->reported.push_back(gathered);
-    };
-    std::string body = "x";
-    net::ReadPieces(read, &source, 8, &body, moved, &source);
-    EXPECT_EQ("xabcde", body);
-    EXPECT_EQ((std::vector<size_t>{4, 6}), source.reported);
+    struct Gathering : net::BodySink {
+        bool Keep(const char* data, uint32_t size) override {
+            body.append(data, size);
+            pieces.push_back(size);
+            return true;
+        }
+        std::string body = "x";
+        std::vector<size_t> pieces;
+    } sink;
+    bool refused = true;
+    EXPECT_EQ(5u, net::ReadPieces(read, &source, 8, sink, &refused));
+    EXPECT_FALSE(refused);
+    EXPECT_EQ("xabcde", sink.body);
+    EXPECT_EQ((std::vector<size_t>{3, 2}), sink.pieces);
 }
 
 TEST_F(HttpReader, ChunkSizeWithoutAUsableLengthIsTheDefault) {

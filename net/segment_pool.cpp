@@ -1,14 +1,11 @@
-#include "app/segment_pool.h"
-
-#include <objbase.h>
+#include "net/segment_pool.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "app/log.h"
-#include "app/segment_download.h"
+#include "net/segment_download.h"
 
-namespace app {
+namespace net {
 
 SegmentPool::SegmentPool(std::vector<SegmentDownload> downloads, int connections)
     : downloads_(std::move(downloads)),
@@ -32,36 +29,31 @@ SegmentPool::~SegmentPool() {
     }
 }
 
-bool SegmentPool::Arrived(size_t index) {
-    // Without a worker (none could start) the job's thread downloads itself.
+bool SegmentPool::Arrived(size_t index, const std::function<void()>& waiting) {
     while (outcomes_[index] == kPending) {
+        // Without a worker (none could start) the job's thread downloads itself.
         if (workers_.empty()) {
             const SegmentDownload& download = downloads_[index];
-            SegmentWatcher watcher;
-            outcomes_[index] = DownloadSegment(download.address.c_str(), download.file, watcher)
-                                   ? kArrived
-                                   : kFailed;
+            outcomes_[index] =
+                DownloadSegment(download.address, download.file) ? kArrived : kFailed;
             break;
         }
-        ::WaitForSingleObject(finished_.get(), kLogFlushIntervalMs);
-        FlushLogIfDue();
+        ::WaitForSingleObject(finished_.get(), kWaitSliceMs);
+        waiting();
     }
     return outcomes_[index] == kArrived;
 }
 
 DWORD __stdcall SegmentPool::Work(void* self) {
     SegmentPool& pool = *static_cast<SegmentPool*>(self);
-    // urlmon's bindings need COM on the thread that starts them.
-    const runtime::ComApartment com(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    SegmentWatcher watcher;
     for (size_t index; (index = pool.next_++) < pool.downloads_.size();) {
         const SegmentDownload& download = pool.downloads_[index];
         if (!download.wanted) continue;
-        const bool arrived = DownloadSegment(download.address.c_str(), download.file, watcher);
+        const bool arrived = DownloadSegment(download.address, download.file);
         pool.outcomes_[index] = arrived ? kArrived : kFailed;
         ::SetEvent(pool.finished_.get());
     }
     return 0;
 }
 
-}  // namespace app
+}  // namespace net

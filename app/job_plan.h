@@ -1,0 +1,57 @@
+// The plan of a download job: what "解析" found in a playlist, and all that
+// "开始" needs to make a whole video of it. One value, built in one place
+// (PlanJob) from the playlist's text and where it came from; segmentList, the
+// text the handlers keep, is made from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace app {
+
+class RegexObject;
+
+struct SegmentCipher {
+    int keyIndex = -1;  // into JobPlan::keyAddresses; -1 when not encrypted
+    bool ivValid = true;
+    uint8_t iv[16] = {};
+};
+
+struct PlannedSegment {
+    std::string address;   // resolved: what the server is asked for
+    std::string fileName;  // in the job directory: "1.Tavrosi", "2.Tavrosi"...
+    SegmentCipher cipher;
+};
+
+struct JobPlan {
+    std::vector<PlannedSegment> segments;   // in playlist order
+    std::vector<std::string> keyAddresses;  // resolved
+    std::string mapAddress;                 // resolved; empty without an #EXT-X-MAP
+    // The first method this program cannot decrypt that a segment is
+    // encrypted with, or empty.
+    std::string unsupportedMethod;
+
+    void Clear() { *this = JobPlan(); }
+};
+
+extern JobPlan jobPlan;
+
+// Where a playlist came from: the address its body came from after the
+// redirects, or the path of a local file. The names inside it are resolved
+// against this, as RFC 3986 says.
+struct PlaylistSource {
+    std::string location;
+    bool local = false;
+};
+
+// The plan of a media playlist. Each URI line is taken by the first segment
+// pattern that matches it, run through `regex`; the lines no pattern matches
+// give no segment, yet count in the media sequence. False when the regular
+// expression object cannot run.
+bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& regex, JobPlan* plan);
+
+// A name of a playlist (segment, key, map, variant) as the address to fetch.
+std::string ResolveName(const PlaylistSource& source, const std::string& name);
+
+}  // namespace app

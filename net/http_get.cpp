@@ -1,0 +1,353 @@
+#include "net/http_get.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "net/transfer_limits.h"
+#include "runtime/system_error_text.h"
+
+namespace net {
+
+namespace {
+
+constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr char kVerb[] = "GET";
+constexpr char kHttp10[] = "HTTP/1.0";
+constexpr char kHttp11[] = "HTTP/1.1";
+constexpr char kAcceptType[] = "Accept: */* \r\n";
+constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+// Redirects are followed here, not by WinINet, which follows a loop for ever.
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+constexpr uint32_t kDefaultChunk = 10240;
+constexpr uint32_t kLargestChunk = 102400;
+constexpr DWORD kWatchIntervalMs = 100;
+// The proxy and its credentials: only other commands of the library set them,
+// and this program calls none of those.
+constexpr char kProxyUserName[] = "";
+constexpr char kProxyPassword[] = "";
+
+// Opened by the first GET, reused by every later one, from any thread.
+std::mutex g_rootLock;
+InternetHandle g_root;
+
+HINTERNET Root() {
+    const std::lock_guard<std::mutex> lock(g_rootLock);
+    if (!g_root) {
+        g_root = InternetHandle(
+            ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    }
+    return g_root.get();
+}
+
+struct UrlParts {
+    INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+    INTERNET_PORT port = 0;
+    std::string host;
+    std::string userName;
+    std::string password;
+    std::string object;  // path and query, without the fragment
+};
+
+bool SplitUrl(const std::string& address, UrlParts& parts) {
+    // No component is longer than the address itself.
+    const DWORD size = static_cast<DWORD>(address.size() + 1);
+    std::string host(size, '\0'), userName(size, '\0'), password(size, '\0');
+    std::string path(size, '\0'), extra(size, '\0');
+    URL_COMPONENTSA components = {};
+    components.dwStructSize = sizeof components;
+    components.lpszHostName = host.data();
+    components.dwHostNameLength = size;
+    components.lpszUserName = userName.data();
+    components.dwUserNameLength = size;
+    components.lpszPassword = password.data();
+    components.dwPasswordLength = size;
+    components.lpszUrlPath = path.data();
+    components.dwUrlPathLength = size;
+    components.lpszExtraInfo = extra.data();
+    components.dwExtraInfoLength = size;
+    if (!::InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), ICU_NO_ENCODE,
+                             &components)) {
+        return false;
+    }
+    parts.scheme = components.nScheme;
+    parts.port = components.nPort;
+    parts.host.assign(host.c_str(), components.dwHostNameLength);
+    parts.userName.assign(userName.c_str(), components.dwUserNameLength);
+    parts.password.assign(password.c_str(), components.dwPasswordLength);
+    parts.object.assign(path.c_str(), components.dwUrlPathLength);
+    parts.object.append(extra.c_str(), components.dwExtraInfoLength);
+    // The fragment is the client's own: it never goes to the server.
+    parts.object = parts.object.substr(0, parts.object.find('#'));
+    return true;
+}
+
+// A redirect's target: the Location header resolved against the address it
+// came from.
+std::string Resolve(const std::string& base, const std::string& location) {
+    DWORD size = static_cast<DWORD>(base.size() + location.size() + 1);
+    std::string resolved(size, '\0');
+    if (!::InternetCombineUrlA(base.c_str(), location.c_str(), resolved.data(), &size,
+                               ICU_NO_ENCODE)) {
+        return location;
+    }
+    resolved.resize(size);
+    return resolved;
+}
+
+std::string QueryText(HINTERNET request, DWORD info) {
+    char text[2048] = {};
+    DWORD size = sizeof text - 1;
+    if (!::HttpQueryInfoA(request, info, text, &size, nullptr)) return {};
+    return std::string(text, size);
+}
+
+DWORD StatusOf(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    ::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                     nullptr);
+    return status;
+}
+
+bool IsRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The announced body length; -1 when there is none.
+long long AnnouncedLength(HINTERNET request) {
+    const std::string text = QueryText(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (text.empty()) return -1;
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+// Why a WinINet call failed, in the system's words where it has some.
+std::string WinInetFailure(DWORD error) {
+    std::string text = runtime::SystemErrorText(error, ::GetModuleHandleA("wininet.dll"));
+    return text.empty() ? "错误代码 " + std::to_string(error) : text;
+}
+
+// A piece of the body as soon as some of it is there: asking for a whole
+// chunk would wait until the chunk is full, and a trickle would hold the
+// transfer for hours before its stall could be seen.
+BOOL ReadFromRequest(void* request, void* into, DWORD size, DWORD* received) {
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(static_cast<HINTERNET>(request), &available, 0, 0)) {
+        *received = 0;
+        return FALSE;
+    }
+    return ::InternetReadFile(static_cast<HINTERNET>(request), into,
+                              available < size ? available : size, received);
+}
+
+// The sink of a GET as its transfer sees it: nothing more after the GET was
+// left behind, and every piece counted for the stall watch.
+class WatchedSink : public BodySink {
+  public:
+    WatchedSink(BodySink& sink, StallWatch& watch, const std::atomic<bool>& abandoned)
+        : sink_(sink), watch_(watch), abandoned_(abandoned) {}
+    bool Keep(const char* data, uint32_t size) override {
+        if (abandoned_) return false;
+        moved_ += size;
+        watch_.Moved(static_cast<uint32_t>(moved_));
+        if (watch_.Stalled()) {
+            stalled_ = true;
+            return false;
+        }
+        return sink_.Keep(data, size);
+    }
+    bool stalled() const { return stalled_; }
+
+  private:
+    BodySink& sink_;
+    StallWatch& watch_;
+    const std::atomic<bool>& abandoned_;
+    uint64_t moved_ = 0;
+    bool stalled_ = false;
+};
+
+}  // namespace
+
+HttpGet::HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink)
+    : address_(std::move(address)),
+      version_(version),
+      sink_(std::move(sink)),
+      watch_(TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytes) {}
+
+void DropGetReference(HttpGet* get) { get->DropReference(); }
+
+DWORD __stdcall HttpGet::RunOnWorker(void* get) {
+    const HttpGetReference reference(static_cast<HttpGet*>(get));
+    reference->Run();
+    return 0;
+}
+
+GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
+    get.AddReference();  // the worker's
+    const runtime::UniqueHandle worker(::CreateThread(nullptr, 0, RunOnWorker, &get, 0, nullptr));
+    if (!worker) {
+        get.DropReference();
+        get.Run();
+        *failure = get.failure_;
+        return get.outcome_;
+    }
+    const DWORD silenceLimit = 2 * TimeLimitMs(kLowSpeedWindowMs);
+    uint32_t lastMoved = 0;
+    DWORD lastMove = ::GetTickCount();
+    while (::WaitForSingleObject(worker.get(), kWatchIntervalMs) == WAIT_TIMEOUT) {
+        const uint32_t moved = get.watch_.total();
+        const DWORD now = ::GetTickCount();
+        if (moved != lastMoved) {
+            lastMoved = moved;
+            lastMove = now;
+        } else if (now - lastMove >= silenceLimit) {
+            get.abandoned_ = true;
+            *failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
+            return GetOutcome::kFailed;
+        }
+    }
+    *failure = get.failure_;
+    return get.outcome_;
+}
+
+void HttpGet::Run() {
+    std::string address = address_;
+    for (int redirects = 0;; ++redirects) {
+        std::string location;
+        if (!Get(address, location)) return;
+        if (location.empty()) break;
+        if (redirects == kMaxRedirects) {
+            failure_ = "重定向超过 " + std::to_string(kMaxRedirects) + " 次。";
+            outcome_ = GetOutcome::kRedirectLoop;
+            return;
+        }
+        address = Resolve(address, location);
+    }
+    if (abandoned_) return;  // the waiting thread reads address_ no more
+    address_ = address;
+    outcome_ = GetOutcome::kArrived;
+}
+
+// One request; a redirect leaves its target in `location`. False on failure.
+bool HttpGet::Get(const std::string& address, std::string& location) {
+    UrlParts parts;
+    if (!SplitUrl(address, parts)) return Fail(::GetLastError());
+
+    // WinINet numbers the ftp, gopher and http schemes as their services.
+    DWORD service = static_cast<DWORD>(parts.scheme);
+    DWORD flags = kRequestFlags;
+    if (parts.scheme == INTERNET_SCHEME_HTTPS) {
+        service = INTERNET_SERVICE_HTTP;
+        flags |= INTERNET_FLAG_SECURE;
+    }
+    const HINTERNET root = Root();
+    if (!root) return Fail(::GetLastError());
+    const InternetHandle connection(::InternetConnectA(root, parts.host.c_str(), parts.port,
+                                                       parts.userName.c_str(),
+                                                       parts.password.c_str(), service, 0, 0));
+    if (!connection) return Fail(::GetLastError());
+
+    // These only restate the defaults, so their failures do not matter (Wine
+    // refuses the proxy option on the root handle).
+    INTERNET_PROXY_INFO noProxy = {0, nullptr, nullptr};
+    ::InternetSetOptionA(root, INTERNET_OPTION_PROXY, &noProxy, sizeof noProxy);
+    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
+                         const_cast<char*>(kProxyUserName), sizeof kProxyUserName);
+    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
+                         const_cast<char*>(kProxyPassword), sizeof kProxyPassword);
+
+    const char* acceptTypes[] = {kAcceptType, nullptr};
+    const InternetHandle request(::HttpOpenRequestA(
+        connection.get(), kVerb, parts.object.c_str(),
+        version_ == HttpVersion::k10 ? kHttp10 : kHttp11, nullptr, acceptTypes, flags, 0));
+    if (!request) return Fail(::GetLastError());
+    // Wine takes the time limits from the request handle only.
+    DWORD limit = TimeLimitMs(kWaitLimitMs);
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        ::InternetSetOptionA(request.get(), option, &limit, sizeof limit);
+    }
+    // The extra headers replace the accept-types entry, whose own "Accept: " and
+    // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
+    // by a line break that ends the request head early.
+    if (!::HttpSendRequestA(request.get(), kExtraHeaders, sizeof kExtraHeaders - 1, nullptr, 0)) {
+        return Fail(::GetLastError());
+    }
+
+    const DWORD status = StatusOf(request.get());
+    if (IsRedirect(status)) {
+        location = QueryText(request.get(), HTTP_QUERY_LOCATION);
+        if (!location.empty()) return true;
+    }
+    if (status >= 400) {
+        failure_ = "HTTP " + std::to_string(status) + " " +
+                   QueryText(request.get(), HTTP_QUERY_STATUS_TEXT);
+        return false;
+    }
+    return ReadBody(request.get());
+}
+
+bool HttpGet::ReadBody(HINTERNET request) {
+    // A read that fails ends the body as a connection that closes early
+    // does: only the announced length tells that the body is short.
+    WatchedSink sink(*sink_, watch_, abandoned_);
+    bool refused = false;
+    const uint64_t received =
+        ReadPieces(&ReadFromRequest, request, ChunkSizeOf(request), sink, &refused);
+    if (sink.stalled()) return Fail(ERROR_INTERNET_TIMEOUT);
+    if (refused) {
+        failure_ = "无法保存收到的数据。";
+        return false;
+    }
+    const long long announced = AnnouncedLength(request);
+    if (announced >= 0 && static_cast<long long>(received) < announced) {
+        failure_ = "正文不完整：应有 " + std::to_string(announced) + " 字节，只收到 " +
+                   std::to_string(received) + " 字节。";
+        return false;
+    }
+    return true;
+}
+
+bool HttpGet::Fail(DWORD error) {
+    failure_ = WinInetFailure(error);
+    return false;
+}
+
+void CloseInternetRoot() {
+    const std::lock_guard<std::mutex> lock(g_rootLock);
+    g_root.Reset();
+}
+
+uint32_t ChunkSizeFor(const char* contentLength, bool queryOk) {
+    if (!queryOk || !contentLength) return kDefaultChunk;
+    const long long length = std::strtoll(contentLength, nullptr, 10);
+    if (length <= 0) return kDefaultChunk;
+    return length >= kLargestChunk ? kLargestChunk : static_cast<uint32_t>(length) + 1;
+}
+
+uint64_t ReadPieces(ReadPiece read, void* source, uint32_t chunk, BodySink& sink, bool* refused) {
+    std::string piece(chunk, '\0');
+    uint64_t total = 0;
+    *refused = false;
+    for (;;) {
+        DWORD received = 0;
+        if (!read(source, piece.data(), chunk, &received) || received == 0) return total;
+        if (!sink.Keep(piece.data(), received)) {
+            *refused = true;
+            return total;
+        }
+        total += received;
+    }
+}
+
+uint32_t ChunkSizeOf(HINTERNET request) {
+    char contentLength[32] = {};
+    DWORD size = sizeof contentLength;
+    const bool queryOk = ::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, contentLength, &size,
+                                          nullptr) != FALSE;
+    return ChunkSizeFor(contentLength, queryOk);
+}
+
+}  // namespace net
