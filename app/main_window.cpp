@@ -6,8 +6,8 @@
 #include "app/libraries.h"
 #include "app/log.h"
 #include "app/units.h"
-#include "net/drag_drop_library.h"
 #include "runtime/message_box_command.h"
+#include "ui/drag_drop/drag_drop_library.h"
 #include "ui/window_commands.h"
 
 namespace {
@@ -35,7 +35,7 @@ void RegisterAddressBoxForDrops() {
     const uint32_t addressBox = app::CallCore(ui::WindowHandleOf, handleOf).low;
     const runtime::ArgRecord args[] = {app::UnitArg(app::windows::kDropTarget),
                                        app::IntegerArg(static_cast<int32_t>(addressBox))};
-    CallLibraryCommand(app::ListIndex(app::kDragDropLibrary), net::RegisterWindow, 2, args);
+    CallLibraryCommand(app::ListIndex(app::kDragDropLibrary), drag_drop::RegisterWindow, 2, args);
 }
 
 }  // namespace

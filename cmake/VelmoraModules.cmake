@@ -6,11 +6,13 @@
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # Header folders each module may include, from the bottom up; "!" marks a
-# subfolder that belongs to a module above.
+# subfolder that is a module of its own out of reach (one above, or one beside
+# it).
 set(VELMORA_LAYERS_runtime runtime/)
-set(VELMORA_LAYERS_ui runtime/ ui/ ui/units/!)
-set(VELMORA_LAYERS_ui/units runtime/ ui/)
-set(VELMORA_LAYERS_net runtime/ ui/ ui/units/! net/)
+set(VELMORA_LAYERS_ui runtime/ ui/ ui/units/! ui/drag_drop/!)
+set(VELMORA_LAYERS_ui/units runtime/ ui/ ui/drag_drop/!)
+set(VELMORA_LAYERS_ui/drag_drop runtime/ ui/ ui/units/!)
+set(VELMORA_LAYERS_net runtime/ net/)
 set(VELMORA_LAYERS_app runtime/ ui/ net/ app/)
 
 function(velmora_module target folder)

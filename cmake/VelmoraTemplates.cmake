@@ -34,8 +34,7 @@ function(velmora_window_templates target source)
          --names-text ${out}/window_names.txt)
   endif()
   # The compiler lays out each unit type's block from the .def list beside it.
-  file(GLOB_RECURSE block_definitions CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/ui/*_block.def
-       ${PROJECT_SOURCE_DIR}/net/*_block.def)
+  file(GLOB_RECURSE block_definitions CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/ui/*_block.def)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out}

@@ -66,7 +66,7 @@ BLOCK_DEFINITIONS = {
     "Button": "ui/units/button_block.def",
     "TransLabel": "ui/units/trans_label_block.def",
     "PicBox": "ui/units/pic_box_block.def",
-    "DropTarget": "net/drop_target_block.def",
+    "DropTarget": "ui/drag_drop/drop_target_block.def",
 }
 # The .def kinds as the compiler writes them: u32, i32, u16 (a character),
 # text (counted GBK bytes), bytes (counted, from a file or hex), font

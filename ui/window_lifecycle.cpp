@@ -84,18 +84,133 @@ HCURSOR CursorFrom(const std::string& pointer) {
 
 bool WindowAlive(const WindowState& window) { return window.hwnd && ::IsWindow(window.hwnd); }
 
+void BringToFront(HWND window) {
+    if (::IsIconic(window)) {
+        ::ShowWindow(window, SW_RESTORE);
+    } else {
+        ::SetActiveWindow(window);
+        ::SetForegroundWindow(window);
+    }
+}
+
+// A fresh working copy of the records, each with its unit type; false, with
+// no units left, when a type is not registered.
+bool FindUnitTypes(WindowState& window) {
+    window.units.clear();
+    for (const UnitRecordCopy& record : window.records) {
+        LiveUnit unit;
+        unit.record = record;
+        unit.type = runtime::FindUnitType(record.layout.typeCode);
+        if (!unit.type) {
+            window.units.clear();
+            window.loading = false;
+            return false;
+        }
+        window.units.push_back(std::move(unit));
+    }
+    return true;
+}
+
+// The window unit first, then the others from the last record to the first;
+// false, with the load abandoned, when one cannot be created.
+bool CreateUnits(WindowState& window, bool newInstance, bool modal, HWND owner) {
+    LiveUnit& windowUnit = window.units[0];
+    SetModalLoad(modal);
+    const bool created =
+        CreateUnit(window, windowUnit, owner, 0, StyleFor(windowUnit, newInstance));
+    SetModalLoad(false);
+    if (!created) {
+        AbandonLoad(window);
+        return false;
+    }
+    window.hwnd = windowUnit.object->hwnd();
+    uint32_t controlId = kFirstControlId;
+    for (size_t i = window.units.size(); i-- > 1;) {
+        LiveUnit& unit = window.units[i];
+        if (!CreateUnit(window, unit, window.hwnd, controlId, StyleFor(unit, false))) {
+            AbandonLoad(window);
+            return false;
+        }
+        controlId += kControlIdStep;
+    }
+    return true;
+}
+
+// Parents as the records name them, z-order in record order, and cursors.
+void ArrangeUnits(WindowState& window) {
+    for (size_t i = 1; i < window.units.size(); ++i) {
+        LiveUnit& unit = window.units[i];
+        LiveUnit* parent = unit.record.Parent() ? window.FindUnit(unit.record.Parent()) : nullptr;
+        if (parent && parent->object) ::SetParent(unit.object->hwnd(), parent->object->hwnd());
+    }
+    HWND previous = HWND_TOP;
+    for (size_t i = 1; i < window.units.size(); ++i) {
+        HWND unitWindow = window.units[i].object->hwnd();
+        ::SetWindowPos(unitWindow, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = unitWindow;
+    }
+    for (LiveUnit& unit : window.units) unit.cursor = CursorFrom(unit.record.MousePointer());
+}
+
+// Tells every unit, then the window, that all units exist, and shows the
+// units whose records say so.
+void AnnounceUnitsLoaded(const WindowState& window) {
+    for (size_t i = window.units.size(); i-- > 0;) {
+        ::SendMessageA(window.units[i].object->hwnd(), kUnitsLoadedMessage, 0, 0);
+    }
+    ::SendMessageA(window.hwnd, kAllUnitsLoadedMessage, 0, 0);
+    for (size_t i = 1; i < window.units.size(); ++i) {
+        ::ShowWindow(window.units[i].object->hwnd(),
+                     VisibleAfterLoad(window.units[i]) ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+// The creation event runs before the window shows. False once a handler has
+// closed the window.
+bool RaiseCreationEvents(const WindowState& window) {
+    RaiseEvent(window.windowId, 0, kCreatedEvent);
+    for (int32_t event : kAfterCreatedEvents) {
+        if (!WindowAlive(window)) return false;
+        RaiseEvent(window.windowId, 0, event);
+    }
+    return WindowAlive(window);
+}
+
+// Shows the window when a new instance is asked for or its record says so,
+// and tells the unit that got the focus.
+void ShowLoadedWindow(const WindowState& window, bool newInstance) {
+    if (!newInstance && !(window.records[0].StateFlags() & kVisibleFlag)) return;
+    const uint32_t start = StartPositionOf(window.units[0].object.get());
+    ::ShowWindow(window.hwnd,
+                 start == 3 ? SW_SHOWMAXIMIZED : (start == 2 ? SW_SHOWMINIMIZED : SW_SHOW));
+    HWND focus = ::GetFocus();
+    if (focus && (focus == window.hwnd || ::IsChild(window.hwnd, focus))) {
+        Unit* holder = UnitOfWindow(focus);
+        RaiseEvent(window.windowId, holder ? holder->unitId() : 0, common_event::kFocusGained);
+    }
+}
+
+// Disables the program's other top-level windows until this one closes.
+void EnterModalState(WindowState& window) {
+    ModalDisabled disabled{&window.disabledForModal, window.hwnd};
+    ::EnumWindows(DisableTopLevel, reinterpret_cast<LPARAM>(&disabled));
+    window.modal = true;
+}
+
+void AnnounceWindowReady(const WindowState& window) {
+    for (size_t i = window.units.size(); i-- > 0;) {
+        if (window.units[i].object)
+            ::SendMessageA(window.units[i].object->hwnd(), kWindowReadyMessage, 0, 0);
+    }
+}
+
 }  // namespace
 
 bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWND owner) {
     WindowState* window = FindWindowState(windowId);
     if (!window || window->records.empty() || window->loading) return false;
     if (window->IsOpen() && !newInstance) {
-        if (::IsIconic(window->hwnd)) {
-            ::ShowWindow(window->hwnd, SW_RESTORE);
-        } else {
-            ::SetActiveWindow(window->hwnd);
-            ::SetForegroundWindow(window->hwnd);
-        }
+        BringToFront(window->hwnd);
         return true;
     }
     if (modal) {
@@ -105,94 +220,21 @@ bool LoadWindowFromTemplate(uint32_t windowId, bool newInstance, bool modal, HWN
     }
 
     window->loading = true;
-    window->units.clear();
-    for (const UnitRecordCopy& record : window->records) {
-        LiveUnit unit;
-        unit.record = record;
-        unit.type = runtime::FindUnitType(record.layout.typeCode);
-        if (!unit.type) {
-            window->units.clear();
-            window->loading = false;
-            return false;
-        }
-        window->units.push_back(std::move(unit));
-    }
-
-    // The window unit first, then the others from the last record to the first.
-    LiveUnit& windowUnit = window->units[0];
-    SetModalLoad(modal);
-    const bool created =
-        CreateUnit(*window, windowUnit, owner, 0, StyleFor(windowUnit, newInstance));
-    SetModalLoad(false);
-    if (!created) {
-        AbandonLoad(*window);
-        return false;
-    }
-    window->hwnd = windowUnit.object->hwnd();
-    uint32_t controlId = kFirstControlId;
-    for (size_t i = window->units.size(); i-- > 1;) {
-        LiveUnit& unit = window->units[i];
-        if (!CreateUnit(*window, unit, window->hwnd, controlId, StyleFor(unit, false))) {
-            AbandonLoad(*window);
-            return false;
-        }
-        controlId += kControlIdStep;
-    }
-
-    for (size_t i = 1; i < window->units.size(); ++i) {
-        LiveUnit& unit = window->units[i];
-        LiveUnit* parent = unit.record.Parent() ? window->FindUnit(unit.record.Parent()) : nullptr;
-        if (parent && parent->object) ::SetParent(unit.object->hwnd(), parent->object->hwnd());
-    }
-    HWND previous = HWND_TOP;
-    for (size_t i = 1; i < window->units.size(); ++i) {
-        HWND unitWindow = window->units[i].object->hwnd();
-        ::SetWindowPos(unitWindow, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = unitWindow;
-    }
-    for (LiveUnit& unit : window->units) unit.cursor = CursorFrom(unit.record.MousePointer());
-
-    for (size_t i = window->units.size(); i-- > 0;) {
-        ::SendMessageA(window->units[i].object->hwnd(), kUnitsLoadedMessage, 0, 0);
-    }
-    ::SendMessageA(window->hwnd, kAllUnitsLoadedMessage, 0, 0);
-    for (size_t i = 1; i < window->units.size(); ++i) {
-        ::ShowWindow(window->units[i].object->hwnd(),
-                     VisibleAfterLoad(window->units[i]) ? SW_SHOWNA : SW_HIDE);
-    }
+    if (!FindUnitTypes(*window) || !CreateUnits(*window, newInstance, modal, owner)) return false;
+    ArrangeUnits(*window);
+    AnnounceUnitsLoaded(*window);
 
     window->loading = false;
     runtime::AddLoadedWindow(window->hwnd);
     HWND focusBefore = ::GetFocus();
 
-    // The creation event runs before the window shows.
-    RaiseEvent(windowId, 0, kCreatedEvent);
-    for (int32_t event : kAfterCreatedEvents) {
-        if (!WindowAlive(*window)) return true;
-        RaiseEvent(windowId, 0, event);
-    }
-    if (!WindowAlive(*window)) return true;
-    if (newInstance || (window->records[0].StateFlags() & kVisibleFlag)) {
-        const uint32_t start = StartPositionOf(windowUnit.object.get());
-        ::ShowWindow(window->hwnd,
-                     start == 3 ? SW_SHOWMAXIMIZED : (start == 2 ? SW_SHOWMINIMIZED : SW_SHOW));
-        HWND focus = ::GetFocus();
-        if (focus && (focus == window->hwnd || ::IsChild(window->hwnd, focus))) {
-            Unit* holder = UnitOfWindow(focus);
-            RaiseEvent(windowId, holder ? holder->unitId() : 0, common_event::kFocusGained);
-        }
-    }
+    // A handler may close the window: the load then ends there, successfully.
+    if (!RaiseCreationEvents(*window)) return true;
+    ShowLoadedWindow(*window, newInstance);
     if (!WindowAlive(*window)) return true;
 
-    if (modal) {
-        ModalDisabled disabled{&window->disabledForModal, window->hwnd};
-        ::EnumWindows(DisableTopLevel, reinterpret_cast<LPARAM>(&disabled));
-        window->modal = true;
-    }
-    for (size_t i = window->units.size(); i-- > 0;) {
-        if (window->units[i].object)
-            ::SendMessageA(window->units[i].object->hwnd(), kWindowReadyMessage, 0, 0);
-    }
+    if (modal) EnterModalState(*window);
+    AnnounceWindowReady(*window);
     if (focusBefore && ::IsWindow(focusBefore) && ::GetFocus() != focusBefore && !modal)
         ::SetFocus(focusBefore);
     window->loaded = true;

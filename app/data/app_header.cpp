@@ -7,8 +7,8 @@
 #include "app/libraries.h"
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
-#include "net/drag_drop_library.h"
 #include "net/internet_library.h"
+#include "ui/drag_drop/drag_drop_library.h"
 #include "ui/units/core_library.h"
 #include "ui/units/extended_interface_library.h"
 
@@ -51,7 +51,7 @@ constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {
         case app::kExtendedInterfaceLibrary:
             return &ui::kExtendedInterfaceLibrary;
         case app::kDragDropLibrary:
-            return &net::kDragDropLibrary;
+            return &drag_drop::kDragDropLibrary;
         case app::kInternetLibrary:
             return &net::kInternetLibrary;
         default:

@@ -20,20 +20,19 @@
 #include <vector>
 
 #include "app/runtime_entries.h"
-#include "net/drag_drop_library.h"
 #include "runtime/error_reporter.h"
 #include "runtime/libraries.h"
 #include "runtime/startup.h"
 #include "tests/net/libraries.h"
 #include "tests/support/template_records.h"
 #include "tests/support/unit_test_helpers.h"
+#include "ui/drag_drop/drag_drop_library.h"
+#include "ui/drag_drop/drop_target.h"
 #include "ui/event_dispatch.h"
 #include "ui/template_reader.h"
 #include "ui/unit_support.h"
 #include "ui/window_lifecycle.h"
 #include "ui/window_state.h"
-
-#include "net/drop_target.h"
 
 namespace drop_test {
 
@@ -53,13 +52,13 @@ constexpr DWORD kAnyEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK
 
 template <typename Routine>
 Routine RoutineOf(int32_t number) {
-    return unit_testing::RoutineOf<Routine>(net::kDropTargetType, number);
+    return unit_testing::RoutineOf<Routine>(drag_drop::kDropTargetType, number);
 }
 
 // The type block accepting these kinds, claiming `version`.
 inline std::vector<uint8_t> Block(uint32_t text, uint32_t html, uint32_t url, uint32_t files,
-                                  uint32_t version = net::DropTargetBlock::kNewestVersion) {
-    net::DropTargetBlock block;
+                                  uint32_t version = drag_drop::DropTargetBlock::kNewestVersion) {
+    drag_drop::DropTargetBlock block;
     block.acceptText = text;
     block.acceptHtml = html;
     block.acceptUrl = url;
@@ -218,8 +217,9 @@ inline int32_t SilentErrorHook(int32_t /*code*/, const char* message) {
 class DropTargetDropTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        net::kDragDropLibrary.notify(runtime::library_notify::kAttach,
-                                     reinterpret_cast<uint32_t>(&runtime::LibraryCallback), 0);
+        drag_drop::kDragDropLibrary.notify(runtime::library_notify::kAttach,
+                                           reinterpret_cast<uint32_t>(&runtime::LibraryCallback),
+                                           0);
         target_ = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 200, 24, nullptr, nullptr,
                                     ::GetModuleHandleA(nullptr), nullptr);
         other_ = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 40, 200, 24, nullptr, nullptr,
@@ -234,7 +234,7 @@ class DropTargetDropTest : public ::testing::Test {
         ui::BuildWindowStates({});
         ::DestroyWindow(target_);
         ::DestroyWindow(other_);
-        net::kDragDropLibrary.notify(runtime::library_notify::kEnd, 0, 0);
+        drag_drop::kDragDropLibrary.notify(runtime::library_notify::kEnd, 0, 0);
     }
 
     void Load(const std::vector<uint8_t>& dropBlock) {
@@ -256,7 +256,7 @@ class DropTargetDropTest : public ::testing::Test {
             {reinterpret_cast<uint32_t>(window), 0, runtime::tag::kInteger},
         };
         const runtime::ArgRecord result = ::CallLibraryCommand(
-            test_app::kDragDropLibraryIndex, net::kDragDropLibrary.commands[0], 2, args);
+            test_app::kDragDropLibraryIndex, drag_drop::kDragDropLibrary.commands[0], 2, args);
         return result.low != 0;
     }
 

@@ -36,10 +36,10 @@ class DropTargetUnitTest : public ::testing::Test {
                                                 0x52000201, 0x16000202, 0, 0));
     }
     static int32_t Set(ui::Unit* unit, int32_t property, uint32_t value) {
-        return unit_testing::SetProperty(net::kDropTargetType, unit, property, value);
+        return unit_testing::SetProperty(drag_drop::kDropTargetType, unit, property, value);
     }
     static uint32_t Get(ui::Unit* unit, int32_t property) {
-        return unit_testing::GetProperty(net::kDropTargetType, unit, property).low;
+        return unit_testing::GetProperty(drag_drop::kDropTargetType, unit, property).low;
     }
     static std::vector<uint32_t> Accepts(ui::Unit* unit) {
         return {Get(unit, kAcceptText), Get(unit, kAcceptHtml), Get(unit, kAcceptUrl),

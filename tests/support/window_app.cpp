@@ -3,8 +3,8 @@
 // tests/programs/test_windows.tpl.
 #include "app/runtime_entries.h"
 #include "g_templateData.h"
-#include "net/drag_drop_library.h"
 #include "runtime/app_header.h"
+#include "ui/drag_drop/drag_drop_library.h"
 #include "ui/units/core_library.h"
 #include "ui/units/extended_interface_library.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 // The libraries of the unit types the test windows use, in the program's order.
 const runtime::LibraryDescriptor* const kLibraries[] = {
-    &ui::kCoreLibrary, &ui::kExtendedInterfaceLibrary, &net::kDragDropLibrary};
+    &ui::kCoreLibrary, &ui::kExtendedInterfaceLibrary, &drag_drop::kDragDropLibrary};
 
 }  // namespace
 

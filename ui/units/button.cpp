@@ -122,7 +122,8 @@ bool Button::Create(const CreateContext& context) {
     AttachUnit(button_, this);
     ApplyFont();
     if (icon_.icon) {
-        ::SendMessageA(button_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.icon));
+        ::SendMessageA(button_, BM_SETIMAGE, IMAGE_ICON,
+                       reinterpret_cast<LPARAM>(icon_.icon.get()));
     } else if (bitmap_) {
         ::SendMessageA(button_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
     }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "g_roundTripData.h"
-#include "net/drop_target.h"
 #include "tests/support/unit_test_helpers.h"
+#include "ui/drag_drop/drop_target.h"
 #include "ui/template_reader.h"
 #include "ui/unit_record.h"
 #include "ui/units/button.h"
@@ -33,7 +33,7 @@ const ui::UnitTypeDescriptor* TypeOf(uint32_t typeCode) {
         case 0x00020005:
             return &ui::kTransLabelType;
         case 0x00030001:
-            return &net::kDropTargetType;
+            return &drag_drop::kDropTargetType;
         default:
             return nullptr;
     }

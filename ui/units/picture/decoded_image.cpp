@@ -24,25 +24,20 @@ uint16_t U16At(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | b
 
 }  // namespace
 
-DecodedImage::~DecodedImage() {
-    if (icon) ::DestroyIcon(icon);
-}
-
 DecodedImage::DecodedImage(DecodedImage&& other) noexcept
     : kind(std::exchange(other.kind, ImageKind::kNone)),
       width(std::exchange(other.width, 0)),
       height(std::exchange(other.height, 0)),
-      icon(std::exchange(other.icon, nullptr)),
+      icon(std::move(other.icon)),
       pixels(std::move(other.pixels)),
       animation(std::move(other.animation)) {}
 
 DecodedImage& DecodedImage::operator=(DecodedImage&& other) noexcept {
     if (this != &other) {
-        if (icon) ::DestroyIcon(icon);
         kind = std::exchange(other.kind, ImageKind::kNone);
         width = std::exchange(other.width, 0);
         height = std::exchange(other.height, 0);
-        icon = std::exchange(other.icon, nullptr);
+        icon = std::move(other.icon);
         pixels = std::move(other.pixels);
         animation = std::move(other.animation);
     }

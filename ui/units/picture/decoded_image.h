@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/icon_file.h"
+
 namespace ui {
 
 enum class ImageKind : uint32_t {
@@ -47,16 +49,15 @@ struct GifAnimation {
 class DecodedImage {
   public:
     DecodedImage() = default;
-    ~DecodedImage();
+    // A picture moved from is left of kind kNone, so that its kind never
+    // names an icon it no longer holds.
     DecodedImage(DecodedImage&& other) noexcept;
     DecodedImage& operator=(DecodedImage&& other) noexcept;
-    DecodedImage(const DecodedImage&) = delete;
-    DecodedImage& operator=(const DecodedImage&) = delete;
 
     ImageKind kind = ImageKind::kNone;
     int32_t width = 0;
     int32_t height = 0;
-    HICON icon = nullptr;                     // kinds 3 and 4; owned
+    UniqueIcon icon;                          // kinds 3 and 4
     std::vector<uint8_t> pixels;              // layout by kind, see ImageKind
     std::unique_ptr<GifAnimation> animation;  // kind 5 decoded for playing
 };

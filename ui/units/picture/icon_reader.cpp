@@ -1,5 +1,7 @@
 #include "ui/units/picture/icon_reader.h"
 
+#include <utility>
+
 #include "ui/icon_file.h"
 
 namespace ui {
@@ -9,7 +11,7 @@ DecodedImage DecodeIcon(const uint8_t* data, size_t length) {
     IconFromFile file = CreateIconFromFile(data, length);
     if (!file.icon) return image;
     image.kind = file.cursor ? ImageKind::kCursor : ImageKind::kIcon;
-    image.icon = file.icon.Detach();
+    image.icon = std::move(file.icon);
     image.width = file.width;
     image.height = file.height;
     return image;

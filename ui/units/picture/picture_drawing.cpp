@@ -170,7 +170,8 @@ void DrawPicture(HDC dc, const DecodedImage& image, uint32_t displayMode, const 
     const int height = place.bottom - place.top;
     if (width <= 0 || height <= 0) return;
     if (image.icon) {
-        ::DrawIconEx(dc, place.left, place.top, image.icon, width, height, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, place.left, place.top, image.icon.get(), width, height, 0, nullptr,
+                     DI_NORMAL);
         return;
     }
     UniqueBitmap bitmap = CreatePictureBitmap(image, background);

@@ -186,17 +186,17 @@ TEST(ImageDecoder, HugeDeclaredSizesAreRefusedBeforeAllocating) {
 TEST(ImageDecoder, MovingAPictureMovesItsIcon) {
     ui::DecodedImage icon = Decode(ReadImageFile("made/netpbm-1.ico"));
     ASSERT_TRUE(icon.icon);
-    const HICON handle = icon.icon;
+    const HICON handle = icon.icon.get();
     ui::DecodedImage moved(std::move(icon));
-    EXPECT_EQ(handle, moved.icon);
-    EXPECT_EQ(nullptr, icon.icon);
+    EXPECT_EQ(handle, moved.icon.get());
+    EXPECT_EQ(nullptr, icon.icon.get());
     EXPECT_EQ(Kind(ImageKind::kNone), Kind(icon.kind));
     ui::DecodedImage assigned;
     assigned = std::move(moved);
-    EXPECT_EQ(handle, assigned.icon);
-    EXPECT_EQ(nullptr, moved.icon);
+    EXPECT_EQ(handle, assigned.icon.get());
+    EXPECT_EQ(nullptr, moved.icon.get());
     ICONINFO info{};
-    ASSERT_TRUE(::GetIconInfo(assigned.icon, &info));
+    ASSERT_TRUE(::GetIconInfo(assigned.icon.get(), &info));
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
 }

@@ -59,7 +59,7 @@ TEST(ImageDecoder, IconsAndCursorsDrawTheirChosenEntryAsImageMagickDecodesIt) {
         EXPECT_EQ(check.Number(2), image.width);
         EXPECT_EQ(check.Number(3), image.height);
         const std::vector<uint8_t> drawn =
-            DrawIcon(image.icon, image.width, image.height, background);
+            DrawIcon(image.icon.get(), image.width, image.height, background);
         const std::vector<uint8_t> reference = ReadImageFile(check.words[1]);
         ASSERT_EQ(reference.size(), drawn.size());
         uint32_t largestWhole = 0;

@@ -126,7 +126,7 @@ bool IsConsistent(const ui::DecodedImage& image) {
     switch (image.kind) {
         case ImageKind::kIcon:
         case ImageKind::kCursor:
-            return image.icon != nullptr;
+            return static_cast<bool>(image.icon);
         case ImageKind::kGif:
             if (image.animation) {
                 if (image.animation->frames.size() < 2 || !image.pixels.empty()) return false;

@@ -1,11 +1,11 @@
-#include "net/drop_target_adapter.h"
+#include "ui/drag_drop/drop_target_adapter.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 #include <cwchar>
 
-namespace net {
+namespace drag_drop {
 
 namespace {
 
@@ -283,4 +283,4 @@ void DropTargetAdapter::DeliverFiles(IDataObject* data) const {
     Deliver(kFiles, joined);
 }
 
-}  // namespace net
+}  // namespace drag_drop

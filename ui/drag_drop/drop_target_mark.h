@@ -6,7 +6,7 @@
 
 #include "ui/gdi.h"
 
-namespace net {
+namespace drag_drop {
 
 constexpr int kDropMarkSize = 16;
 
@@ -15,4 +15,4 @@ constexpr int kDropMarkSize = 16;
 // background colour.
 ui::UniqueBitmap CreateDropMark();
 
-}  // namespace net
+}  // namespace drag_drop

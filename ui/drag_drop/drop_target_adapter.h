@@ -13,7 +13,7 @@
 
 #include "runtime/com_object.h"
 
-namespace net {
+namespace drag_drop {
 
 // The kinds of dropped data, numbered as the unit's properties and events.
 enum DropKind : int32_t { kText, kHtml, kUrl, kFiles, kDropKindCount };
@@ -68,4 +68,4 @@ class DropTargetAdapter final : public IDropTarget {
     DropRoutine routines_[kDropKindCount] = {};
 };
 
-}  // namespace net
+}  // namespace drag_drop

@@ -1,24 +1,24 @@
 // DropTarget (type code 0x00030001): a small window of its own and an OLE drop
 // target for the window RegisterWindow names. Raises 0 TextDropped,
 // 1 HtmlDropped, 2 UrlDropped and 3 FilesDropped, each with one text by reference.
-#include "net/drop_target.h"
+#include "ui/drag_drop/drop_target.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "net/drag_drop_library.h"
-#include "net/drop_target_adapter.h"
-#include "net/drop_target_mark.h"
 #include "runtime/values.h"
 #include "ui/byte_reader.h"
+#include "ui/drag_drop/drag_drop_library.h"
+#include "ui/drag_drop/drop_target_adapter.h"
+#include "ui/drag_drop/drop_target_mark.h"
 #include "ui/event_dispatch.h"
 #include "ui/gdi.h"
 #include "ui/unit_scaffold.h"
 #include "ui/unit_support.h"
 
-namespace net {
+namespace drag_drop {
 
 namespace {
 
@@ -119,7 +119,7 @@ bool DropTarget::Create(const ui::CreateContext& context) {
     for (int kind = 0; kind < kDropKindCount; ++kind) {
         adapter_.SetAccepts(static_cast<DropKind>(kind), Accepts(kind) != 0);
     }
-    // In the designer a drop target takes no drops.
+    // A unit created in design mode takes no drops.
     if (!context.designMode) adapter_.Connect(windowId(), unitId(), kEventRoutines);
     return true;
 }
@@ -159,7 +159,6 @@ bool DropTarget::IsDropTargetWindow(HWND window) {
                          &DropTarget::WindowProc;
 }
 
-// A button-face box in a black frame, drawn off screen first.
 // A button-face field in a black frame with the mark in the middle, drawn
 // off screen and copied at once.
 void DropTarget::Paint(HDC target) const {
@@ -240,4 +239,4 @@ const ui::UnitTypeDescriptor kDropTargetType = {"拖放对象",
 
 VELMORA_TYPE_BLOCK_CODE(DropTargetBlock, DROP_TARGET_BLOCK)
 
-}  // namespace net
+}  // namespace drag_drop

@@ -7,7 +7,7 @@
 
 #include "runtime/app_header.h"
 
-namespace net {
+namespace drag_drop {
 
 extern const runtime::LibraryDescriptor kDragDropLibrary;
 
@@ -18,4 +18,4 @@ void RegisterWindow(runtime::ArgRecord* result, int32_t argCount, const runtime:
 // library is not attached.
 uint32_t CallRuntime(int32_t code, uint32_t arg1, uint32_t arg2);
 
-}  // namespace net
+}  // namespace drag_drop

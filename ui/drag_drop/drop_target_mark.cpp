@@ -1,8 +1,8 @@
-#include "net/drop_target_mark.h"
+#include "ui/drag_drop/drop_target_mark.h"
 
 #include <cstdint>
 
-namespace net {
+namespace drag_drop {
 
 namespace {
 
@@ -39,4 +39,4 @@ ui::UniqueBitmap CreateDropMark() {
     return ui::UniqueBitmap(::CreateBitmap(kDropMarkSize, kDropMarkSize, 1, 1, bits));
 }
 
-}  // namespace net
+}  // namespace drag_drop

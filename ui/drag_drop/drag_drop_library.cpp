@@ -1,11 +1,11 @@
-#include "net/drag_drop_library.h"
+#include "ui/drag_drop/drag_drop_library.h"
 
 #include <windows.h>
 
-#include "net/drop_target.h"
 #include "runtime/command_args.h"
+#include "ui/drag_drop/drop_target.h"
 
-namespace net {
+namespace drag_drop {
 
 namespace {
 
@@ -49,4 +49,4 @@ const runtime::LibraryDescriptor kDragDropLibrary = {
     kCommands,  sizeof kCommands / sizeof kCommands[0],
     kUnitTypes, sizeof kUnitTypes / sizeof kUnitTypes[0]};
 
-}  // namespace net
+}  // namespace drag_drop

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include "net/drop_target_block.def"
+#include "ui/drag_drop/drop_target_block.def"
 #include "ui/type_block.h"
 #include "ui/unit_type.h"
 
-namespace net {
+namespace drag_drop {
 
 extern const ui::UnitTypeDescriptor kDropTargetType;
 
@@ -17,4 +17,4 @@ VELMORA_TYPE_BLOCK_STRUCT(DropTargetBlock, DROP_TARGET_BLOCK);
 // already serves a window (even one OLE refused), or OLE refuses this one.
 bool RegisterDropWindow(ui::Unit* unit, HWND window);
 
-}  // namespace net
+}  // namespace drag_drop
