@@ -216,7 +216,7 @@ bool DownloadSegment(const char* address, const std::string& file, SegmentWatche
         CallDeclared(kDeleteUrlCacheEntryA, address);
         if (outcome == TryOutcome::kArrived) return true;
         // What a failed try left is an error page or part of a body: no segment.
-        ::DeleteFileA(file.c_str());
+        CallDeclared(kDeleteFileA, file.c_str());
         // A loop is no passing fault, and each try would leave one running.
         if (outcome == TryOutcome::kRedirectLoop || attempt == net::kSegmentTries) return false;
         ::Sleep(net::kRetryPauseMs);
