@@ -38,7 +38,10 @@ KeyRing::KeyRing(const StreamPlan& plan) : addresses_(plan.keyAddresses) {
 }
 
 const std::string* KeyRing::Find(int index) const {
-    const std::string& key = keys_.at(addresses_[index]);
+    const auto found = keys_.find(addresses_[index]);
+    // A key no segment is encrypted with was never read.
+    if (found == keys_.end()) return nullptr;
+    const std::string& key = found->second;
     return key.size() == kAesKeySize ? &key : nullptr;
 }
 
