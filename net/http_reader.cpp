@@ -46,7 +46,10 @@ struct UrlParts {
     std::string object;  // path and query
 };
 
-bool SplitUrl(const std::string& address, UrlParts& parts) {
+// The fragment is the client's alone and is never sent: it goes before the
+// address is cracked, for the first address and every redirect's target.
+bool SplitUrl(const std::string& whole, UrlParts& parts) {
+    const std::string address = whole.substr(0, whole.find('#'));
     // No component is longer than the address itself.
     const DWORD size = static_cast<DWORD>(address.size() + 1);
     std::string host(size, '\0'), userName(size, '\0'), password(size, '\0');
@@ -74,8 +77,6 @@ bool SplitUrl(const std::string& address, UrlParts& parts) {
     parts.password.assign(password.c_str(), components.dwPasswordLength);
     parts.object.assign(path.c_str(), components.dwUrlPathLength);
     parts.object.append(extra.c_str(), components.dwExtraInfoLength);
-    // A fragment that the extra part still holds goes too.
-    parts.object = parts.object.substr(0, parts.object.find('#'));
     return true;
 }
 
@@ -301,8 +302,7 @@ void* Fetch(const std::string& address, std::string& failure) {
 void FetchUrl(runtime::ArgRecord* result, int32_t argCount, const runtime::ArgRecord* args) {
     const std::string address = argCount > 0 ? runtime::TextArgument(args[0]) : "";
     std::string failure;
-    if (!address.empty())
-        runtime::SetPointer(result, Fetch(address.substr(0, address.find('#')), failure));
+    if (!address.empty()) runtime::SetPointer(result, Fetch(address, failure));
     if (runtime::IsGiven(argCount, args, 1)) {
         runtime::StoreText(runtime::VariableArgument<char*>(args[1]),
                            runtime::NewText(failure.data(), failure.size()));
