@@ -1,12 +1,13 @@
 #include "app/job_name.h"
 
 #include "app/calls.h"
+#include "app/crypt_handles.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
+#include "app/local_time.h"
 #include "app/owned_values.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/date_commands.h"
-#include "runtime/owned.h"
 #include "runtime/text_commands.h"
 
 namespace app {
@@ -19,18 +20,6 @@ constexpr uint32_t kMd5 = 0x8003;
 constexpr uint32_t kHashValue = 2;
 constexpr int32_t kSecondsUnit = 8;
 constexpr size_t kTimeTextLength = 10;
-
-void ReleaseContext(uint32_t provider) { CallDeclared(kCryptReleaseContext, provider, 0); }
-void DestroyHash(uint32_t hash) { CallDeclared(kCryptDestroyHash, hash); }
-// CryptoAPI handles as the declared calls pass them: 32-bit words.
-using CryptContext = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &ReleaseContext>>;
-using CryptHash = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &DestroyHash>>;
-
-int32_t Milliseconds() {
-    uint16_t record[8] = {};
-    CallDeclared(kGetLocalTime, record);
-    return record[7];
-}
 
 std::string SecondsSinceEpoch() {
     const ConstantTexts& k = Constants();
@@ -48,7 +37,7 @@ std::string SecondsSinceEpoch() {
 
 std::string UnixTimeText() {
     const ConstantTexts& k = Constants();
-    const runtime::ArgRecord millisecondsArgs[] = {IntegerArg(Milliseconds())};
+    const runtime::ArgRecord millisecondsArgs[] = {IntegerArg(ReadLocalTime().milliseconds)};
     std::string milliseconds = OwnedText(CallCore(runtime::ToText, millisecondsArgs)).c_str();
     while (milliseconds.size() < 3) milliseconds = k.zero + milliseconds;
     std::string text = SecondsSinceEpoch() + milliseconds;

@@ -7,6 +7,7 @@
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/declared_calls.h"
+#include "app/local_time.h"
 #include "app/owned_values.h"
 #include "app/units.h"
 #include "runtime/conversion_commands.h"
@@ -15,17 +16,6 @@
 namespace app {
 
 namespace {
-
-// The fields of a SYSTEMTIME, kept as 32-bit integers.
-struct LocalTime {
-    int32_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
-};
-
-LocalTime ReadLocalTime() {
-    uint16_t record[8] = {};
-    CallDeclared(kGetLocalTime, record);
-    return {record[0], record[1], record[2], record[3], record[4], record[5], record[6], record[7]};
-}
 
 std::string NumberText(int32_t number) {
     const runtime::ArgRecord args[] = {IntegerArg(number)};
@@ -37,7 +27,7 @@ void AddToLogBox(const std::string& text) {
     CallCore(ui::AddText, args);
 }
 
-uint32_t Milliseconds() { return CallDeclared(kGetTickCount); }
+uint32_t TickCount() { return CallDeclared(kGetTickCount); }
 
 struct Batch {
     bool open = false;
@@ -69,7 +59,7 @@ void Log(const std::string& message) {
 LogBatch::LogBatch() {
     g_batch.open = true;
     g_batch.thread = ::GetCurrentThreadId();
-    g_batch.lastFlush = Milliseconds();
+    g_batch.lastFlush = TickCount();
 }
 
 LogBatch::~LogBatch() {
@@ -78,7 +68,7 @@ LogBatch::~LogBatch() {
 }
 
 void FlushLog() {
-    g_batch.lastFlush = Milliseconds();
+    g_batch.lastFlush = TickCount();
     if (g_batch.queued.empty()) return;
     // Taken first: adding text lets messages through, and a line may come.
     const std::string lines = std::move(g_batch.queued);
@@ -88,7 +78,7 @@ void FlushLog() {
 
 void FlushLogIfDue() {
     if (g_batch.open && ::GetCurrentThreadId() == g_batch.thread &&
-        Milliseconds() - g_batch.lastFlush >= kLogFlushIntervalMs) {
+        TickCount() - g_batch.lastFlush >= kLogFlushIntervalMs) {
         FlushLog();
     }
 }

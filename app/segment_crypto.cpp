@@ -8,23 +8,16 @@
 #include <vector>
 
 #include "app/calls.h"
+#include "app/crypt_handles.h"
 #include "app/declared_calls.h"
 #include "app/owned_values.h"
 #include "runtime/file_commands.h"
 #include "runtime/memory.h"
-#include "runtime/owned.h"
 #include "runtime/values.h"
 
 namespace app {
 
 namespace {
-
-void ReleaseContext(uint32_t provider) { CallDeclared(kCryptReleaseContext, provider, 0); }
-void DestroyKey(uint32_t key) { CallDeclared(kCryptDestroyKey, key); }
-
-// CryptoAPI handles as the declared calls pass them: 32-bit words.
-using CryptContext = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &ReleaseContext>>;
-using CryptKey = runtime::Owned<runtime::NullEmptyTraits<uint32_t, &DestroyKey>>;
 
 // What CryptImportKey takes for a raw AES-128 key.
 struct PlainKeyBlob {

@@ -48,10 +48,13 @@ struct UrlParts {
     std::string host;
     std::string userName;
     std::string password;
-    std::string object;  // path and query, without the fragment
+    std::string object;  // path and query
 };
 
-bool SplitUrl(const std::string& address, UrlParts& parts) {
+// The fragment is the client's alone and is never sent: it goes before the
+// address is cracked, for the first address and every redirect's target.
+bool SplitUrl(const std::string& whole, UrlParts& parts) {
+    const std::string address = whole.substr(0, whole.find('#'));
     // No component is longer than the address itself.
     const DWORD size = static_cast<DWORD>(address.size() + 1);
     std::string host(size, '\0'), userName(size, '\0'), password(size, '\0');
@@ -79,8 +82,6 @@ bool SplitUrl(const std::string& address, UrlParts& parts) {
     parts.password.assign(password.c_str(), components.dwPasswordLength);
     parts.object.assign(path.c_str(), components.dwUrlPathLength);
     parts.object.append(extra.c_str(), components.dwExtraInfoLength);
-    // The fragment is the client's own: it never goes to the server.
-    parts.object = parts.object.substr(0, parts.object.find('#'));
     return true;
 }
 

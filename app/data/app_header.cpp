@@ -16,32 +16,17 @@ namespace {
 
 constexpr const app::ConstantTexts& k = g_appImage.constants;
 
-// Library names exactly as declared; MultiByteToWideChar names none and is
-// found by the runtime's search of the system libraries.
+// The declared calls' library and entry names, matched by position.
 const char* const kDeclaredLibraries[app::kDeclaredCallCount] = {
-    k.libraryOle32,        k.libraryKernel32,     k.libraryKernel32, k.libraryKernel32,
-    k.libraryKernel32Bare, k.libraryKernel32Bare, k.empty,           k.libraryKernel32,
-    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryAdvapi32, k.libraryAdvapi32,
-    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryDbghelp,  k.libraryUrlmon,
-    k.libraryKernel32,     k.libraryOle32,        k.libraryAdvapi32, k.libraryAdvapi32,
-    k.libraryAdvapi32,     k.libraryAdvapi32,     k.libraryKernel32, k.libraryKernel32,
-    k.libraryKernel32,     k.libraryWininet,
+#define DECLARED_CALL(name, library, text) k.library,
+#include "app/declared_calls.def"
+#undef DECLARED_CALL
 };
 
 const char* const kDeclaredEntries[app::kDeclaredCallCount] = {
-    k.entryCoInitialize,    k.entryCreateMutex,
-    k.entryWaitForSingle,   k.entryReleaseMutex,
-    k.entryCloseHandle,     k.entryGetLocalTime,
-    k.entryMultiByteToWide, k.entryWideToMultiByte,
-    k.entryAcquireContext,  k.entryCreateHash,
-    k.entryReleaseContext,  k.entryHashData,
-    k.entryDestroyHash,     k.entryGetHashParam,
-    k.entryMakeSurePath,    k.entryUrlDownload,
-    k.entryMoveFile,        k.entryCoUninitialize,
-    k.entryImportKey,       k.entrySetKeyParam,
-    k.entryDecrypt,         k.entryDestroyKey,
-    k.entryCreateFile,      k.entryWriteFile,
-    k.entryGetTickCount,    k.entryDeleteUrlCacheEntry,
+#define DECLARED_CALL(name, library, text) k.entry##name,
+#include "app/declared_calls.def"
+#undef DECLARED_CALL
 };
 
 constexpr const runtime::LibraryDescriptor* LibraryOf(int32_t number) {
