@@ -77,6 +77,15 @@ class StreamKinds : public VelmoraEndToEnd {
         EXPECT_EQ("", driver::ReadWholeFile(report));
     }
 
+    void ExpectKeyAndSegmentsAskedForWhereTheyAre(const std::string& playlist) {
+        Start();
+        DownloadAll(Server() + playlist, {true, true, true});
+        ExpectSameVideoAsUnencrypted();
+        const std::vector<std::string> requests = ServerRequests();
+        EXPECT_EQ(1u, CountOf(requests, "/plain/aes-sequence/key.bin"));
+        EXPECT_EQ(1u, CountOf(requests, "/plain/aes-sequence/seg006.ts"));
+    }
+
     // The video equals, byte for byte, the one the same segments unencrypted
     // make: every block of every segment was decrypted right.
     void ExpectSameVideoAsUnencrypted() {
@@ -183,6 +192,29 @@ TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
     EXPECT_NE(std::string::npos, log.find(" 读取密钥失败（密钥应为 16 字节）：" + Server() +
                                           "plain/aes-sequence/index.m3u8"));
     EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
+}
+
+// A key and segments named from the server's root or by full addresses are
+// asked for where they are, never behind the playlist's folder.
+TEST_F(StreamKinds, AKeyNamedFromTheRootIsAskedForWhereItIs) {
+    ExpectKeyAndSegmentsAskedForWhereTheyAre("plain/made/root-key.m3u8");
+}
+
+TEST_F(StreamKinds, AKeyNamedByItsFullAddressIsAskedForThere) {
+    ExpectKeyAndSegmentsAskedForWhereTheyAre("plain/made/absolute-key.m3u8");
+}
+
+// A key that cannot be fetched says why, in the server's words, not that it
+// has the wrong length.
+TEST_F(StreamKinds, AKeyThatCannotBeFetchedSaysWhy) {
+    Start();
+    Parse(Server() + "plain/made/missing-key.m3u8", kClickStart);
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
+    AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
+    ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
+    EXPECT_NE(std::string::npos, app_->Log().find(" 读取密钥失败（HTTP 404 Not Found）：" +
+                                                  Server() + "plain/made/missing.bin"))
+        << app_->Log();
 }
 
 // A key that no segment is encrypted with is never asked for.

@@ -269,6 +269,18 @@ TEST_F(HttpReader, RedirectsAreFollowed) {
     EXPECT_EQ("GET /echo/after HTTP/1.0", RequestLine(Fetch(Url("/redirect/echo/after"))));
 }
 
+// The names inside a body are resolved against where it came from.
+TEST_F(HttpReader, TheFinalAddressIsTheOneTheBodyCameFrom) {
+    char* finalAddress = nullptr;
+    const ArgRecord args[] = {app::TextArg(Url("/redirect/length/50").c_str()),
+                              {0, 0, runtime::tag::kNone},
+                              {reinterpret_cast<uint32_t>(&finalAddress), 0, runtime::tag::kText}};
+    runtime::FreeMemory(reinterpret_cast<void*>(
+        ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 3, args).low));
+    EXPECT_STREQ(Url("/length/50").c_str(), finalAddress);
+    runtime::FreeMemory(finalAddress);
+}
+
 TEST_F(HttpReader, TenRedirectsAreFollowedAndAnEleventhFails) {
     EXPECT_EQ("arrived", Fetch(Url("/redirects/10")));
     const Fetched eleven = FetchWithReason(Url("/redirects/11"));

@@ -46,6 +46,11 @@ the variant "relative"):
   /MODE/made/unused-key.m3u8       the relative sample's segments after a key
                                    (unused.bin, which no one serves) that
                                    METHOD=NONE ends before any segment
+  /MODE/made/root-key.m3u8         the AES-128 sample (aes-sequence) with its
+                                   key and segments named from the server's
+                                   root (/MODE/aes-sequence/key.bin)
+  /MODE/made/absolute-key.m3u8     the same named by full addresses
+  /MODE/made/missing-key.m3u8      the same with a key that answers 404
 GET /requests lists the paths asked for so far, one a line, in order; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
 answer, as a plain server would give none, until the client gives up.
@@ -87,9 +92,24 @@ def tiny_segment(name):
     return b"\x47\x1f\xff\x10" + name + b"\xff" * (184 - len(name))
 
 
-def made_playlist(name, here):
+def keyed_playlist(form, here, read_file):
+    """The AES-128 sample with its key named another way: from the server's
+    root or by full addresses (its segments too), or a key no one serves."""
+    body = read_file("aes-sequence", "index.m3u8")
+    if body is None:
+        return None
+    if form == "missing":
+        return body.replace(b'URI="key.bin"', b'URI="missing.bin"')
+    mode = here.rsplit(b"/", 1)[1]
+    folder = (b"/" + mode if form == "root" else here) + b"/aes-sequence/"
+    body = body.replace(b'URI="key.bin"', b'URI="' + folder + b'key.bin"')
+    return re.sub(rb"(?m)^(seg\d+\.ts)$", lambda m: folder + m.group(1), body)
+
+
+def made_playlist(name, here, read_file):
     """The body of a playlist made on request, or None. `here` is this
-    server's address with the mode, as bytes."""
+    server's address with the mode, as bytes; read_file(variant, name) reads
+    a sample's file."""
     many = re.fullmatch(r"relative-(\d+)\.m3u8", name)
     if many:
         return media_playlist("seg%06d.ts" % i for i in range(int(many.group(1))))
@@ -111,6 +131,9 @@ def made_playlist(name, here):
         return media_playlist(SAMPLE_SEGMENTS).replace(
             b"#EXTM3U\n",
             b'#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI="unused.bin"\n#EXT-X-KEY:METHOD=NONE\n', 1)
+    keyed = re.fullmatch(r"(root|absolute|missing)-key\.m3u8", name)
+    if keyed:
+        return keyed_playlist(keyed.group(1), here, read_file)
     if name == "text-segments.m3u8":
         return media_playlist(TEXT_SEGMENTS)
     if name in TEXT_SEGMENTS:
@@ -254,7 +277,7 @@ class Handler(socketserver.StreamRequestHandler):
                 answer.location = path
                 return answer
         content_type = CONTENT_TYPES.get(os.path.splitext(name)[1], "application/octet-stream")
-        body = made_playlist(name, here) if variant == "made" else None
+        body = made_playlist(name, here, self.server.read_file) if variant == "made" else None
         if body is None:
             body = self.server.read_file("relative" if variant == "made" else variant, name)
         if body is None:
