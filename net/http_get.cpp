@@ -36,6 +36,13 @@ InternetHandle g_root;
 HINTERNET Root() {
     const std::lock_guard<std::mutex> lock(g_rootLock);
     if (!g_root) {
+        // WinINet lets a process open only two connections to one HTTP/1.1
+        // server unless told otherwise: the pool's workers would queue behind them.
+        DWORD connections = static_cast<DWORD>(SegmentConnections()) + 1;  // and the reader's
+        for (DWORD option :
+             {INTERNET_OPTION_MAX_CONNS_PER_SERVER, INTERNET_OPTION_MAX_CONNS_PER_1_0_SERVER}) {
+            ::InternetSetOptionA(nullptr, option, &connections, sizeof connections);
+        }
         g_root = InternetHandle(
             ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     }

@@ -77,6 +77,16 @@ class StreamKinds : public VelmoraEndToEnd {
         EXPECT_EQ("", driver::ReadWholeFile(report));
     }
 
+    // The log of a job whose three segments all lack their key.
+    std::string LogOfJobWithoutKey(const std::string& playlist) {
+        Start();
+        Parse(Server() + playlist, kClickStart);
+        EXPECT_TRUE(app_->Press(windows::kStartButton));
+        AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
+        EXPECT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
+        return app_->Log();
+    }
+
     void ExpectKeyAndSegmentsAskedForWhereTheyAre(const std::string& playlist) {
         Start();
         DownloadAll(Server() + playlist, {true, true, true});
@@ -183,12 +193,7 @@ TEST_F(StreamKinds, SampleAesIsRefusedBeforeTheJob) {
 // A key that is no 16-byte key fails every segment it covers; they are not
 // fetched, and the job says the video is incomplete.
 TEST_F(StreamKinds, AKeyThatIsNoKeyFailsItsSegments) {
-    Start();
-    Parse(Server() + "plain/aes-sequence/short-key.m3u8", kClickStart);
-    ASSERT_TRUE(app_->Press(windows::kStartButton));
-    AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
-    ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
-    const std::string log = app_->Log();
+    const std::string log = LogOfJobWithoutKey("plain/aes-sequence/short-key.m3u8");
     EXPECT_NE(std::string::npos, log.find(" 读取密钥失败（密钥应为 16 字节）：" + Server() +
                                           "plain/aes-sequence/index.m3u8"));
     EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/aes-sequence/seg005.ts"));
@@ -207,14 +212,10 @@ TEST_F(StreamKinds, AKeyNamedByItsFullAddressIsAskedForThere) {
 // A key that cannot be fetched says why, in the server's words, not that it
 // has the wrong length.
 TEST_F(StreamKinds, AKeyThatCannotBeFetchedSaysWhy) {
-    Start();
-    Parse(Server() + "plain/made/missing-key.m3u8", kClickStart);
-    ASSERT_TRUE(app_->Press(windows::kStartButton));
-    AnswerQuestion(IDNO);  // nothing arrived, so the tool made nothing
-    ASSERT_TRUE(app_->WaitForLog(" 有 [3] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
-    EXPECT_NE(std::string::npos, app_->Log().find(" 读取密钥失败（HTTP 404 Not Found）：" +
-                                                  Server() + "plain/made/missing.bin"))
-        << app_->Log();
+    const std::string log = LogOfJobWithoutKey("plain/made/missing-key.m3u8");
+    EXPECT_NE(std::string::npos, log.find(" 读取密钥失败（HTTP 404 Not Found）：" + Server() +
+                                          "plain/made/missing.bin"))
+        << log;
 }
 
 // A key that no segment is encrypted with is never asked for.
