@@ -6,6 +6,9 @@ namespace app {
 
 namespace {
 
+// A control character: no file name holds one.
+constexpr char kNameHash = '\x01';
+
 // The five components of RFC 3986 3; `has*` tell an empty one from none.
 struct Reference {
     std::string scheme, authority, path, query, fragment;
@@ -137,12 +140,16 @@ std::string ResolveAgainstFile(const std::string& filePath, const std::string& r
     const Reference parsed = Split(reference);
     // A scheme of more than one letter is an address; "C:" is a drive.
     if (parsed.hasScheme && parsed.scheme.size() > 1) return reference;
-    std::string base = filePath;
-    std::replace(base.begin(), base.end(), '\\', '/');
-    std::string relative = reference;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    std::string resolved = ResolveReference(base, relative);
+    // In a local path "#" is part of a name, not a fragment's mark: it stands
+    // aside as a byte no file name holds while the path is resolved.
+    const auto asReference = [](std::string path) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        std::replace(path.begin(), path.end(), '#', kNameHash);
+        return path;
+    };
+    std::string resolved = ResolveReference(asReference(filePath), asReference(reference));
     std::replace(resolved.begin(), resolved.end(), '/', '\\');
+    std::replace(resolved.begin(), resolved.end(), kNameHash, '#');
     return resolved;
 }
 

@@ -75,6 +75,8 @@ TEST(AddressResolution, LocalPathsResolveTheirWay) {
     EXPECT_EQ("http://h/v.m3u8", app::ResolveAgainstFile("C:\\a\\m.m3u8", "http://h/v.m3u8"));
     EXPECT_EQ("\\\\server\\share\\v.m3u8",
               app::ResolveAgainstFile("\\\\server\\share\\m.m3u8", "v.m3u8"));
+    EXPECT_EQ("C:\\第#1集\\seg 0.ts", app::ResolveAgainstFile("C:\\第#1集\\list.m3u8", "seg 0.ts"))
+        << "a # in a folder's name";
 }
 
 }  // namespace
