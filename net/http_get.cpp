@@ -201,16 +201,12 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
         *failure = get.failure_;
         return get.outcome_;
     }
-    const DWORD silenceLimit = 2 * TimeLimitMs(kLowSpeedWindowMs);
-    uint32_t lastMoved = 0;
-    DWORD lastMove = ::GetTickCount();
+    // Once the body flows, the transfer watches itself; before its first byte
+    // only this wait ends what WinINet sets no limit to.
+    const DWORD limit = TimeLimitMs(kWaitLimitMs);
+    const DWORD start = ::GetTickCount();
     while (::WaitForSingleObject(worker.get(), kWatchIntervalMs) == WAIT_TIMEOUT) {
-        const uint32_t moved = get.watch_.total();
-        const DWORD now = ::GetTickCount();
-        if (moved != lastMoved) {
-            lastMoved = moved;
-            lastMove = now;
-        } else if (now - lastMove >= silenceLimit) {
+        if (get.watch_.total() == 0 && ::GetTickCount() - start >= limit) {
             get.abandoned_ = true;
             *failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
             return GetOutcome::kFailed;

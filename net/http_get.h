@@ -36,12 +36,12 @@ enum class GetOutcome { kArrived, kFailed, kRedirectLoop };
 
 // One GET, shared by the thread that waits for it and the thread that
 // performs it; whichever lets go last frees it. The performing thread gives
-// the transfer up itself when it stalls (kLowSpeedBytes in kLowSpeedWindowMs)
-// or WinINet's time limits end a wait. Where WinINet sets no limit (a TLS
-// handshake with a silent server) the waiting thread leaves the GET behind
-// once nothing at all has moved for twice that window; a GET left behind
-// hands nothing more to its sink. The sink is the GET's: the waiting thread
-// looks at it only after the transfer has ended.
+// the transfer up itself when its body stalls (kLowSpeedBytes in
+// kLowSpeedWindowMs) or WinINet's time limits end a wait. Where WinINet sets
+// no limit (a TLS handshake with a silent server) the waiting thread leaves
+// the GET behind when no byte of the body has come within kWaitLimitMs; a GET
+// left behind hands nothing more to its sink. The sink is the GET's: the
+// waiting thread looks at it only after the transfer has ended.
 class HttpGet {
   public:
     HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink);
