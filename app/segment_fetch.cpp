@@ -1,5 +1,7 @@
 #include "app/segment_fetch.h"
 
+#include <windows.h>
+
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/libraries.h"
@@ -42,8 +44,11 @@ ReadResult ReadBytes(const std::string& address) {
     if (bytes) {
         read.bytes.assign(reinterpret_cast<const char*>(runtime::ByteSetData(bytes.get())),
                           runtime::ByteSetLength(bytes.get()));
-    } else {
-        read.failure = web ? reason.c_str() : LastErrorText();
+    } else if (web) {
+        read.failure = reason.c_str();
+    } else if (::GetFileAttributesA(address.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // A file that is there but empty is a key of the wrong length, not a failure to read.
+        read.failure = LastErrorText();
     }
     return read;
 }

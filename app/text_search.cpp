@@ -1,7 +1,6 @@
 #include "app/text_search.h"
 
 #include "app/calls.h"
-#include "app/owned_values.h"
 #include "runtime/text_commands.h"
 
 namespace app {
@@ -23,10 +22,5 @@ int32_t FindLast(const char* text, const char* sought) {
 bool Contains(const char* text, const char* sought) { return Find(text, sought) != -1; }
 
 bool StartsWith(const char* text, const char* prefix) { return Find(text, prefix) == 1; }
-
-std::string Left(const char* text, int32_t count) {
-    const runtime::ArgRecord args[] = {TextArg(text), IntegerArg(count)};
-    return OwnedText(CallCore(runtime::LeftText, args)).c_str();
-}
 
 }  // namespace app

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace app {
 
@@ -11,7 +10,5 @@ int32_t Find(const char* text, const char* sought);
 int32_t FindLast(const char* text, const char* sought);
 bool Contains(const char* text, const char* sought);
 bool StartsWith(const char* text, const char* prefix);
-// The first `count` bytes of text.
-std::string Left(const char* text, int32_t count);
 
 }  // namespace app

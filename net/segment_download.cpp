@@ -21,13 +21,16 @@ class FileSink : public BodySink {
   public:
     explicit FileSink(std::string path) : path_(std::move(path)) {}
     bool Keep(const char* data, uint32_t size) override {
+        DWORD written = 0;
+        return Open() && ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+    }
+    // Makes the file unless it is made; false when it cannot be.
+    bool Open() {
         if (!file_) {
             file_.Reset(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file_) return false;
         }
-        DWORD written = 0;
-        return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+        return static_cast<bool>(file_);
     }
 
   private:
@@ -49,14 +52,9 @@ GetOutcome TryOnce(const std::string& address, const std::string& file) {
         new HttpGet(address, HttpVersion::k11, std::make_unique<FileSink>(file)));
     std::string failure;
     const GetOutcome outcome = HttpGet::RunWatched(*get.get(), &failure);
-    // An empty body never wrote the file: it is an empty segment.
-    if (outcome == GetOutcome::kArrived &&
-        ::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const runtime::UniqueHandle empty(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                                        nullptr));
-        if (!empty) return GetOutcome::kFailed;
-    }
+    // An empty body wrote no piece: its segment is an empty file.
+    if (outcome == GetOutcome::kArrived && !static_cast<FileSink&>(get->sink()).Open())
+        return GetOutcome::kFailed;
     return outcome;
 }
 

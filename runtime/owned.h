@@ -118,7 +118,7 @@ struct ComTraits {
 template <typename Interface>
 using ComRef = Owned<ComTraits<Interface>>;
 
-// A library started on the calling thread (OLE, COM): the handle is whether
+// A library started on the calling thread (OLE): the handle is whether
 // the start succeeded, and only then is the library ended.
 template <void(WINAPI* EndRoutine)()>
 struct ThreadStartTraits {
@@ -129,7 +129,5 @@ struct ThreadStartTraits {
 };
 // From a successful OleInitialize.
 using OleSession = Owned<ThreadStartTraits<&::OleUninitialize>>;
-// From a successful CoInitializeEx.
-using ComApartment = Owned<ThreadStartTraits<&::CoUninitialize>>;
 
 }  // namespace runtime
