@@ -3,12 +3,13 @@
 set -euo pipefail
 
 # Velmora and its tests are 32-bit programs, and Debian's Wine runs them in a
-# 32-bit process: a kernel without its 32-bit emulation cannot start one.
+# 32-bit process: a kernel without its 32-bit emulation cannot start one
+# unless scripts/i386-emulation.sh has registered an emulator.
 status=0
 [[ -x /usr/lib/wine/wine ]] && { /usr/lib/wine/wine --version >/dev/null 2>&1 || status=$?; }
 if [[ $status -eq 126 ]]; then
-    echo "wine: this machine cannot run 32-bit programs (on Linux 6.7 and later the kernel" \
-        "needs ia32_emulation=on); the program and its tests cannot run here" >&2
+    echo "wine: this machine cannot run 32-bit programs; run scripts/i386-emulation.sh" \
+        "as root (make test does) to run them through QEMU" >&2
     exit 1
 fi
 

@@ -5,6 +5,23 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# A test that starts the program (VELMORA_TAKE_DESK) runs on a free desk of
+# with-test-env.sh's, and waits while all are taken. flock -o keeps the lock
+# from Wine's helper processes, which outlive the test.
+if [[ -n ${VELMORA_TAKE_DESK:-} && -n ${VELMORA_DESKS:-} ]]; then
+    read -r -a desks <<<"$VELMORA_DESKS"
+    busy=213  # no test ends with it
+    while true; do
+        for desk in "${desks[@]}"; do
+            status=0
+            VELMORA_TAKE_DESK='' VELMORA_WINEPREFIX=${desk%@*} DISPLAY=${desk#*@} \
+                flock -n -o -E "$busy" "${desk%@*}.desk" "$0" "$@" || status=$?
+            [[ $status -eq $busy ]] || exit "$status"
+        done
+        sleep 0.5
+    done
+fi
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$here/../build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts while a prefix is made. Windows loads a
