@@ -16,6 +16,7 @@ fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
+# with-test-env.sh remakes its desks when this mark is newer than theirs.
 ready=$WINEPREFIX/.velmora-ready-2
 if [[ ! -f $ready ]]; then
     echo "wine: making the prefix $WINEPREFIX" >&2
