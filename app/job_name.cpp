@@ -21,14 +21,25 @@ constexpr uint32_t kHashValue = 2;
 constexpr int32_t kSecondsUnit = 8;
 constexpr size_t kTimeTextLength = 10;
 
+// A command's result as an argument of the type the command returns: the
+// record comes back with its value only, and a value without its type is
+// one no command can read.
+runtime::ArgRecord Typed(runtime::ArgRecord result, runtime::TypeTag tag) {
+    result.tag = tag;
+    return result;
+}
+
 std::string SecondsSinceEpoch() {
     const ConstantTexts& k = Constants();
     const runtime::ArgRecord epochArgs[] = {TextArg(k.jobEpoch)};
-    const runtime::ArgRecord epoch = CallCore(runtime::ToDateTime, epochArgs);
+    const runtime::ArgRecord epoch =
+        Typed(CallCore(runtime::ToDateTime, epochArgs), runtime::tag::kDateTime);
     const runtime::ArgRecord none[] = {{0, 0, 0}};
-    const runtime::ArgRecord now = CallCoreCommand(runtime::Now, 0, none);
+    const runtime::ArgRecord now =
+        Typed(CallCoreCommand(runtime::Now, 0, none), runtime::tag::kDateTime);
     const runtime::ArgRecord difference[] = {now, epoch, IntegerArg(kSecondsUnit)};
-    const runtime::ArgRecord seconds = CallCore(runtime::TimeDifference, difference);
+    const runtime::ArgRecord seconds =
+        Typed(CallCore(runtime::TimeDifference, difference), runtime::tag::kDouble);
     const runtime::ArgRecord asText[] = {seconds};
     return OwnedText(CallCore(runtime::ToText, asText)).c_str();
 }
@@ -72,7 +83,17 @@ std::string Md5Hex(const std::string& bytes) {
     return digits;
 }
 
-std::string JobName() { return JobNameOf(UnixTimeText()); }
+std::string NextTimeText(const std::string& timeText) {
+    std::string next = timeText;
+    for (auto digit = next.rbegin(); digit != next.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return next;
+        }
+        *digit = '0';
+    }
+    return '1' + next;
+}
 
 std::string JobNameOf(const std::string& timeText) {
     const std::string digest = Md5Hex(timeText);

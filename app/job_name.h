@@ -11,8 +11,9 @@ namespace app {
 std::string UnixTimeText();
 // 32 upper-case hexadecimal digits, or the empty text when CryptoAPI fails.
 std::string Md5Hex(const std::string& bytes);
-// The job name of now.
-std::string JobName();
+// The time text after `timeText`, as a number one greater: the next name to
+// try when a job directory of this name is there already.
+std::string NextTimeText(const std::string& timeText);
 // Characters 9 to 24 of the time text's digest, in lower case.
 std::string JobNameOf(const std::string& timeText);
 

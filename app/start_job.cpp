@@ -34,6 +34,9 @@ namespace {
 
 constexpr uint32_t kYesNo = 4;
 constexpr int32_t kYes = 5;
+// Names tried for a job directory before the job gives up: far more than the
+// directories a user keeps.
+constexpr int kJobNameTries = 10000;
 
 struct Job {
     std::string runDirectory;             // without a trailing backslash
@@ -119,9 +122,24 @@ void RemoveJobDirectory(const Job& job) {
     app::CallCore(runtime::RemoveDirectoryTree, args);
 }
 
+// A directory of its own for the job. A name whose directory is there
+// already belongs to another job, perhaps one whose segments were kept after
+// it failed: that name is passed over, never taken.
+bool MakeJobDirectory(Job& job) {
+    if (!EnsureDirectory(job.runDirectory + K().dataDirectory)) return false;
+    std::string timeText = app::UnixTimeText();
+    for (int tries = 0; tries < kJobNameTries; ++tries) {
+        job.directory =
+            job.runDirectory + K().dataJobPrefix + app::JobNameOf(timeText) + K().jobSuffix;
+        if (::CreateDirectoryA(job.directory.c_str(), nullptr)) return true;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        timeText = app::NextTimeText(timeText);
+    }
+    return false;
+}
+
 bool PrepareJob(Job& job) {
-    job.directory = job.runDirectory + K().dataJobPrefix + app::JobName() + K().jobSuffix;
-    if (!EnsureDirectory(job.directory)) {
+    if (!MakeJobDirectory(job)) {
         app::Log(K().logDirectoryFailed);
         return false;
     }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <ctime>
+#include <windows.h>
+
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -12,19 +14,43 @@ TEST(JobName, Md5OfKnownTexts) {
     EXPECT_EQ("E807F1FCF82D132F9BB018CA6738A19F", app::Md5Hex("1234567890"));
 }
 
-TEST(JobName, UnixTimeTextIsTenDigitsOfSecondsSince0800) {
+// Local seconds since 1970-01-01 08:00:00: the Unix time in a UTC+8 zone.
+long long LocalSecondsSince0800() {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    FILETIME asFileTime;
+    ::SystemTimeToFileTime(&now, &asFileTime);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = asFileTime.dwLowDateTime;
+    ticks.HighPart = asFileTime.dwHighDateTime;
+    constexpr long long kTicksPerSecond = 10000000;
+    constexpr long long kSecondsFrom1601To1970 = 11644473600;
+    return static_cast<long long>(ticks.QuadPart / kTicksPerSecond) - kSecondsFrom1601To1970 -
+           8 * 3600;
+}
+
+// Today's seconds have ten digits, so they fill the text and the milliseconds fall off.
+TEST(JobName, UnixTimeTextIsTheSecondsSince0800) {
+    const long long before = LocalSecondsSince0800();
     const std::string text = app::UnixTimeText();
+    const long long after = LocalSecondsSince0800();
     ASSERT_EQ(10u, text.size());
-    for (char c : text) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(c))) << text;
+    const long long seconds = std::atoll(text.c_str());
+    EXPECT_TRUE(seconds >= before && seconds <= after)
+        << text << " not in " << before << ".." << after;
 }
 
 TEST(JobName, IsSixteenLowerCaseHexDigitsFromTheDigestsMiddle) {
     // MD5("1234567890") = E807F1FC F82D132F 9BB018CA 6738A19F.
     EXPECT_EQ("f82d132f9bb018ca", app::JobNameOf("1234567890"));
-    const std::string name = app::JobName();
-    ASSERT_EQ(16u, name.size());
-    for (char c : name)
-        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f')) << name;
+}
+
+TEST(JobName, TheNextTimeTextIsOneGreater) {
+    const std::pair<const char*, const char*> rows[] = {{"1796825467", "1796825468"},
+                                                        {"1796825469", "1796825470"},
+                                                        {"1799999999", "1800000000"},
+                                                        {"9999999999", "10000000000"}};
+    for (const auto& [text, next] : rows) EXPECT_EQ(next, app::NextTimeText(text)) << text;
 }
 
 }  // namespace
