@@ -3,58 +3,16 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "runtime/command_args.h"
 #include "runtime/memory.h"
-#include "runtime/owned.h"
+#include "runtime/piped_process.h"
 
 namespace runtime {
 
 namespace {
 
-constexpr DWORD kReadChunk = 1024;
-constexpr DWORD kPipeBuffer = 64 * 1024;
 constexpr DWORD kProcessWaitMs = 100;
-
-struct OutputPipe {
-    UniqueHandle read;
-    UniqueHandle write;  // the child's end; the parent closes it once the child has it
-    std::string collected;
-};
-
-bool CreateOutputPipe(OutputPipe& pipe) {
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    if (!::CreatePipe(pipe.read.Put(), pipe.write.Put(), &inheritable, kPipeBuffer)) return false;
-    // Only the write end goes to the child: a read end it inherited would keep
-    // the pipe open after we stop reading.
-    ::SetHandleInformation(pipe.read.get(), HANDLE_FLAG_INHERIT, 0);
-    return true;
-}
-
-// Takes what is waiting; closes the pipe once its writers are gone. Returns
-// whether anything was read.
-bool Drain(OutputPipe& pipe) {
-    bool readSomething = false;
-    char buffer[kReadChunk];
-    for (;;) {
-        DWORD available = 0;
-        if (!::PeekNamedPipe(pipe.read.get(), nullptr, 0, nullptr, &available, nullptr)) {
-            pipe.read.Reset();
-            return readSomething;
-        }
-        if (available == 0) return readSomething;
-        DWORD read = 0;
-        if (!::ReadFile(pipe.read.get(), buffer, available < kReadChunk ? available : kReadChunk,
-                        &read, nullptr) ||
-            read == 0) {
-            pipe.read.Reset();
-            return readSomething;
-        }
-        pipe.collected.append(buffer, read);
-        readSomething = true;
-    }
-}
 
 void StoreCaptured(char** variable, const std::string& text, bool appendToExisting) {
     if (appendToExisting && *variable && **variable) {
@@ -88,22 +46,8 @@ void RunAndCapture(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
         return;
     }
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = output.write.get();
-    startup.hStdError = error.write.get();
-    std::vector<char> mutableLine(commandLine, commandLine + lstrlenA(commandLine) + 1);
-    PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &started)) {
-        return;
-    }
-    UniqueHandle process(started.hProcess);
-    UniqueHandle thread(started.hThread);
-    output.write.Reset();
-    error.write.Reset();
+    const UniqueHandle process = StartWithPipes(commandLine, output, error);
+    if (!process) return;
 
     bool ended = false;
     for (;;) {
@@ -127,11 +71,7 @@ void RunAndCapture(ArgRecord* result, int32_t argCount, const ArgRecord* args) {
     if (outputVariable) StoreCaptured(outputVariable, output.collected, false);
     if (errorVariable)
         StoreCaptured(errorVariable, error.collected, errorVariable == outputVariable);
-    if (exitCodeVariable) {
-        DWORD code = 0;
-        *exitCodeVariable =
-            ::GetExitCodeProcess(process.get(), &code) ? static_cast<int32_t>(code) : 0;
-    }
+    if (exitCodeVariable) *exitCodeVariable = ExitCodeOf(process.get());
     SetLogical(result, true);
 }
 
