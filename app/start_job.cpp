@@ -155,7 +155,8 @@ bool DownloadMap(Job& job) {
     if (address.empty()) return true;
     app::Log(K().logMapDownloading);
     const std::string file = job.directory + K().mapFileName;
-    if (!net::DownloadSegment(address, file)) {
+    std::string failure;
+    if (!net::DownloadSegment(address, file, &failure)) {
         app::Log(K().logMapFailed + job.directory + K().lineBreak);
         return false;
     }

@@ -120,6 +120,8 @@ DWORD StatusOf(HINTERNET request) {
     return status;
 }
 
+bool IsSuccess(DWORD status) { return status >= 200 && status <= 299; }
+
 bool IsRedirect(DWORD status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -131,8 +133,24 @@ long long AnnouncedLength(HINTERNET request) {
     return std::strtoll(text.c_str(), nullptr, 10);
 }
 
+// Wine's WinINet passes on a failed socket's own error, for which the
+// system has no words; WinINet has them for the same failure.
+DWORD AsWinInetError(DWORD error) {
+    switch (error) {
+        case WSAETIMEDOUT:
+            return ERROR_INTERNET_TIMEOUT;
+        case WSAECONNRESET:
+            return ERROR_INTERNET_CONNECTION_RESET;
+        case WSAECONNABORTED:
+            return ERROR_INTERNET_CONNECTION_ABORTED;
+        default:
+            return error;
+    }
+}
+
 // Why a WinINet call failed, in the system's words where it has some.
 std::string WinInetFailure(DWORD error) {
+    error = AsWinInetError(error);
     std::string text = runtime::SystemErrorText(error, ::GetModuleHandleA("wininet.dll"));
     return text.empty() ? "错误代码 " + std::to_string(error) : text;
 }
@@ -150,45 +168,61 @@ BOOL ReadFromRequest(void* request, void* into, DWORD size, DWORD* received) {
                               available < size ? available : size, received);
 }
 
+std::string LengthText(uint64_t bytes) { return std::to_string(bytes) + " 字节"; }
+
 // The sink of a GET as its transfer sees it: nothing more after the GET was
-// left behind, and every piece counted for the stall watch.
+// left behind or past its cap, and every piece counted for the stall watch.
 class WatchedSink : public BodySink {
   public:
-    WatchedSink(BodySink& sink, StallWatch& watch, const std::atomic<bool>& abandoned)
-        : sink_(sink), watch_(watch), abandoned_(abandoned) {}
+    enum class Refusal { kNone, kAbandoned, kOverCap, kStalled, kUnkept };
+
+    WatchedSink(BodySink& sink, StallWatch& watch, const std::atomic<bool>& abandoned, uint64_t cap)
+        : sink_(sink), watch_(watch), abandoned_(abandoned), cap_(cap) {}
     bool Keep(const char* data, uint32_t size) override {
-        if (abandoned_) return false;
-        moved_ += size;
-        watch_.Moved(static_cast<uint32_t>(moved_));
-        if (watch_.Stalled()) {
-            stalled_ = true;
-            return false;
-        }
-        return sink_.Keep(data, size);
+        refusal_ = Refuse(data, size);
+        return refusal_ == Refusal::kNone;
     }
-    bool stalled() const { return stalled_; }
+    Refusal refusal() const { return refusal_; }
 
   private:
+    Refusal Refuse(const char* data, uint32_t size) {
+        if (abandoned_) return Refusal::kAbandoned;
+        if (size > cap_ - moved_) return Refusal::kOverCap;
+        moved_ += size;
+        watch_.Moved(static_cast<uint32_t>(moved_));
+        if (watch_.Stalled()) return Refusal::kStalled;
+        return sink_.Keep(data, size) ? Refusal::kNone : Refusal::kUnkept;
+    }
+
     BodySink& sink_;
     StallWatch& watch_;
     const std::atomic<bool>& abandoned_;
+    const uint64_t cap_;
     uint64_t moved_ = 0;
-    bool stalled_ = false;
+    Refusal refusal_ = Refusal::kNone;
 };
 
 }  // namespace
 
-HttpGet::HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink)
+HttpGet::HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink,
+                 uint64_t cap)
     : address_(std::move(address)),
       version_(version),
       sink_(std::move(sink)),
-      watch_(TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytes) {}
+      cap_(cap),
+      watch_(TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytesPerSecond),
+      decided_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 void DropGetReference(HttpGet* get) { get->DropReference(); }
 
 DWORD __stdcall HttpGet::RunOnWorker(void* get) {
     const HttpGetReference reference(static_cast<HttpGet*>(get));
     reference->Run();
+    ::SetEvent(reference->decided_.get());
+    // Closed when nobody waits any more: Wine reads the rest of a body when
+    // its request closes, which for a large, fast one takes long.
+    reference->request_.Reset();
+    reference->connection_.Reset();
     return 0;
 }
 
@@ -205,7 +239,8 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
     // only this wait ends what WinINet sets no limit to.
     const DWORD limit = TimeLimitMs(kWaitLimitMs);
     const DWORD start = ::GetTickCount();
-    while (::WaitForSingleObject(worker.get(), kWatchIntervalMs) == WAIT_TIMEOUT) {
+    const HANDLE decided = get.decided_ ? get.decided_.get() : worker.get();
+    while (::WaitForSingleObject(decided, kWatchIntervalMs) == WAIT_TIMEOUT) {
         if (get.watch_.total() == 0 && ::GetTickCount() - start >= limit) {
             get.abandoned_ = true;
             *failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
@@ -217,10 +252,16 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
 }
 
 void HttpGet::Run() {
+    Follow();
+    sink_->Finish();
+}
+
+// The GET and its redirects, up to the outcome.
+void HttpGet::Follow() {
     std::string address = address_;
     for (int redirects = 0;; ++redirects) {
         std::string location;
-        if (!Get(address, location)) return;
+        if (abandoned_ || !Get(address, location)) return;
         if (location.empty()) break;
         if (redirects == kMaxRedirects) {
             failure_ = "重定向超过 " + std::to_string(kMaxRedirects) + " 次。";
@@ -248,70 +289,102 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     }
     const HINTERNET root = Root();
     if (!root) return Fail(::GetLastError());
-    const InternetHandle connection(::InternetConnectA(root, parts.host.c_str(), parts.port,
-                                                       parts.userName.c_str(),
-                                                       parts.password.c_str(), service, 0, 0));
-    if (!connection) return Fail(::GetLastError());
+    request_.Reset();  // a redirect's, before the connection it belongs to
+    connection_ = InternetHandle(::InternetConnectA(root, parts.host.c_str(), parts.port,
+                                                    parts.userName.c_str(), parts.password.c_str(),
+                                                    service, 0, 0));
+    if (!connection_) return Fail(::GetLastError());
+    const HINTERNET connection = connection_.get();
 
     // These only restate the defaults, so their failures do not matter (Wine
     // refuses the proxy option on the root handle).
     INTERNET_PROXY_INFO noProxy = {0, nullptr, nullptr};
     ::InternetSetOptionA(root, INTERNET_OPTION_PROXY, &noProxy, sizeof noProxy);
-    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_USERNAME,
+    ::InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME,
                          const_cast<char*>(kProxyUserName), sizeof kProxyUserName);
-    ::InternetSetOptionA(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
+    ::InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD,
                          const_cast<char*>(kProxyPassword), sizeof kProxyPassword);
 
     const char* acceptTypes[] = {kAcceptType, nullptr};
-    const InternetHandle request(::HttpOpenRequestA(
-        connection.get(), kVerb, parts.object.c_str(),
-        version_ == HttpVersion::k10 ? kHttp10 : kHttp11, nullptr, acceptTypes, flags, 0));
-    if (!request) return Fail(::GetLastError());
+    request_ = InternetHandle(::HttpOpenRequestA(connection, kVerb, parts.object.c_str(),
+                                                 version_ == HttpVersion::k10 ? kHttp10 : kHttp11,
+                                                 nullptr, acceptTypes, flags, 0));
+    if (!request_) return Fail(::GetLastError());
+    const HINTERNET request = request_.get();
     // Wine takes the time limits from the request handle only.
     DWORD limit = TimeLimitMs(kWaitLimitMs);
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        ::InternetSetOptionA(request.get(), option, &limit, sizeof limit);
+        ::InternetSetOptionA(request, option, &limit, sizeof limit);
     }
     // The extra headers replace the accept-types entry, whose own "Accept: " and
     // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
     // by a line break that ends the request head early.
-    if (!::HttpSendRequestA(request.get(), kExtraHeaders, sizeof kExtraHeaders - 1, nullptr, 0)) {
+    if (!::HttpSendRequestA(request, kExtraHeaders, sizeof kExtraHeaders - 1, nullptr, 0)) {
         return Fail(::GetLastError());
     }
 
-    const DWORD status = StatusOf(request.get());
+    const DWORD status = StatusOf(request);
     if (IsRedirect(status)) {
-        location = QueryText(request.get(), HTTP_QUERY_LOCATION);
+        location = QueryText(request, HTTP_QUERY_LOCATION);
         if (!location.empty()) return true;
     }
-    if (status >= 400) {
-        failure_ = "HTTP " + std::to_string(status) + " " +
-                   QueryText(request.get(), HTTP_QUERY_STATUS_TEXT);
+    // Wine takes a connection closed before any answer for an answer
+    // without a status line and without a body.
+    if (status == 0) {
+        failure_ = "服务器没有应答就关闭了连接。";
         return false;
     }
-    return ReadBody(request.get());
+    if (!IsSuccess(status)) {
+        failure_ =
+            "HTTP " + std::to_string(status) + " " + QueryText(request, HTTP_QUERY_STATUS_TEXT);
+        return false;
+    }
+    return ReadBody(request);
 }
 
 bool HttpGet::ReadBody(HINTERNET request) {
-    // A read that fails ends the body as a connection that closes early
-    // does: only the announced length tells that the body is short.
-    WatchedSink sink(*sink_, watch_, abandoned_);
-    bool refused = false;
-    const uint64_t received =
-        ReadPieces(&ReadFromRequest, request, ChunkSizeOf(request), sink, &refused);
-    if (sink.stalled()) return Fail(ERROR_INTERNET_TIMEOUT);
-    if (refused) {
-        failure_ = "无法保存收到的数据。";
-        return false;
-    }
     const long long announced = AnnouncedLength(request);
-    if (announced >= 0 && static_cast<long long>(received) < announced) {
-        failure_ = "正文不完整：应有 " + std::to_string(announced) + " 字节，只收到 " +
-                   std::to_string(received) + " 字节。";
+    if (announced >= 0 && static_cast<uint64_t>(announced) > cap_) {
+        failure_ = "正文长 " + LengthText(announced) + "，超过 " + LengthText(cap_) + "的上限。";
         return false;
     }
-    return true;
+    watch_.Start();
+    WatchedSink sink(*sink_, watch_, abandoned_, cap_);
+    const PiecesRead read = ReadPieces(&ReadFromRequest, request, ChunkSizeOf(request), sink);
+    if (read.end == PiecesRead::kRefused) {
+        switch (sink.refusal()) {
+            case WatchedSink::Refusal::kOverCap:
+                failure_ = "正文超过 " + LengthText(cap_) + "的上限。";
+                break;
+            case WatchedSink::Refusal::kStalled:
+                failure_ = "传输过慢：每秒平均不到 " + LengthText(kLowSpeedBytesPerSecond) + "。";
+                break;
+            case WatchedSink::Refusal::kUnkept:
+                failure_ = "无法保存收到的数据。";
+                break;
+            default:  // left behind: nobody waits for the reason
+                break;
+        }
+        return false;
+    }
+    // A reset, or a wait that WinINet's limit ended, is never the end of a body.
+    if (read.end == PiecesRead::kReadFailed) {
+        failure_ = "接收正文时连接出错：" + WinInetFailure(read.error);
+        return false;
+    }
+    // WinINet hands on what came with the answer's head even past the
+    // announced length, so a longer body shows when its excess came with it.
+    if (announced < 0) return true;
+    const uint64_t expected = static_cast<uint64_t>(announced);
+    if (read.bytes < expected) {
+        failure_ = "正文不完整：应有 " + LengthText(expected) + "，只收到 " +
+                   LengthText(read.bytes) + "。";
+    } else if (read.bytes > expected) {
+        failure_ =
+            "正文过长：应有 " + LengthText(expected) + "，却收到 " + LengthText(read.bytes) + "。";
+    }
+    return read.bytes == expected;
 }
 
 bool HttpGet::Fail(DWORD error) {
@@ -331,18 +404,22 @@ uint32_t ChunkSizeFor(const char* contentLength, bool queryOk) {
     return length >= kLargestChunk ? kLargestChunk : static_cast<uint32_t>(length) + 1;
 }
 
-uint64_t ReadPieces(ReadPiece read, void* source, uint32_t chunk, BodySink& sink, bool* refused) {
+PiecesRead ReadPieces(ReadPiece read, void* source, uint32_t chunk, BodySink& sink) {
     std::string piece(chunk, '\0');
-    uint64_t total = 0;
-    *refused = false;
+    PiecesRead result;
     for (;;) {
         DWORD received = 0;
-        if (!read(source, piece.data(), chunk, &received) || received == 0) return total;
-        if (!sink.Keep(piece.data(), received)) {
-            *refused = true;
-            return total;
+        if (!read(source, piece.data(), chunk, &received)) {
+            result.end = PiecesRead::kReadFailed;
+            result.error = ::GetLastError();
+            return result;
         }
-        total += received;
+        if (received == 0) return result;
+        if (!sink.Keep(piece.data(), received)) {
+            result.end = PiecesRead::kRefused;
+            return result;
+        }
+        result.bytes += received;
     }
 }
 

@@ -1,7 +1,11 @@
 // One HTTP or HTTPS GET over WinINet, the way every transfer of the program
-// goes: redirects followed here (at most kMaxRedirects), an error status or
-// a body shorter than announced counted as a failure, and the body handed to
-// a sink piece by piece as it arrives.
+// goes: redirects followed here (at most kMaxRedirects), and the body handed
+// to a sink piece by piece as it arrives. A GET arrives only when its end is
+// proven: a 2xx answer, and a body of exactly the announced length or, with
+// none announced, one that WinINet ended without a failed read (the last
+// chunk, an orderly close). Wine's WinINet ends a chunked body whose
+// connection closes before the last chunk just as it ends a whole one, and
+// often takes a reset for an orderly close: those ends are not seen here.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +30,9 @@ class BodySink {
     virtual ~BodySink() = default;
     // False when the piece cannot be kept: the transfer fails.
     virtual bool Keep(const char* data, uint32_t size) = 0;
+    // The transfer has ended, arrived or not; called on its thread before
+    // the waiting thread may look at the sink (a file sink closes its file).
+    virtual void Finish() {}
 };
 
 // Which version of HTTP a GET speaks: the playlist reader's fixed HTTP/1.0,
@@ -36,15 +43,21 @@ enum class GetOutcome { kArrived, kFailed, kRedirectLoop };
 
 // One GET, shared by the thread that waits for it and the thread that
 // performs it; whichever lets go last frees it. The performing thread gives
-// the transfer up itself when its body stalls (kLowSpeedBytes in
-// kLowSpeedWindowMs) or WinINet's time limits end a wait. Where WinINet sets
-// no limit (a TLS handshake with a silent server) the waiting thread leaves
-// the GET behind when no byte of the body has come within kWaitLimitMs; a GET
-// left behind hands nothing more to its sink. The sink is the GET's: the
-// waiting thread looks at it only after the transfer has ended.
+// the transfer up itself when its body moves less than
+// kLowSpeedBytesPerSecond on average over a window of kLowSpeedWindowMs, or
+// WinINet's time limits end a wait. Where WinINet sets no limit (a TLS
+// handshake with a silent server) the waiting thread leaves the GET behind
+// when no byte of the body has come within kWaitLimitMs; a GET left behind
+// reads, follows and hands on nothing more. The sink is the GET's: the
+// waiting thread looks at it only after the outcome is decided, which the
+// performing thread does before it closes its handles.
 class HttpGet {
   public:
-    HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink);
+    static constexpr uint64_t kNoCap = UINT64_MAX;
+
+    // A body longer than `cap` bytes fails, announced or not, and is read no further.
+    HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodySink> sink,
+            uint64_t cap = kNoCap);
     HttpGet(const HttpGet&) = delete;
     HttpGet& operator=(const HttpGet&) = delete;
 
@@ -68,6 +81,7 @@ class HttpGet {
 
     static DWORD __stdcall RunOnWorker(void* get);
     void Run();
+    void Follow();
     bool Get(const std::string& address, std::string& location);
     bool ReadBody(HINTERNET request);
     bool Fail(DWORD error);
@@ -75,10 +89,16 @@ class HttpGet {
     std::string address_;
     const HttpVersion version_;
     const std::unique_ptr<BodySink> sink_;
+    const uint64_t cap_;
     GetOutcome outcome_ = GetOutcome::kFailed;
     std::string failure_;
     StallWatch watch_;
     std::atomic<bool> abandoned_{false};
+    // The request in hand and its connection: the performing thread's alone,
+    // closed by it once the outcome is decided.
+    InternetHandle connection_;
+    InternetHandle request_;
+    const runtime::UniqueHandle decided_;  // set when outcome_ and failure_ are final
     std::atomic<int> references_{1};
 };
 
@@ -95,11 +115,18 @@ uint32_t ChunkSizeFor(const char* contentLength, bool queryOk);
 // The read size for a sent request, from its Content-Length header.
 uint32_t ChunkSizeOf(HINTERNET request);
 
-// Reads one piece of a body into `into`, as InternetReadFile does.
+// Reads one piece of a body into `into`, as InternetReadFile does: FALSE,
+// with the thread's last error set, when the read failed.
 using ReadPiece = BOOL (*)(void* source, void* into, DWORD size, DWORD* received);
-// Hands pieces of `chunk` bytes at most to `sink` until a piece is empty or a
-// read fails; what arrived stays in the sink either way. The number of bytes
-// handed over; `refused` tells whether the sink refused the last piece.
-uint64_t ReadPieces(ReadPiece read, void* source, uint32_t chunk, BodySink& sink, bool* refused);
+// How a body's reading ended.
+struct PiecesRead {
+    enum End { kEmptyPiece, kReadFailed, kRefused };
+    uint64_t bytes = 0;  // handed to the sink
+    End end = kEmptyPiece;
+    DWORD error = 0;  // with kReadFailed: the thread's last error after the read
+};
+// Hands pieces of `chunk` bytes at most to `sink` until a piece is empty, a
+// read fails or the sink refuses one; what arrived stays in the sink.
+PiecesRead ReadPieces(ReadPiece read, void* source, uint32_t chunk, BodySink& sink);
 
 }  // namespace net

@@ -10,6 +10,7 @@
 #include "net/http_get.h"
 #include "net/transfer_limits.h"
 #include "runtime/owned.h"
+#include "runtime/system_error_text.h"
 
 namespace net {
 
@@ -21,21 +22,26 @@ class FileSink : public BodySink {
   public:
     explicit FileSink(std::string path) : path_(std::move(path)) {}
     bool Keep(const char* data, uint32_t size) override {
-        DWORD written = 0;
-        return Open() && ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
-    }
-    // Makes the file unless it is made; false when it cannot be.
-    bool Open() {
         if (!file_) {
             file_.Reset(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         }
-        return static_cast<bool>(file_);
+        DWORD written = 0;
+        if (!file_ || !::WriteFile(file_.get(), data, size, &written, nullptr) || written != size)
+            return false;
+        wrote_ = true;
+        return true;
     }
+    // Closed before anyone waits, so that a check may read the file and a
+    // failed try remove it.
+    void Finish() override { file_.Reset(); }
+    // Whether a piece came.
+    bool wrote() const { return wrote_; }
 
   private:
     const std::string path_;
     runtime::UniqueHandle file_;
+    bool wrote_ = false;
 };
 
 bool IsWebAddress(const std::string& address) {
@@ -43,26 +49,36 @@ bool IsWebAddress(const std::string& address) {
            ::_strnicmp(address.c_str(), "https://", 8) == 0;
 }
 
-GetOutcome TryOnce(const std::string& address, const std::string& file) {
-    if (!IsWebAddress(address)) {
-        return ::CopyFileA(address.c_str(), file.c_str(), FALSE) ? GetOutcome::kArrived
-                                                                 : GetOutcome::kFailed;
-    }
+GetOutcome Copy(const std::string& from, const std::string& file, std::string* failure) {
+    if (::CopyFileA(from.c_str(), file.c_str(), FALSE)) return GetOutcome::kArrived;
+    *failure = runtime::SystemErrorText(::GetLastError());
+    return GetOutcome::kFailed;
+}
+
+GetOutcome TryOnce(const std::string& address, const std::string& file, std::string* failure) {
+    if (!IsWebAddress(address)) return Copy(address, file, failure);
     const HttpGetReference get(
         new HttpGet(address, HttpVersion::k11, std::make_unique<FileSink>(file)));
-    std::string failure;
-    const GetOutcome outcome = HttpGet::RunWatched(*get.get(), &failure);
-    // An empty body wrote no piece: its segment is an empty file.
-    if (outcome == GetOutcome::kArrived && !static_cast<FileSink&>(get->sink()).Open())
+    const GetOutcome outcome = HttpGet::RunWatched(*get.get(), failure);
+    if (outcome != GetOutcome::kArrived) return outcome;
+    if (!static_cast<FileSink&>(get->sink()).wrote()) {
+        *failure = "服务器返回的正文是空的。";
         return GetOutcome::kFailed;
+    }
     return outcome;
 }
 
 }  // namespace
 
-bool DownloadSegment(const std::string& address, const std::string& file) {
+bool DownloadSegment(const std::string& address, const std::string& file, std::string* failure,
+                     const ContentCheck& check) {
     for (int attempt = 1;; ++attempt) {
-        const GetOutcome outcome = TryOnce(address, file);
+        failure->clear();
+        GetOutcome outcome = TryOnce(address, file, failure);
+        if (outcome == GetOutcome::kArrived && check) {
+            *failure = check(file);
+            if (!failure->empty()) outcome = GetOutcome::kFailed;
+        }
         if (outcome == GetOutcome::kArrived) return true;
         // What a failed try left is an error page's or part of a body: no segment.
         ::DeleteFileA(file.c_str());

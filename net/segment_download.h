@@ -3,15 +3,22 @@
 // dropped playlist) is copied.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace net {
 
-// Downloads `address` into `file`, trying up to kSegmentTries times. True
-// when a try ended with an answer below 400 and the whole announced body in
-// the file. An error status, a short body, a stalled transfer and a redirect
-// loop count as failed tries; a loop is not tried again. What a failed try
-// left is removed.
-bool DownloadSegment(const std::string& address, const std::string& file);
+// Checks a segment's bytes once it arrived: empty when they are what the
+// playlist promises, else why not.
+using ContentCheck = std::function<std::string(const std::string& file)>;
+
+// Downloads `address` into `file`, trying up to kSegmentTries times. true
+// when the segment arrived whole (and passed `check` if given); else
+// `*failure` says why the last try failed. A try fails when its GET does
+// (net/http_get.h), when its body is empty, or when `check` finds fault with
+// the file; a redirect loop is not tried again. What a failed try left is
+// removed. `check` runs on the calling thread.
+bool DownloadSegment(const std::string& address, const std::string& file, std::string* failure,
+                     const ContentCheck& check = {});
 
 }  // namespace net

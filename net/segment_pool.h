@@ -2,27 +2,27 @@
 //
 // Threads and what each may touch:
 // - The job's thread (the window's) makes the pool, takes the outcomes in
-//   index order with Arrived, and destroys the pool. While it waits it calls
-//   back whoever waits (the job writes its log there); the pool itself knows
-//   nothing of the log, the windows or the application's globals.
-// - Up to `connections` worker threads take the downloads in index order,
-//   each into its own file, through net::DownloadSegment. A worker touches
-//   only its download's address and file (read-only, shared), the outcome
-//   slot of that download, the shared index of the next download, the
-//   `finished` event, and the internet library's root, which locks itself.
-//   It runs no command of the runtime and adds nothing to any window.
+//   index order with Arrived (and FailureOf), and destroys the pool. While it
+//   waits it calls back whoever waits (the job writes its log there); the
+//   pool itself knows nothing of the log, the windows or the application's
+//   globals.
+// - Up to `connections` worker threads (net/side_by_side.h) take the
+//   downloads in index order, each into its own file, through
+//   net::DownloadSegment. A worker touches only its download's address, file
+//   and check (read-only, shared), the outcome and failure of that download,
+//   and the internet library's root, which locks itself. The download's
+//   content check runs on that worker, so it must touch nothing but the file
+//   and what is its own or read-only. A worker runs no command of the runtime
+//   and adds nothing to any window.
 // So what the job writes is what a one-at-a-time download would have written.
 #pragma once
 
-#include <windows.h>
-
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "runtime/owned.h"
+#include "net/segment_download.h"
+#include "net/side_by_side.h"
 
 namespace net {
 
@@ -30,33 +30,34 @@ struct SegmentDownload {
     std::string address;
     std::string file;
     bool wanted = true;  // false: the segment fails without a download
+    ContentCheck check;  // may be empty
 };
 
 class SegmentPool {
   public:
-    // Starts up to `connections` workers on the wanted downloads.
+    // Starts up to `connections` workers on the downloads; destroying the
+    // pool waits for them, and they end when no download is left.
     SegmentPool(std::vector<SegmentDownload> downloads, int connections);
-    // Waits for the workers, which end when no download is left.
-    ~SegmentPool();
-    SegmentPool(const SegmentPool&) = delete;
-    SegmentPool& operator=(const SegmentPool&) = delete;
 
     // Whether download `index` arrived whole, waiting for it; `waiting` is
     // called at least every kWaitSliceMs while it waits.
     bool Arrived(size_t index, const std::function<void()>& waiting);
+    // Why download `index` failed, once Arrived returned false; empty for one not wanted.
+    std::string FailureOf(size_t index) const;
 
-    static constexpr DWORD kWaitSliceMs = 100;
+    static constexpr DWORD kWaitSliceMs = SideBySide::kWaitSliceMs;
 
   private:
-    enum Outcome : int { kPending, kArrived, kFailed };
+    struct Outcome {
+        bool arrived = false;
+        std::string failure;
+    };
 
-    static DWORD __stdcall Work(void* self);
+    void Download(size_t index);
 
     const std::vector<SegmentDownload> downloads_;
-    std::unique_ptr<std::atomic<int>[]> outcomes_;
-    std::atomic<size_t> next_{0};           // the next download a worker takes
-    const runtime::UniqueHandle finished_;  // set whenever a download ends
-    std::vector<runtime::UniqueHandle> workers_;
+    std::vector<Outcome> outcomes_;  // each written by its download's worker
+    SideBySide runner_;              // last: its workers end before the rest goes
 };
 
 }  // namespace net

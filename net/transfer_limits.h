@@ -11,11 +11,20 @@ namespace net {
 // and still end a wait that a person would take for a frozen window.
 constexpr uint32_t kWaitLimitMs = 30000;
 
-// A transfer that moves fewer than kLowSpeedBytes in kLowSpeedWindowMs is
-// abandoned, as curl's low-speed limit does: a trickle that would take hours
-// for one segment is as good as a dead connection.
-constexpr uint32_t kLowSpeedBytes = 1024;
+// A body that moves less than kLowSpeedBytesPerSecond on average over a
+// window of kLowSpeedWindowMs is abandoned: a trickle that would take hours
+// for one segment is as good as a dead connection. An average, not a minimum
+// count: a server that drips 1,100 bytes every 20 s passes "1 KB in 30 s" for
+// ever. The window is judged at the first piece after it ends, 30 to 50 s in
+// when pieces come every 20 s; by then at most three drips, 3,300 of the
+// 30,720 bytes a window asks for, have come, so the drip ends within a minute.
+// A 20 KB/s link moves 600 KB a window, twenty times what it must.
+constexpr uint32_t kLowSpeedBytesPerSecond = 1024;
 constexpr uint32_t kLowSpeedWindowMs = 30000;
+
+// The most a playlist body may hold in memory. A 32-bit process that reads a
+// 600 MB file by mistake would die of the allocation; no playlist comes near.
+constexpr uint32_t kLargestPlaylistBody = 64 << 20;
 
 // Browsers give up after about twenty; ten redirects already mean a loop.
 constexpr int kMaxRedirects = 10;

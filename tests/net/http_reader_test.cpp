@@ -16,11 +16,14 @@
 #include "app/calls.h"
 #include "net/internet_library.h"
 #include "runtime/memory.h"
+#include "tests/net/fetch_url.h"
 #include "tests/net/libraries.h"
 
 namespace {
 
 using runtime::ArgRecord;
+using test_app::Fetched;
+using test_app::FetchUrlWithReason;
 
 // The server's body for every path it does not know.
 constexpr char kNotFoundBody[] = "<html><body>404: no such playlist</body></html>";
@@ -86,29 +89,7 @@ class HttpReader : public ::testing::Test {
         return reinterpret_cast<void*>(
             ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 1, args).low);
     }
-    std::string Fetch(const std::string& address) { return FetchWithReason(address).body; }
-
-    // The body as application code receives it, and the failure's reason.
-    struct Fetched {
-        std::string body;
-        std::string failure;
-    };
-    Fetched FetchWithReason(const std::string& address) {
-        char* failure = nullptr;
-        const ArgRecord args[] = {app::TextArg(address.c_str()),
-                                  {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
-        void* byteSet = reinterpret_cast<void*>(
-            ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 2, args).low);
-        Fetched fetched;
-        if (byteSet) {
-            fetched.body.assign(reinterpret_cast<const char*>(runtime::ByteSetData(byteSet)),
-                                runtime::ByteSetLength(byteSet));
-        }
-        fetched.failure = failure ? failure : "";
-        runtime::FreeMemory(byteSet);
-        runtime::FreeMemory(failure);
-        return fetched;
-    }
+    std::string Fetch(const std::string& address) { return FetchUrlWithReason(address).body; }
 
     const char* port_ = std::getenv("VELMORA_HTTP_PORT");
 };
@@ -210,9 +191,10 @@ TEST_F(HttpReader, AFailedReadKeepsWhatArrived) {
         std::string body = "x";
         std::vector<size_t> pieces;
     } sink;
-    bool refused = true;
-    EXPECT_EQ(5u, net::ReadPieces(read, &source, 8, sink, &refused));
-    EXPECT_FALSE(refused);
+    const net::PiecesRead result = net::ReadPieces(read, &source, 8, sink);
+    EXPECT_EQ(5u, result.bytes);
+    EXPECT_EQ(net::PiecesRead::kReadFailed, result.end);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_CONNECTION_RESET), result.error);
     EXPECT_EQ("xabcde", sink.body);
     EXPECT_EQ((std::vector<size_t>{3, 2}), sink.pieces);
 }
@@ -248,15 +230,15 @@ TEST_F(HttpReader, ChunkSizeOfRealResponses) {
 // An error page, a body cut short and a redirect loop are failed fetches: the
 // playlist's reader must never take them for a playlist.
 TEST_F(HttpReader, ErrorStatusesFailWithTheStatusAsTheReason) {
-    const Fetched missing = FetchWithReason(Url("/missing.m3u8"));
+    const Fetched missing = FetchUrlWithReason(Url("/missing.m3u8"));
     EXPECT_EQ("", missing.body);
     EXPECT_EQ("HTTP 404 Not Found", missing.failure);
-    EXPECT_EQ("HTTP 500 Status", FetchWithReason(Url("/status/500")).failure);
-    EXPECT_EQ("", FetchWithReason(Url("/status/200")).failure);
+    EXPECT_EQ("HTTP 500 Status", FetchUrlWithReason(Url("/status/500")).failure);
+    EXPECT_EQ("", FetchUrlWithReason(Url("/status/200")).failure);
 }
 
 TEST_F(HttpReader, ABodyShorterThanAnnouncedFails) {
-    const Fetched cut = FetchWithReason(Url("/cut/100000/30000"));
+    const Fetched cut = FetchUrlWithReason(Url("/cut/100000/30000"));
     EXPECT_EQ("", cut.body);
     EXPECT_NE(std::string::npos, cut.failure.find("30000")) << cut.failure;
     EXPECT_NE(std::string::npos, cut.failure.find("100000")) << cut.failure;
@@ -283,10 +265,10 @@ TEST_F(HttpReader, TheFinalAddressIsTheOneTheBodyCameFrom) {
 
 TEST_F(HttpReader, TenRedirectsAreFollowedAndAnEleventhFails) {
     EXPECT_EQ("arrived", Fetch(Url("/redirects/10")));
-    const Fetched eleven = FetchWithReason(Url("/redirects/11"));
+    const Fetched eleven = FetchUrlWithReason(Url("/redirects/11"));
     EXPECT_EQ("", eleven.body);
     EXPECT_NE("", eleven.failure);
-    EXPECT_EQ(eleven.failure, FetchWithReason(Url("/loop")).failure);
+    EXPECT_EQ(eleven.failure, FetchUrlWithReason(Url("/loop")).failure);
 }
 
 // The test program runs with a wait limit of two seconds (CMakeLists.txt).
@@ -298,7 +280,7 @@ TEST_F(HttpReader, ATransferThatStallsFailsAtTheLimit) {
         "https://127.0.0.1:" + std::string(port_) + "/x",  // a TLS handshake nobody answers
     };
     for (const std::string& address : stalled) {
-        const Fetched fetched = FetchWithReason(address);
+        const Fetched fetched = FetchUrlWithReason(address);
         EXPECT_EQ("", fetched.body) << address;
         EXPECT_NE("", fetched.failure) << address;
     }
@@ -320,7 +302,7 @@ TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
         EXPECT_EQ(nullptr, FetchByteSet(address.c_str())) << address;
     }
     // A refused connection says why in the system's words.
-    EXPECT_NE("", FetchWithReason("http://" + closed + "/list.m3u8").failure);
+    EXPECT_NE("", FetchUrlWithReason("http://" + closed + "/list.m3u8").failure);
     const ArgRecord nullText[] = {{0, 0, runtime::tag::kText}};
     EXPECT_EQ(
         0u, ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 1, nullText).low);

@@ -16,6 +16,7 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   bom              playlists start with a UTF-8 byte-order mark
   FAULT-NAME       the file NAME answers with the fault, the others as in plain:
     missing        404
+    bad            400
     error          500
     flaky          500 to the first two requests, then as in plain
     cut            the whole Content-Length announced, half the body sent,
@@ -23,7 +24,26 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
     trickle        the head, then one byte a second
     never          the request read, no answer ever
     loop           302 to this same path
+    redirectN      302 to this path with redirect(N-1) for its mode;
+                   redirect0 answers as plain, so N redirects lead to the file
     delay          the answer after five seconds
+    hangup         the request read, the connection closed with no answer
+    empty          200 with an empty body (Content-Length: 0)
+    html           200 with an HTML error page as text/html, its length right
+    chunkcut       chunked, the first half of the body sent, the connection
+                   closed before the last chunk
+    busy           a TCP reset (SO_LINGER 0, then close) when more than two
+                   connections of this server are open, else as in plain
+    dripN          Content-Length 50,000,000 announced, then 1,100 bytes every
+                   N ms (20,000 when no N is given) until the client leaves:
+                   N at two thirds of a test's wait limit drips as the shipped
+                   20 s drip does against its 30 s window
+    huge           Content-Length 600,000,000 announced and the body sent as
+                   fast as the client takes it, from one repeated buffer
+    overlong       Content-Length half the body's, the whole body sent in one
+                   piece with the head, the connection closed
+    stall          no Content-Length, half the body sent, then silence until
+                   the client leaves
 In every playlist (*.m3u8) the host PLACEHOLDER_HOST stands for this server
 and the mode, so absolute playlists made for that host point back here
 through the same mode.
@@ -58,7 +78,9 @@ answer, as a plain server would give none, until the client gives up.
 
 import os
 import re
+import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -67,12 +89,20 @@ PLACEHOLDER_HOST = b"http://hls.invalid"
 BYTE_ORDER_MARK = b"\xef\xbb\xbf"
 FLAKY_FAILURES = 2
 DELAY_S = 5.0
+DRIP_ANNOUNCED = 50 * 1000 * 1000
+DRIP_PIECE = 1100
+DRIP_INTERVAL_MS = 20000
+HUGE_ANNOUNCED = 600 * 1000 * 1000
+HUGE_PIECE = 64 * 1024
+BUSY_CONNECTIONS = 2  # more open at once, and a busy file's request is reset
 TRICKLE_INTERVAL_S = 1.0
 SLOW_DELAY_S = 0.040
 SLOW_RATE = 5 * 1000 * 1000  # bytes per second and connection
 SLOW_PIECE = 16 * 1024
 NOT_FOUND_BODY = b"<html><body>404: no such file</body></html>"
 SERVER_ERROR_BODY = b"<html><body>500: the server failed</body></html>"
+BAD_REQUEST_BODY = b"<html><body>400: bad request</body></html>"
+BUSY_PAGE_BODY = b"<html><body>The server is busy. Please try again later.</body></html>"
 TLS_HANDSHAKE = b"\x16"
 
 CONTENT_TYPES = {
@@ -80,7 +110,12 @@ CONTENT_TYPES = {
     ".ts": "video/mp2t",
     ".mp4": "video/mp4",
 }
-FAULTS = ("missing", "error", "flaky", "cut", "trickle", "never", "loop", "delay")
+FAULTS = ("missing", "bad", "error", "flaky", "cut", "trickle", "never", "loop", "redirect",
+          "delay", "hangup", "empty", "html", "chunkcut", "busy", "drip", "huge", "overlong",
+          "stall")
+# Faults that change how the answer goes out.
+SENT_FAULTS = ("cut", "trickle", "never", "delay", "hangup", "chunkcut", "busy", "drip", "huge",
+               "overlong", "stall")
 WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom")
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
@@ -158,8 +193,14 @@ class Answer:
         self.status = status
         self.content_type = content_type
         self.body = body
-        self.how = how  # whole, slow, chunked, nolength, cut, trickle, never, delay
+        self.how = how  # whole, slow, chunked, nolength, or one of SENT_FAULTS
         self.location = None
+        self.interval_s = DRIP_INTERVAL_MS / 1000  # between a drip's pieces
+
+    def announced(self):
+        """The Content-Length the head names."""
+        return {"drip": DRIP_ANNOUNCED, "huge": HUGE_ANNOUNCED,
+                "overlong": len(self.body) // 2}.get(self.how, len(self.body))
 
 
 class Handler(socketserver.StreamRequestHandler):
@@ -210,40 +251,73 @@ class Handler(socketserver.StreamRequestHandler):
         if answer.how == "never":
             self.wait_for_close()
             return False
+        if answer.how == "hangup":
+            return False
+        if answer.how == "busy":
+            if self.server.open_connections() > BUSY_CONNECTIONS:
+                self.reset()
+                return False
+            answer.how = "whole"
         if answer.how == "slow":
             time.sleep(SLOW_DELAY_S)
         if answer.how == "delay":
             time.sleep(DELAY_S)
-        if answer.how in ("cut", "nolength", "trickle"):
+        if answer.how in ("cut", "nolength", "trickle", "chunkcut", "drip", "huge", "overlong",
+                          "stall"):
             keep_alive = False
         lines = ["HTTP/1.1 " + answer.status, "Content-Type: " + answer.content_type]
         if answer.location:
             lines.append("Location: " + answer.location)
-        if answer.how == "chunked":
+        if answer.how in ("chunked", "chunkcut"):
             lines.append("Transfer-Encoding: chunked")
-        elif answer.how != "nolength":
-            lines.append("Content-Length: %d" % len(answer.body))
+        elif answer.how not in ("nolength", "stall"):
+            lines.append("Content-Length: %d" % answer.announced())
         lines += ["Connection: " + ("keep-alive" if keep_alive else "close"), "", ""]
-        self.wfile.write("\r\n".join(lines).encode("latin-1"))
-        if method != "HEAD":
-            self.send_body(answer)
+        head = "\r\n".join(lines).encode("latin-1")
+        if answer.how == "overlong":
+            self.wfile.write(head + answer.body)  # one piece: the client reads past the length
+        else:
+            self.wfile.write(head)
+            if method != "HEAD":
+                self.send_body(answer)
         self.wfile.flush()
         return keep_alive
 
+    def reset(self):
+        """Ends the connection with a TCP reset instead of a close."""
+        self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        # The socket closes only once the files made from it are closed too.
+        self.rfile.close()
+        self.wfile.close()
+        self.request.close()
+
     def send_body(self, answer):
         body = answer.body
-        if answer.how == "cut":
+        if answer.how in ("cut", "stall"):
             self.wfile.write(body[:len(body) // 2])
+            if answer.how == "stall":
+                self.wait_for_close()
         elif answer.how == "trickle":
             for offset in range(len(body)):
                 self.wfile.write(body[offset:offset + 1])
                 self.wfile.flush()
                 time.sleep(TRICKLE_INTERVAL_S)
-        elif answer.how == "chunked":
-            for offset in range(0, len(body), SLOW_PIECE):
-                piece = body[offset:offset + SLOW_PIECE]
+        elif answer.how in ("chunked", "chunkcut"):
+            sent = body if answer.how == "chunked" else body[:len(body) // 2]
+            for offset in range(0, len(sent), SLOW_PIECE):
+                piece = sent[offset:offset + SLOW_PIECE]
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
-            self.wfile.write(b"0\r\n\r\n")
+            if answer.how == "chunked":
+                self.wfile.write(b"0\r\n\r\n")
+        elif answer.how == "drip":
+            for _ in range(DRIP_ANNOUNCED // DRIP_PIECE):
+                time.sleep(answer.interval_s)
+                self.wfile.write(b"\xff" * DRIP_PIECE)
+                self.wfile.flush()
+        elif answer.how == "huge":
+            piece = b"\xff" * HUGE_PIECE
+            for offset in range(0, HUGE_ANNOUNCED, HUGE_PIECE):
+                self.wfile.write(piece[:HUGE_ANNOUNCED - offset])
         elif answer.how == "slow":
             start = time.monotonic()
             for offset in range(0, len(body), SLOW_PIECE):
@@ -263,18 +337,28 @@ class Handler(socketserver.StreamRequestHandler):
         if len(pieces) != 4 or pieces[0] != "":
             return not_found
         mode, variant, name = pieces[1], pieces[2], pieces[3]
-        fault, _, faulty_name = mode.partition("-")
+        fault_with_number, _, faulty_name = mode.partition("-")
+        numbered = re.fullmatch(r"([a-z]+)(\d*)", fault_with_number)
+        fault, number = numbered.groups() if numbered else ("", "")
         if mode not in WHOLE_MODES and fault not in FAULTS:
             return not_found
         here = ("http://127.0.0.1:%d/%s" % (self.server.server_address[1], mode)).encode("ascii")
-        if fault in FAULTS and name == faulty_name:
+        faulty = fault in FAULTS and name == faulty_name
+        if faulty:
             if fault == "missing":
                 return not_found
+            if fault == "bad":
+                return Answer("400 Bad Request", "text/html", BAD_REQUEST_BODY)
             if fault == "error" or (fault == "flaky" and self.server.count(path) <= FLAKY_FAILURES):
                 return Answer("500 Internal Server Error", "text/html", SERVER_ERROR_BODY)
-            if fault == "loop":
+            if fault == "html":
+                return Answer("200 OK", "text/html", BUSY_PAGE_BODY)
+            if fault == "loop" or (fault == "redirect" and number not in ("", "0")):
                 answer = Answer("302 Found", "text/html", b"")
                 answer.location = path
+                if fault == "redirect":
+                    answer.location = "/redirect%d-%s/%s/%s" % (int(number) - 1, faulty_name,
+                                                                variant, name)
                 return answer
         content_type = CONTENT_TYPES.get(os.path.splitext(name)[1], "application/octet-stream")
         body = made_playlist(name, here, self.server.read_file) if variant == "made" else None
@@ -287,9 +371,14 @@ class Handler(socketserver.StreamRequestHandler):
             if mode == "bom":
                 body = BYTE_ORDER_MARK + body
         how = mode if mode in ("slow", "chunked", "nolength") else "whole"
-        if fault in FAULTS and name == faulty_name and fault != "flaky":
+        if faulty and fault == "empty":
+            body = b""
+        if faulty and fault in SENT_FAULTS:
             how = fault
-        return Answer("200 OK", content_type, body, how)
+        answer = Answer("200 OK", content_type, body, how)
+        if faulty and fault == "drip" and number:
+            answer.interval_s = int(number) / 1000
+        return answer
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -302,6 +391,23 @@ class Server(socketserver.ThreadingTCPServer):
         self.cache = {}
         self.lock = threading.Lock()
         self.paths = []
+        self.connections = 0  # open now
+
+    # Counted as they are accepted, in order, before their threads start: a
+    # connection accepted after two others always sees them.
+    def process_request(self, request, client_address):
+        with self.lock:
+            self.connections += 1
+        super().process_request(request, client_address)
+
+    def shutdown_request(self, request):
+        super().shutdown_request(request)
+        with self.lock:
+            self.connections -= 1
+
+    def open_connections(self):
+        with self.lock:
+            return self.connections
 
     def record(self, path):
         with self.lock:
