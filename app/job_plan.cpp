@@ -84,6 +84,7 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         segment.address = ResolveName(source, names[line]);
         segment.fileName = std::to_string(plan->segments.size() + 1) + Constants().segmentExtension;
         const UriLine& uri = tags.uriLines[line];
+        segment.seconds = uri.seconds;
         if (uri.keyIndex >= 0) {
             segment.cipher.keyIndex = uri.keyIndex;
             segment.cipher.ivValid =

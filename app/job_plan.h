@@ -21,6 +21,7 @@ struct SegmentCipher {
 struct PlannedSegment {
     std::string address;   // resolved: what the server is asked for
     std::string fileName;  // in the job directory: "1.Tavrosi", "2.Tavrosi"...
+    double seconds = 0;    // as the playlist says (#EXTINF); 0 when it does not
     SegmentCipher cipher;
 };
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/calls.h"
 #include "app/data/app_image.h"
 #include "app/libraries.h"
@@ -9,7 +11,7 @@
 #include "app/owned_values.h"
 #include "app/segment_crypto.h"
 #include "app/text_search.h"
-#include "net/http_reader.h"
+#include "net/body_fetch.h"
 #include "runtime/file_commands.h"
 #include "runtime/system_error_text.h"
 #include "runtime/values.h"
@@ -17,6 +19,9 @@
 namespace app {
 
 namespace {
+
+// A key is 16 bytes: a body much larger is no key, and is not read on.
+constexpr int32_t kLargestKey = 1024;
 
 struct ReadResult {
     std::string bytes;
@@ -28,25 +33,15 @@ std::string LastErrorText() {
     return OwnedText(CallCoreCommand(runtime::LastErrorText, 0, none)).c_str();
 }
 
-// The bytes at an address, or of a local file (a dropped playlist's names),
-// and why none came.
-ReadResult ReadBytes(const std::string& address) {
+// The bytes of a local file (a key a dropped playlist names), and why none came.
+ReadResult ReadLocalFile(const std::string& path) {
     ReadResult read;
-    char* failure = nullptr;
-    const runtime::ArgRecord args[] = {
-        TextArg(address.c_str()), {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText}};
-    const bool web = StartsWith(address.c_str(), Constants().httpPrefix);
-    const OwnedByteSet bytes(reinterpret_cast<void*>(
-        (web ? CallLibraryCommand(ListIndex(kInternetLibrary), net::FetchUrl, 2, args)
-             : CallCoreCommand(runtime::ReadWholeFile, 1, args))
-            .low));
-    const OwnedText reason(failure);
+    const runtime::ArgRecord args[] = {TextArg(path.c_str()), IntegerArg(kLargestKey)};
+    const OwnedByteSet bytes(reinterpret_cast<void*>(CallCore(runtime::ReadWholeFile, args).low));
     if (bytes) {
         read.bytes.assign(reinterpret_cast<const char*>(runtime::ByteSetData(bytes.get())),
                           runtime::ByteSetLength(bytes.get()));
-    } else if (web) {
-        read.failure = reason.c_str();
-    } else if (::GetFileAttributesA(address.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    } else if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         // A file that is there but empty is a key of the wrong length, not a failure to read.
         read.failure = LastErrorText();
     }
@@ -56,51 +51,79 @@ ReadResult ReadBytes(const std::string& address) {
 }  // namespace
 
 KeyRing::KeyRing(const JobPlan& plan) : addresses_(plan.keyAddresses) {
+    std::vector<std::string> wanted;
     for (const PlannedSegment& segment : plan.segments) {
-        if (segment.cipher.keyIndex < 0) continue;
-        const std::string& address = addresses_[segment.cipher.keyIndex];
-        if (keys_.count(address)) continue;
-        ReadResult read = ReadBytes(address);
-        keys_.emplace(address, Key{std::move(read.bytes), std::move(read.failure)});
+        const int index = segment.cipher.keyIndex;
+        if (index >= 0 &&
+            std::find(wanted.begin(), wanted.end(), addresses_[index]) == wanted.end())
+            wanted.push_back(addresses_[index]);
     }
-}
-
-const KeyRing::Key* KeyRing::Read(int index) const {
-    const auto found = keys_.find(addresses_[index]);
-    return found == keys_.end() ? nullptr : &found->second;
-}
-
-const std::string* KeyRing::Find(int index) const {
-    const Key* key = Read(index);
-    return key && key->bytes.size() == kAesKeySize ? &key->bytes : nullptr;
-}
-
-const std::string* KeyRing::KeyFor(int index) {
-    const std::string* key = Find(index);
-    const std::string& address = addresses_[index];
-    if (!key && reported_.insert(address).second) {
+    std::vector<std::string> web;
+    for (const std::string& address : wanted) {
+        if (StartsWith(address.c_str(), Constants().httpPrefix)) web.push_back(address);
+    }
+    const std::vector<net::FetchedBody> fetched =
+        net::FetchBodies(web, kLargestKey, [] { FlushLogIfDue(); });
+    for (size_t i = 0, w = 0; i < wanted.size(); ++i) {
+        const std::string& address = wanted[i];
+        const bool isWeb = w < web.size() && web[w] == address;
+        const ReadResult read =
+            isWeb ? ReadResult{fetched[w].bytes, fetched[w].failure} : ReadLocalFile(address);
+        w += isWeb ? 1 : 0;
         const ConstantTexts& k = Constants();
-        const Key* read = Read(index);
-        if (read && !read->failure.empty()) {
-            Log(k.logKeyUnreadable + read->failure + k.logKeyUnreadableEnd + address + k.lineBreak);
+        if (read.failure.empty() && read.bytes.size() == kAesKeySize) {
+            keys_.emplace(address, read.bytes);
+            Log(k.logKeyRead + address + k.lineBreak);
+        } else if (!read.failure.empty()) {
+            Log(k.logKeyUnreadable + read.failure + k.logKeyUnreadableEnd + address + k.lineBreak);
         } else {
             Log(k.logKeyFailed + address + k.lineBreak);
         }
     }
-    return key;
+}
+
+const std::string* KeyRing::Find(int index) const {
+    const auto found = keys_.find(addresses_[index]);
+    return found == keys_.end() ? nullptr : &found->second;
 }
 
 bool CanDecrypt(const SegmentCipher& cipher, const KeyRing& keys) {
     return cipher.keyIndex < 0 || (cipher.ivValid && keys.Find(cipher.keyIndex));
 }
 
+net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind) {
+    if (cipher.keyIndex >= 0) return {};
+    return [kind](const std::string& file) { return FileContentProblem(file, kind); };
+}
+
 bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
-                 const SegmentCipher& cipher, KeyRing& keys) {
+                 const SegmentCipher& cipher, SegmentKind kind, const KeyRing& keys,
+                 std::string* failure) {
+    const ConstantTexts& k = Constants();
     const auto waiting = [] { FlushLogIfDue(); };
-    if (cipher.keyIndex < 0) return pool.Arrived(index, waiting);
-    const std::string* key = keys.KeyFor(cipher.keyIndex);
-    return key && cipher.ivValid && pool.Arrived(index, waiting) &&
-           DecryptFileInPlace(file, *key, cipher.iv);
+    if (cipher.keyIndex >= 0 && !keys.Find(cipher.keyIndex)) {
+        *failure = k.failureNoKey;
+        return false;
+    }
+    if (!cipher.ivValid) {
+        *failure = k.failureBadIv;
+        return false;
+    }
+    if (!pool.Arrived(index, waiting)) {
+        *failure = pool.FailureOf(index);
+        return false;
+    }
+    if (cipher.keyIndex < 0) return true;
+    // A wrong key or IV may still give bytes with good padding: only their
+    // look tells them from the stream.
+    if (!DecryptFileInPlace(file, *keys.Find(cipher.keyIndex), cipher.iv)) {
+        *failure = k.failureDecryption;
+        return false;
+    }
+    const std::string problem = FileContentProblem(file, kind);
+    if (problem.empty()) return true;
+    *failure = k.failureDecryptedOpen + problem + k.failureDecryptedEnd;
+    return false;
 }
 
 }  // namespace app

@@ -2,7 +2,10 @@
 // directory, join them with tool\ffmpeg.exe, and move the video to Data.
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,9 +18,11 @@
 #include "app/job_name.h"
 #include "app/job_plan.h"
 #include "app/log.h"
+#include "app/mp4_duration.h"
 #include "app/owned_values.h"
 #include "app/segment_fetch.h"
 #include "app/text_search.h"
+#include "app/tool_run.h"
 #include "app/units.h"
 #include "net/segment_download.h"
 #include "net/segment_pool.h"
@@ -26,7 +31,6 @@
 #include "runtime/file_commands.h"
 #include "runtime/message_box_command.h"
 #include "runtime/owned.h"
-#include "runtime/process_commands.h"
 #include "runtime/system_error_text.h"
 #include "runtime/text_commands.h"
 
@@ -34,6 +38,11 @@ namespace {
 
 constexpr uint32_t kYesNo = 4;
 constexpr int32_t kYes = 5;
+// How far the merged video's duration may be from the playlist's sum of the
+// segments': the larger of a second and 2%, for the rounding of durations
+// written with few digits and the tool's cut at the last key frame.
+constexpr double kMergeToleranceSeconds = 1.0;
+constexpr double kMergeToleranceShare = 0.02;
 // Names tried for a job directory before the job gives up: far more than the
 // directories a user keeps.
 constexpr int kJobNameTries = 10000;
@@ -45,6 +54,7 @@ struct Job {
     std::string list;                     // the concatenation list, one line per downloaded segment
     std::vector<std::string> downloaded;  // the segment files that arrived, in order
     std::string map;                      // the initialization map's file, or empty
+    double seconds = 0;                   // what the playlist says the downloaded segments last
     int32_t failedSegments = 0;
 };
 
@@ -156,7 +166,8 @@ bool DownloadMap(Job& job) {
     app::Log(K().logMapDownloading);
     const std::string file = job.directory + K().mapFileName;
     std::string failure;
-    if (!net::DownloadSegment(address, file, &failure)) {
+    if (!net::DownloadSegment(address, file, &failure,
+                              app::ArrivalCheck({}, app::SegmentKind::kMp4))) {
         app::Log(K().logMapFailed + job.directory + K().lineBreak);
         return false;
     }
@@ -170,10 +181,13 @@ void DownloadSegments(Job& job) {
     const std::vector<app::PlannedSegment>& segments = app::jobPlan.segments;
     const std::string total = std::to_string(segments.size());
     app::KeyRing keys(app::jobPlan);
+    const app::SegmentKind kind =
+        job.map.empty() ? app::SegmentKind::kTransportStream : app::SegmentKind::kMp4;
     std::vector<net::SegmentDownload> downloads;
     for (const app::PlannedSegment& segment : segments) {
         downloads.push_back({segment.address, job.directory + segment.fileName,
-                             app::CanDecrypt(segment.cipher, keys)});
+                             app::CanDecrypt(segment.cipher, keys),
+                             app::ArrivalCheck(segment.cipher, kind)});
     }
     net::SegmentPool pool(std::move(downloads), net::SegmentConnections());
 
@@ -181,45 +195,79 @@ void DownloadSegments(Job& job) {
         const std::string number = std::to_string(i + 1);
         const std::string segmentFile = job.directory + segments[i].fileName;
         app::Log(K().logDownloading + number + K().slash + total + K().logDownloadingEnd);
-        const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher, keys);
+        std::string failure;
+        const bool downloaded =
+            app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind, keys, &failure);
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
             job.downloaded.push_back(segmentFile);
+            job.seconds += segments[i].seconds;
         } else {
             ++job.failedSegments;
         }
-        app::Log(K().logDownloadOpen + number + K().slash + total +
-                 (downloaded ? K().logDownloadSucceeded : K().logDownloadFailed));
+        const std::string line = K().logDownloadOpen + number + K().slash + total;
+        if (downloaded) {
+            app::Log(line + K().logDownloadSucceeded);
+        } else if (failure.empty()) {
+            app::Log(line + K().logDownloadFailed);
+        } else {
+            app::Log(line + K().logDownloadFailedWhy + failure + K().logDownloadFailedWhyEnd);
+        }
     }
     app::Log(K().logDownloadsDone);
 }
 
 // Runs the tool and logs its report, then why no video came if none did.
-// True when the tool ended well and left the merged video.
-bool RunTool(const Job& job, const std::string& commandLine) {
-    char* outputText = nullptr;
-    char* errorText = nullptr;
-    int32_t exitCode = -1;
-    const runtime::ArgRecord args[] = {
-        app::TextArg(commandLine.c_str()),
-        {reinterpret_cast<uint32_t>(&outputText), 0, runtime::tag::kText},
-        {reinterpret_cast<uint32_t>(&errorText), 0, runtime::tag::kText},
-        {reinterpret_cast<uint32_t>(&exitCode), 0, runtime::tag::kInteger}};
+// True when the tool ended well and left the merged video; `reportedSeconds`
+// gets the last time the tool reported, or a negative number.
+bool RunMergeTool(const Job& job, const std::string& commandLine, double* reportedSeconds) {
     app::FlushLog();  // the tool may run for a while: the log is whole before it
-    const bool started = app::CallCore(runtime::RunAndCapture, args).low != 0;
-    const app::OwnedText output(outputText), errors(errorText);
-    app::Log(K().lineBreak + std::string(output.empty() ? errors.c_str() : output.c_str()) +
-             K().lineBreak);
-    if (!started) {
+    const std::string merged = job.directory + K().outputFileName;
+    const DWORD quietLimitMs = net::TimeLimitMs(app::kToolQuietLimitMs);
+    const app::ToolRun run =
+        app::RunTool(commandLine, merged, quietLimitMs, {}, [] { app::FlushLogIfDue(); });
+    *reportedSeconds = app::LastReportedTime(run.report);
+    app::Log(K().lineBreak + run.report + K().lineBreak);
+    if (!run.started) {
         app::Log(K().logToolNotStarted + job.runDirectory + K().toolPath + K().lineBreak);
         return false;
     }
-    if (exitCode != 0 || !FileExists(job.directory + K().outputFileName)) {
-        app::Log(K().logToolFailed + std::to_string(exitCode) + K().lineBreak);
+    if (run.stopped) {
+        app::Log(K().logToolStoppedOpen + std::to_string(quietLimitMs / 1000) +
+                 K().logToolStoppedEnd);
+        return false;
+    }
+    if (run.exitCode != 0 || !FileExists(merged)) {
+        app::Log(K().logToolFailed + std::to_string(run.exitCode) + K().lineBreak);
         return false;
     }
     return true;
+}
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
+}
+
+// Whether the merged video is as long as the segments that went into it: a
+// tool may stop at a segment it cannot read and still end well. Says so
+// when it is not. The video's own header is believed before the tool's
+// report; a playlist that gives no durations proves nothing either way.
+bool ProveMerged(const Job& job, double reportedSeconds) {
+    if (job.seconds <= 0) return true;
+    double merged = app::Mp4Seconds(job.directory + K().outputFileName);
+    if (merged < 0) merged = reportedSeconds;
+    if (merged < 0) {
+        app::Log(K().logMergeUnmeasured);
+        return false;
+    }
+    const double tolerance = std::max(kMergeToleranceSeconds, job.seconds * kMergeToleranceShare);
+    if (std::fabs(merged - job.seconds) <= tolerance) return true;
+    app::Log(K().logMergeShortOpen + SecondsText(merged) + K().logMergeShortMiddle +
+             SecondsText(job.seconds) + K().logMergeShortEnd);
+    return false;
 }
 
 // Moves the merged video to the target; says why when it cannot.
@@ -297,14 +345,16 @@ void Merge(const Job& job) {
 
     const std::string commandLine = MergeCommandLine(job);
     const bool prepared = PrepareMerge(job);
-    bool merged = prepared && RunTool(job, commandLine);
+    double reportedSeconds = -1;
+    bool merged = prepared && RunMergeTool(job, commandLine, &reportedSeconds);
     // Merging again helps only when the tool failed; a video that merely
     // could not be moved is kept as it is.
     if (prepared && !merged && AskToMergeAgain()) {
-        merged = RunTool(job, commandLine);
+        merged = RunMergeTool(job, commandLine, &reportedSeconds);
         if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
     }
-    const bool moved = merged && MoveToTarget(job);
+    const bool whole = merged && ProveMerged(job, reportedSeconds);
+    const bool moved = whole && MoveToTarget(job);
     if (moved) {
         app::Log(K().logMergeSucceeded);
         app::Log(K().logSavedAt + job.target + K().lineBreak);
@@ -315,7 +365,7 @@ void Merge(const Job& job) {
     if (job.failedSegments > 0) {
         app::Log(K().logIncompleteOpen + std::to_string(job.failedSegments) +
                  K().logIncompleteClose + job.directory + K().lineBreak);
-    } else if (!merged) {
+    } else if (!whole) {
         app::Log(K().logSegmentsKept + job.directory + K().lineBreak);
     } else if (moved) {
         RemoveJobDirectory(job);

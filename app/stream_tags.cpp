@@ -13,6 +13,7 @@ namespace {
 constexpr char kKeyTag[] = "#EXT-X-KEY:";
 constexpr char kMapTag[] = "#EXT-X-MAP:";
 constexpr char kSequenceTag[] = "#EXT-X-MEDIA-SEQUENCE:";
+constexpr char kDurationTag[] = "#EXTINF:";
 constexpr char kNoEncryption[] = "NONE";
 constexpr char kAes128[] = "AES-128";
 
@@ -62,10 +63,12 @@ StreamTags ReadStreamTags(const char* playlist) {
     uint64_t firstSequence = 0;
     uint64_t position = 0;
     int keyIndex = -1;
+    double seconds = 0;
     ForEachLine(playlist, [&](const std::string& line) {
         if (line.empty()) return;
         if (line[0] != '#') {
-            tags.uriLines.push_back(UriLine{line, keyIndex, firstSequence + position++});
+            tags.uriLines.push_back(UriLine{line, keyIndex, firstSequence + position++, seconds});
+            seconds = 0;
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
                 tags.unsupportedMethod.empty()) {
                 tags.unsupportedMethod = tags.keys[keyIndex].method;
@@ -73,7 +76,10 @@ StreamTags ReadStreamTags(const char* playlist) {
             return;
         }
         std::string attributes;
-        if (TagAttributes(line, kSequenceTag, &attributes)) {
+        if (TagAttributes(line, kDurationTag, &attributes)) {
+            seconds = std::strtod(attributes.c_str(), nullptr);
+            if (!(seconds > 0)) seconds = 0;  // also a NaN
+        } else if (TagAttributes(line, kSequenceTag, &attributes)) {
             firstSequence = std::strtoull(attributes.c_str(), nullptr, 10);
         } else if (TagAttributes(line, kMapTag, &attributes)) {
             tags.mapUri = AttributeOf(attributes, "URI");

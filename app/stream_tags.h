@@ -22,6 +22,7 @@ struct UriLine {
     std::string text;   // blanks at its ends taken off
     int keyIndex = -1;  // into StreamTags::keys; -1 when not encrypted
     uint64_t sequence = 0;
+    double seconds = 0;  // the #EXTINF duration before it; 0 without one
 };
 
 struct StreamTags {

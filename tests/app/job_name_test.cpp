@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <cstdlib>
 #include <utility>
+
+#include "tests/support/local_clock.h"
 
 namespace {
 
@@ -14,26 +14,11 @@ TEST(JobName, Md5OfKnownTexts) {
     EXPECT_EQ("E807F1FCF82D132F9BB018CA6738A19F", app::Md5Hex("1234567890"));
 }
 
-// Local seconds since 1970-01-01 08:00:00: the Unix time in a UTC+8 zone.
-long long LocalSecondsSince0800() {
-    SYSTEMTIME now;
-    ::GetLocalTime(&now);
-    FILETIME asFileTime;
-    ::SystemTimeToFileTime(&now, &asFileTime);
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = asFileTime.dwLowDateTime;
-    ticks.HighPart = asFileTime.dwHighDateTime;
-    constexpr long long kTicksPerSecond = 10000000;
-    constexpr long long kSecondsFrom1601To1970 = 11644473600;
-    return static_cast<long long>(ticks.QuadPart / kTicksPerSecond) - kSecondsFrom1601To1970 -
-           8 * 3600;
-}
-
 // Today's seconds have ten digits, so they fill the text and the milliseconds fall off.
 TEST(JobName, UnixTimeTextIsTheSecondsSince0800) {
-    const long long before = LocalSecondsSince0800();
+    const long long before = support::LocalSecondsSince0800();
     const std::string text = app::UnixTimeText();
-    const long long after = LocalSecondsSince0800();
+    const long long after = support::LocalSecondsSince0800();
     ASSERT_EQ(10u, text.size());
     const long long seconds = std::atoll(text.c_str());
     EXPECT_TRUE(seconds >= before && seconds <= after)

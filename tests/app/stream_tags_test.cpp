@@ -70,6 +70,16 @@ TEST(StreamTags, KeysCoverTheSegmentsAfterThemUntilTheNext) {
         << "a method no segment is encrypted with";
 }
 
+// Each duration belongs to the next URI line only; a bad one counts as none.
+TEST(StreamTags, EachSegmentHasTheDurationOfTheExtinfBeforeIt) {
+    const app::StreamTags tags = app::ReadStreamTags(
+        "#EXTM3U\n#EXTINF:2.5,\na.ts\nb.ts\n#EXTINF:4,title\n#EXT-X-KEY:METHOD=NONE\nc.ts\n"
+        "#EXTINF:-3,\nd.ts\n#EXTINF:nan,\ne.ts\n");
+    std::vector<double> seconds;
+    for (const app::UriLine& line : tags.uriLines) seconds.push_back(line.seconds);
+    EXPECT_EQ((std::vector<double>{2.5, 0, 4, 0, 0}), seconds);
+}
+
 TEST(MasterPlaylist, TheHighestBandwidthIsChosenTheFirstOnATie) {
     const char master[] =
         "#EXTM3U\n"

@@ -21,24 +21,30 @@ namespace {
 constexpr char kMasterHigh[] =
     " 这是多清晰度的主列表，共有 [2] 个清晰度，选用 BANDWIDTH=900000，RESOLUTION=320x240 的一个。";
 
+constexpr char kMapDownloading[] = " 正在下载初始化分段。";
+
+// The line of a key read whole: the key.bin of a stream kind's folder.
+std::string KeyRead(const std::string& kind) {
+    return " 读取密钥成功：" + Server() + "plain/" + kind + "/key.bin";
+}
+
 class StreamKinds : public VelmoraEndToEnd {
   protected:
     // A job on the stream whose log holds `extra` after the line `after` and
     // is otherwise a whole job's; returns the saved video's header.
     Mp4Info ExpectWholeJob(const std::string& address, const std::string& after,
-                           const std::string& extra) {
+                           const std::vector<std::string>& extra) {
         RunJob(address, kSavedAt);
         const std::vector<std::string> messages = LogMessages();
         std::vector<std::string> expected =
             Join(Join(Join({kWarning}, ParseMessages(address, 3)),
                       DownloadMessages(JobDirectory(messages), {true, true, true})),
                  {" 视频合并成功。", kSavedAt + Target()});
-        if (!extra.empty()) {
-            for (size_t i = 0; i < expected.size(); ++i) {
-                if (expected[i].compare(0, after.size(), after) == 0) {
-                    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(i) + 1, extra);
-                    break;
-                }
+        for (size_t i = 0; i < expected.size() && !extra.empty(); ++i) {
+            if (expected[i].compare(0, after.size(), after) == 0) {
+                expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                extra.begin(), extra.end());
+                break;
             }
         }
         EXPECT_EQ(Readable(expected), Readable(messages));
@@ -89,7 +95,7 @@ class StreamKinds : public VelmoraEndToEnd {
 
     void ExpectKeyAndSegmentsAskedForWhereTheyAre(const std::string& playlist) {
         Start();
-        DownloadAll(Server() + playlist, {true, true, true});
+        ExpectWholeJob(Server() + playlist, kJobMade, {KeyRead("aes-sequence")});
         ExpectSameVideoAsUnencrypted();
         const std::vector<std::string> requests = ServerRequests();
         EXPECT_EQ(1u, CountOf(requests, "/plain/aes-sequence/key.bin"));
@@ -116,7 +122,7 @@ class StreamKinds : public VelmoraEndToEnd {
 TEST_F(StreamKinds, AMasterPlaylistGivesItsHighestVariantWhole) {
     Start();
     const Mp4Info info =
-        ExpectWholeJob(Server() + "plain/masters/relative.m3u8", " 正在读入M3U8。", kMasterHigh);
+        ExpectWholeJob(Server() + "plain/masters/relative.m3u8", " 正在读入M3U8。", {kMasterHigh});
     EXPECT_EQ(320u, info.videoWidth);
     EXPECT_EQ(240u, info.videoHeight);
     const std::vector<std::string> requests = ServerRequests();
@@ -127,7 +133,7 @@ TEST_F(StreamKinds, AMasterPlaylistGivesItsHighestVariantWhole) {
 TEST_F(StreamKinds, AMasterOfAbsoluteAddressesGivesItsHighestVariant) {
     Start();
     const Mp4Info info =
-        ExpectWholeJob(Server() + "plain/masters/absolute.m3u8", " 正在读入M3U8。", kMasterHigh);
+        ExpectWholeJob(Server() + "plain/masters/absolute.m3u8", " 正在读入M3U8。", {kMasterHigh});
     EXPECT_EQ(320u, info.videoWidth);
 }
 
@@ -167,14 +173,14 @@ TEST_F(StreamKinds, ADroppedMasterReadsItsVariantFromTheFilesFolder) {
 // number (from 5), decrypts the segments.
 TEST_F(StreamKinds, AesSegmentsAreDecryptedWithTheTagsIv) {
     Start();
-    ExpectWholeJob(Server() + "plain/aes-iv/index.m3u8", "", "");
+    ExpectWholeJob(Server() + "plain/aes-iv/index.m3u8", kJobMade, {KeyRead("aes-iv")});
     EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-iv/key.bin"));
     ExpectSameVideoAsUnencrypted();
 }
 
 TEST_F(StreamKinds, AesSegmentsWithoutIvAreDecryptedWithTheirSequenceNumbers) {
     Start();
-    ExpectWholeJob(Server() + "plain/aes-sequence/index.m3u8", "", "");
+    ExpectWholeJob(Server() + "plain/aes-sequence/index.m3u8", kJobMade, {KeyRead("aes-sequence")});
     EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-sequence/key.bin"));
     ExpectSameVideoAsUnencrypted();
 }
@@ -230,7 +236,8 @@ TEST_F(StreamKinds, AKeyNoSegmentUsesIsNotFetched) {
 // fragment's first box.
 TEST_F(StreamKinds, EncryptedFragmentsAreDecryptedEachWithItsIv) {
     Start();
-    ExpectWholeJob(Server() + "plain/aes-fmp4/index.m3u8", kJobMade, " 正在下载初始化分段。");
+    ExpectWholeJob(Server() + "plain/aes-fmp4/index.m3u8", kJobMade,
+                   {kMapDownloading, KeyRead("aes-fmp4")});
     EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/aes-fmp4/key.bin"));
 }
 
@@ -238,7 +245,7 @@ TEST_F(StreamKinds, EncryptedFragmentsAreDecryptedEachWithItsIv) {
 // copies into the MP4.
 TEST_F(StreamKinds, AFragmentedMp4StreamIsJoinedWithItsMap) {
     Start();
-    ExpectWholeJob(Server() + "plain/fmp4/index.m3u8", kJobMade, " 正在下载初始化分段。");
+    ExpectWholeJob(Server() + "plain/fmp4/index.m3u8", kJobMade, {kMapDownloading});
     const std::vector<std::string> requests = ServerRequests();
     ASSERT_GE(requests.size(), 3u);
     EXPECT_EQ("/plain/fmp4/init.mp4", requests[1]);

@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "tests/e2e/mp4_info.h"
@@ -57,6 +58,21 @@ size_t CountOf(const std::vector<std::string>& paths, const std::string& path) {
     return static_cast<size_t>(std::count(paths.begin(), paths.end(), path));
 }
 
+double PlaylistSeconds(const std::string& address) {
+    const std::string playlist = HttpGet(address);
+    const std::string tag = "#EXTINF:";
+    double seconds = 0;
+    for (size_t at = playlist.find(tag); at != std::string::npos; at = playlist.find(tag, at + 1))
+        seconds += std::strtod(playlist.c_str() + at + tag.size(), nullptr);
+    return seconds;
+}
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
+}
+
 std::vector<std::string> ParseMessages(const std::string& address, int found) {
     return {" 正在读入M3U8。（" + address + "）", " 读入M3U8完毕。", " 正在解析分段地址。",
             found ? " 一共发现 [" + std::to_string(found) + "] 链接" : " 找不到该链接",
@@ -64,14 +80,17 @@ std::vector<std::string> ParseMessages(const std::string& address, int found) {
 }
 
 std::vector<std::string> DownloadMessages(const std::string& jobDirectory,
-                                          const std::vector<bool>& downloaded) {
+                                          const std::vector<bool>& downloaded,
+                                          const std::string& failure) {
     std::vector<std::string> messages{kJobMade + jobDirectory + "）"};
     const std::string total = std::to_string(downloaded.size());
     for (size_t i = 0; i < downloaded.size(); ++i) {
         const std::string index = std::to_string(i + 1);
         messages.push_back(" 正在下载。[" + index + "/" + total + "]");
         messages.push_back(" 下载 [" + index + "/" + total + "] " +
-                           (downloaded[i] ? "成功" : "失败"));
+                           (downloaded[i]     ? "成功"
+                            : failure.empty() ? "失败"
+                                              : "失败（" + failure + "）"));
     }
     messages.insert(messages.end(), {" 下载完成。", " 正在进行合并。", ""});
     return messages;
@@ -143,9 +162,9 @@ void VelmoraEndToEnd::Parse(const std::string& address, const std::string& lastM
     EXPECT_TRUE(app_->WaitUntilEnabled(windows::kAddressBox, kParseTimeoutMs));
 }
 
-std::vector<std::string> VelmoraEndToEnd::LogMessages() {
+std::vector<std::string> VelmoraEndToEnd::LogMessages(size_t from) {
     std::vector<std::string> badStamps;
-    std::vector<std::string> messages = Messages(app_->Log(), &badStamps);
+    std::vector<std::string> messages = Messages(app_->Log().substr(from), &badStamps);
     EXPECT_EQ(std::vector<std::string>{}, badStamps);
     return messages;
 }

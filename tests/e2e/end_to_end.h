@@ -38,11 +38,18 @@ std::vector<std::string> ServerRequests();
 // How often `path` is among them.
 size_t CountOf(const std::vector<std::string>& paths, const std::string& path);
 
+// The sum of a playlist's #EXTINF durations, as the server gives it.
+double PlaylistSeconds(const std::string& address);
+// A duration as the program's lines give it: two decimals.
+std::string SecondsText(double seconds);
+
 std::vector<std::string> ParseMessages(const std::string& address, int found);
 // The download lines for one result per segment, up to the tool's report,
-// whose stamped line carries no message of its own.
+// whose stamped line carries no message of its own; a failed segment's line
+// gives `failure` as the reason.
 std::vector<std::string> DownloadMessages(const std::string& jobDirectory,
-                                          const std::vector<bool>& downloaded);
+                                          const std::vector<bool>& downloaded,
+                                          const std::string& failure = {});
 std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& then);
 // The last line of a job with `failed` segments missing.
 std::string IncompleteMessage(int failed, const std::string& jobDirectory);
@@ -61,7 +68,8 @@ class VelmoraEndToEnd : public ::testing::Test {
 
     // Types the address and presses "解析"; returns once the parse has ended.
     void Parse(const std::string& address, const std::string& lastMessage);
-    std::vector<std::string> LogMessages();
+    // The messages of the log from byte `from` on (a size the log had before).
+    std::vector<std::string> LogMessages(size_t from = 0);
     // The job directory the log names, checked to be Data\~<16 hex digits>~\.
     std::string JobDirectory(const std::vector<std::string>& messages);
     // Parses a playlist of three segments, presses "开始" and waits for the job

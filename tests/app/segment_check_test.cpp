@@ -1,0 +1,95 @@
+// A segment's bytes against what its playlist promises, and a merged video's
+// duration from its movie header.
+#include "app/segment_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/data/app_image.h"
+#include "app/mp4_duration.h"
+
+namespace {
+
+using app::SegmentKind;
+
+std::string Packets(int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += "\x47\x1f\xff\x10" + std::string(184, '\xff');
+    return bytes;
+}
+
+std::string Problem(const std::string& bytes, SegmentKind kind) {
+    const size_t head = bytes.size() < app::kCheckedBytes ? bytes.size() : app::kCheckedBytes;
+    return app::ContentProblem(reinterpret_cast<const uint8_t*>(bytes.data()), head, bytes.size(),
+                               kind);
+}
+
+TEST(SegmentCheck, OnlyBytesOfThePromisedKindPass) {
+    const app::ConstantTexts& k = app::Constants();
+    const std::string styp = std::string("\0\0\0\x18styp", 8) + "msdh" + std::string(12, '\0');
+    const struct {
+        const char* what;
+        std::string bytes;
+        SegmentKind kind;
+        std::string problem;
+    } rows[] = {
+        {"two packets", Packets(2), SegmentKind::kTransportStream, ""},
+        {"one packet", Packets(1), SegmentKind::kTransportStream, ""},
+        {"packed audio", "ID3\x04" + std::string(300, '\0'), SegmentKind::kTransportStream, ""},
+        {"empty", "", SegmentKind::kTransportStream, k.contentEmpty},
+        {"no sync byte at 188", Packets(1) + "x" + Packets(1).substr(1),
+         SegmentKind::kTransportStream, k.contentNotTs},
+        {"cut mid-packet", Packets(2).substr(0, 300), SegmentKind::kTransportStream,
+         k.contentCutTs},
+        {"error page", "\r\n <html><body>503</body></html>", SegmentKind::kTransportStream,
+         k.contentWebPage},
+        {"text", "a note, not a video\n", SegmentKind::kTransportStream, k.contentNotTs},
+        {"fragment", styp, SegmentKind::kMp4, ""},
+        {"box to the end", std::string("\0\0\0\0mdat", 8) + "xx", SegmentKind::kMp4, ""},
+        {"box longer than the file", std::string("\0\0\1\0moof", 8), SegmentKind::kMp4,
+         k.contentNotMp4},
+        {"box shorter than its header", std::string("\0\0\0\4moof", 8), SegmentKind::kMp4,
+         k.contentNotMp4},
+        {"transport stream for a fragment", Packets(2), SegmentKind::kMp4, k.contentNotMp4},
+        {"error page for a fragment", "<html></html>", SegmentKind::kMp4, k.contentWebPage},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.problem, Problem(row.bytes, row.kind)) << row.what;
+}
+
+// A box of `type` around `content`.
+std::string Box(const char* type, const std::string& content) {
+    const uint32_t size = static_cast<uint32_t>(content.size() + 8);
+    const char header[] = {static_cast<char>(size >> 24), static_cast<char>(size >> 16),
+                           static_cast<char>(size >> 8), static_cast<char>(size)};
+    return std::string(header, 4) + type + content;
+}
+
+double Seconds(const std::string& movie) {
+    return app::MovieSeconds(reinterpret_cast<const uint8_t*>(movie.data()), movie.size());
+}
+
+TEST(Mp4Duration, TheMovieHeaderGivesDurationOverTimescale) {
+    // Version 0: version and flags, creation, modification, timescale 1000, duration 8,250.
+    const std::string short0 = std::string("\0\0\0\0", 4) + std::string(8, '\0') +
+                               std::string("\0\0\x03\xe8\0\0\x20\x3a", 8) + std::string(80, '\0');
+    // Version 1: 64-bit times, timescale 90,000, duration 900,000.
+    const std::string long1 = std::string("\1\0\0\0", 4) + std::string(16, '\0') +
+                              std::string("\0\x01\x5f\x90\0\0\0\0\0\x0d\xbb\xa0", 12);
+    const std::string noScale = std::string(12, '\0') + std::string("\0\0\0\0\0\0\0\x08", 8);
+    const struct {
+        const char* what;
+        std::string movie;
+        double seconds;
+    } rows[] = {
+        {"version 0", Box("mvhd", short0), 8.25},
+        {"version 1 after a track", Box("trak", "") + Box("mvhd", long1), 10.0},
+        {"cut short", Box("mvhd", short0.substr(0, 18)), -1},
+        {"no timescale", Box("mvhd", noScale), -1},
+        {"no movie header", Box("trak", short0), -1},
+        {"a box that overruns", Box("trak", "").substr(0, 6), -1},
+    };
+    for (const auto& row : rows) EXPECT_DOUBLE_EQ(row.seconds, Seconds(row.movie)) << row.what;
+}
+
+}  // namespace
