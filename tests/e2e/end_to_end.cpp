@@ -58,6 +58,8 @@ size_t CountOf(const std::vector<std::string>& paths, const std::string& path) {
     return static_cast<size_t>(std::count(paths.begin(), paths.end(), path));
 }
 
+std::string ServerBody(const std::string& address) { return HttpGet(address); }
+
 double PlaylistSeconds(const std::string& address) {
     const std::string playlist = HttpGet(address);
     const std::string tag = "#EXTINF:";

@@ -38,6 +38,8 @@ std::vector<std::string> ServerRequests();
 // How often `path` is among them.
 size_t CountOf(const std::vector<std::string>& paths, const std::string& path);
 
+// The body the server gives for an address.
+std::string ServerBody(const std::string& address);
 // The sum of a playlist's #EXTINF durations, as the server gives it.
 double PlaylistSeconds(const std::string& address);
 // A duration as the program's lines give it: two decimals.
