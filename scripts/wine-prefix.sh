@@ -16,17 +16,25 @@ fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-# with-test-env.sh remakes its desks when this mark is newer than theirs.
-ready=$WINEPREFIX/.velmora-ready-2
+# with-test-env.sh remakes its desks when this mark is newer than theirs; its
+# number goes up whenever what the prefix holds changes, so older prefixes are
+# made again.
+ready=$WINEPREFIX/.velmora-ready-3
 if [[ ! -f $ready ]]; then
     echo "wine: making the prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >/dev/null 2>&1
-    # No debugger on a crash: the crashing program ends at once and its test
-    # fails, instead of waiting in winedbg until the test's time runs out.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-        /v Debugger /t REG_SZ /d '' /f </dev/null >/dev/null 2>&1
+    # A crashing program leaves a backtrace on its standard error and ends:
+    # the debugger starts unasked and shows no dialog that would wait for a
+    # click until the test's time runs out.
+    aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    wine reg add "$aedebug" /v Debugger /t REG_SZ /d 'winedbg --auto %ld %ld' /f \
+        </dev/null >/dev/null 2>&1
+    wine reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        </dev/null >/dev/null 2>&1
     # Let that server write the registry and leave before the prefix counts as made.
     wineserver -w
+    rm -f "$WINEPREFIX"/.velmora-ready-*
     touch "$ready"
 fi
 

@@ -53,11 +53,13 @@ if [[ -z ${DISPLAY:-} ]]; then
 fi
 "$here/wine-prefix.sh"
 
-# A desk's prefix is a copy of the made one, remade when that is remade.
+# A desk's prefix is a copy of the made one, remade when that is remade
+# (wine-prefix.sh leaves one ready mark).
+ready=("$WINEPREFIX"/.velmora-ready-*)
 desks=()
 for n in $(seq "${VELMORA_TEST_DESKS:-0}"); do
     prefix=$build/wineprefix-desk$n
-    if [[ ! -f $prefix/.velmora-desk || $WINEPREFIX/.velmora-ready-2 -nt $prefix/.velmora-desk ]]; then
+    if [[ ! -f $prefix/.velmora-desk || ${ready[0]} -nt $prefix/.velmora-desk ]]; then
         rm -rf "$prefix"
         cp -a "$WINEPREFIX" "$prefix"
         touch "$prefix/.velmora-desk"

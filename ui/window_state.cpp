@@ -6,9 +6,15 @@ namespace ui {
 
 namespace {
 
+// Never destroyed: a window's units go only when its native window goes
+// (NativeWindowDestroyed) or its load is abandoned. Deleting them from a static
+// destructor while the window is still open at the program's end would delete
+// the window unit twice: its destructor destroys the native window, whose end
+// has the engine delete the units again. Windows open at the end go with the
+// process.
 std::vector<std::unique_ptr<WindowState>>& States() {
-    static std::vector<std::unique_ptr<WindowState>> states;
-    return states;
+    static auto* const states = new std::vector<std::unique_ptr<WindowState>>;
+    return *states;
 }
 
 uint32_t LoadWord(const uint8_t* p) {

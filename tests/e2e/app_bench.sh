@@ -32,6 +32,8 @@
 #
 # usage: tests/e2e/app_bench.sh TEST_BIN_DIR HLS_SAMPLE_ROOT
 set -euo pipefail
+# A step that fails inside $(...) ends the benchmark too.
+shopt -s inherit_errexit
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 (($# == 2)) || { echo "usage: $0 TEST_BIN_DIR HLS_SAMPLE_ROOT" >&2; exit 2; }
@@ -47,11 +49,12 @@ server=http://127.0.0.1:$VELMORA_HTTP_PORT
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+step="$here/../bench/bench_step.sh"
 # Runs a Windows program of the benchmark; its figures land in $work/NAME.
 measure() {
     local name=$1
     shift
-    "$here/../../scripts/wine-run.sh" "$@" </dev/null | tr -d '\r' >"$work/$name"
+    "$step" "$name" "$here/../../scripts/wine-run.sh" "$@" </dev/null | tr -d '\r' >"$work/$name"
 }
 value() { awk -v key="$2" '$1 == key { print $2 }' "$work/$1"; }
 figure() { printf '%s %s %s\n' "$1" "$2" "$3"; }
@@ -60,16 +63,17 @@ calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
 
 # Seconds that Debian's ffmpeg takes to copy the slow playlist to MP4.
 native_copy() {
-    local start
+    local name=$1 start
+    shift
     start=$(date +%s.%N)
-    ffmpeg -hide_banner -nostdin -loglevel error -y "$@" -i "$server/slow/bench/index.m3u8" \
-        -c copy "$work/native.mp4"
+    "$step" "$name" ffmpeg -hide_banner -nostdin -loglevel error -y "$@" \
+        -i "$server/slow/bench/index.m3u8" -c copy "$work/native.mp4"
     calc "$(date +%s.%N) - $start"
 }
 
 measure job_slow "$bin/app_bench.exe" job "$server/slow/bench/index.m3u8"
-native=$(native_copy)
-native_single=$(native_copy -http_multiple 0)
+native=$(native_copy native_slow)
+native_single=$(native_copy native_slow_one_connection -http_multiple 0)
 
 # The bare figures swing by a second from run to run on a busy machine: the
 # best of five, taken in turns, compares our download with the loop's.

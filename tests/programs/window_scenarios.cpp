@@ -6,10 +6,14 @@
 //   reload       the creation handler loads its own window again
 //   showcase     the showcase window; its button gets the picture file named
 //                third as its picture, and the drop target is shown
+//   left-open    ends with its window open, through exit() as a program whose
+//                main returns does, running the static destructors
+// Any scenario ends with code 3 when it deletes an object twice.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/calls.h"
@@ -184,6 +188,7 @@ int32_t AppStartup() {
     g_scenario = __argc > 1 ? __argv[1] : "";
     g_reportPath = __argc > 2 ? __argv[2] : "";
     LoadWindow(g_scenario == "showcase" ? kShowcase : kMainWindow);
+    if (g_scenario == "left-open") std::exit(0);
     RunMessageLoop();
     return 0;
 }

@@ -124,6 +124,14 @@ TEST(WindowEngine, AModalWindowDisablesTheOthersUntilItCloses) {
     EXPECT_EQ(0u, program.child().WaitForExit(kTimeoutMs));
 }
 
+// Nothing deletes the units of a window still open at the program's end.
+TEST(WindowEngine, AProgramThatEndsWithItsWindowOpenEndsCleanly) {
+    WindowProgram program("left-open");
+    ASSERT_TRUE(program.child().started());
+    EXPECT_EQ(0u, program.child().WaitForExit(kTimeoutMs));
+    EXPECT_EQ("created\n", program.Report());
+}
+
 TEST(WindowEngine, LoadingAnOpenWindowCreatesNoSecondCopy) {
     WindowProgram program("reload");
     ASSERT_TRUE(program.child().started());
