@@ -1,13 +1,13 @@
 // Stands in for a merge tool that works slowly or hangs, writing nothing to
 // its standard output or error:
 //   slow_tool FILE MS   appends a byte to FILE every 20 ms for MS milliseconds, then exits 0
-//   slow_tool           never exits
+//   slow_tool           never exits, nor when given a merge tool's options (-f ...)
 #include <windows.h>
 
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
+    if (argc < 3 || argv[1][0] == '-') {
         ::Sleep(INFINITE);
         return 1;
     }
