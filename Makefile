@@ -13,9 +13,13 @@ TEST_DESKS ?= 4
 # then dies of an instruction the emulator mistranslated, or hangs on exit;
 # there a failed test gets a second run. A native run gets one.
 TEST_RETRY = $$(test -e /proc/sys/fs/binfmt_misc/velmora-i386 && echo --repeat until-pass:2)
+# The suite as make test and make coverage run it; the build directory follows.
+RUN_TESTS = env VELMORA_TEST_DESKS=$(TEST_DESKS) $(TEST_ENV) ctest --output-on-failure -j $(TEST_JOBS) $(TEST_RETRY) --test-dir
+# make coverage builds with gcov counters here, apart from $(BUILD_DIR).
+COVERAGE_DIR ?= build-coverage
 VERSION := $(shell cat VERSION)
 
-.PHONY: all setup deps configure build test bench demo run dist clean
+.PHONY: all setup deps configure build test coverage bench demo run dist clean
 
 all: build
 
@@ -39,7 +43,12 @@ build: configure
 
 test: build
 	@scripts/check-format.sh
-	@VELMORA_TEST_DESKS=$(TEST_DESKS) $(TEST_ENV) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(TEST_JOBS) $(TEST_RETRY)
+	@$(RUN_TESTS) $(BUILD_DIR)
+
+# Not part of make test: the suite again, on a build with gcov counters.
+coverage:
+	@$(MAKE) --no-print-directory deps BUILD_DIR=$(COVERAGE_DIR)
+	@JOBS=$(JOBS) scripts/coverage.sh $(COVERAGE_DIR) $(RUN_TESTS) $(COVERAGE_DIR)
 
 bench: build
 	@$(TEST_ENV) cmake --build $(BUILD_DIR) --target bench
@@ -56,4 +65,4 @@ dist: build
 	@echo dist/Velmora-$(VERSION).zip
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(COVERAGE_DIR)

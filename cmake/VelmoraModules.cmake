@@ -4,6 +4,7 @@
 # own folder and of the modules below it. Its link libraries say the same to
 # the linker: a module links only what is below it.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(${CMAKE_CURRENT_LIST_DIR}/VelmoraCoverage.cmake)
 
 # Header folders each module may include, from the bottom up; "!" marks a
 # subfolder that is a module of its own out of reach (one above, or one beside
@@ -17,6 +18,7 @@ set(VELMORA_LAYERS_app runtime/ ui/ net/ app/)
 
 function(velmora_module target folder)
   velmora_target_defaults(${target})
+  velmora_coverage(${target})
   # Nothing unwinds through a window procedure, a COM method or a command:
   # an allocation that fails goes to the run-time error reporter instead.
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)

@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
     g++-mingw-w64-i686 libz-mingw-w64-dev cmake make dpkg-dev patch python3 clang-format git
     wine wine32:i386 fonts-wine xvfb x11-utils fonts-wqy-microhei imagemagick netpbm ffmpeg openssl
-    locales
+    locales gcovr
 )
 # Wine takes code page 936 from LC_ALL; file names with Chinese characters
 # also need the locale itself, or Wine cannot turn them into Unix paths.
