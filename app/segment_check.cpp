@@ -51,11 +51,11 @@ std::string ContentProblem(const uint8_t* head, size_t headSize, uint64_t totalS
                            SegmentKind kind) {
     const ConstantTexts& k = Constants();
     if (totalSize == 0 || headSize == 0) return k.contentEmpty;
-    if (kind == SegmentKind::kMp4) {
+    if (kind == SegmentKind::kFragment) {
         if (IsMp4Box(head, headSize, totalSize)) return {};
         return LooksLikeWebPage(head, headSize) ? k.contentWebPage : k.contentNotMp4;
     }
-    if (IsPackedAudio(head, headSize)) return {};
+    if (IsPackedAudio(head, headSize) || IsMp4Box(head, headSize, totalSize)) return {};
     if (!IsTransportStream(head, headSize, totalSize))
         return LooksLikeWebPage(head, headSize) ? k.contentWebPage : k.contentNotTs;
     // A body cut mid-packet, as a chunked answer closed before its last chunk

@@ -10,8 +10,10 @@
 namespace app {
 
 enum class SegmentKind {
-    kTransportStream,  // MPEG-TS (or packed audio behind an ID3 tag): no #EXT-X-MAP
-    kMp4,              // a fragmented MP4 stream's map or fragment
+    // A segment that stands alone (no #EXT-X-MAP): MPEG-TS, packed audio
+    // behind an ID3 tag, or a whole MP4 file, as some sites serve.
+    kStandalone,
+    kFragment,  // a fragmented MP4 stream's map or fragment
 };
 
 // Empty when `head` (the first bytes of a segment of `totalSize` bytes; at

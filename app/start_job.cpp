@@ -167,7 +167,7 @@ bool DownloadMap(Job& job) {
     const std::string file = job.directory + K().mapFileName;
     std::string failure;
     if (!net::DownloadSegment(address, file, &failure,
-                              app::ArrivalCheck({}, app::SegmentKind::kMp4))) {
+                              app::ArrivalCheck({}, app::SegmentKind::kFragment))) {
         app::Log(K().logMapFailed + job.directory + K().lineBreak);
         return false;
     }
@@ -182,7 +182,7 @@ void DownloadSegments(Job& job) {
     const std::string total = std::to_string(segments.size());
     app::KeyRing keys(app::jobPlan);
     const app::SegmentKind kind =
-        job.map.empty() ? app::SegmentKind::kTransportStream : app::SegmentKind::kMp4;
+        job.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
     std::vector<net::SegmentDownload> downloads;
     for (const app::PlannedSegment& segment : segments) {
         downloads.push_back({segment.address, job.directory + segment.fileName,

@@ -97,7 +97,7 @@ TEST_F(Faults, EachBadAnswerFailsItsSegmentWithItsReasonAndTheOthersAreKept) {
         const size_t cut = rows[row].reason.size();
         EXPECT_EQ(Readable(WithReasonCut(
                       Join(Join(ParseMessages(address, 3),
-                                DownloadMessages(job, {true, false, true}, rows[row].reason)),
+                                DownloadMessages(job, {true, false, true}, rows[row].reason + "…")),
                            {kMergeSucceeded, kSavedAt + Target(), IncompleteMessage(1, job)}),
                       cut)),
                   Readable(WithReasonCut(messages, cut)));

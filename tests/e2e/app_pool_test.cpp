@@ -96,8 +96,8 @@ class SegmentPool : public VelmoraEndToEnd {
         const int failed = static_cast<int>(std::count(arrived.begin(), arrived.end(), false));
         std::vector<std::string> expected =
             Join(Join({kWarning}, ParseMessages(Playlist(mode), kSegments)),
-                 DownloadMessages(kJob, arrived));
-        expected.resize(expected.size() - 2);  // up to the merge
+                 DownloadMessages(kJob, arrived, "HTTP 404 Not Found"));  // the only fault here
+        expected.resize(expected.size() - 2);                             // up to the merge
         expected.push_back(failed ? IncompleteMessage(failed, kJob)
                                   : std::string(kSegmentsKept) + kJob);
         EXPECT_EQ(Readable(expected), Readable(job.messages));
