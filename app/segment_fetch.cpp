@@ -6,7 +6,6 @@
 
 #include "app/calls.h"
 #include "app/data/app_image.h"
-#include "app/libraries.h"
 #include "app/log.h"
 #include "app/owned_values.h"
 #include "app/segment_crypto.h"
@@ -64,12 +63,12 @@ KeyRing::KeyRing(const JobPlan& plan) : addresses_(plan.keyAddresses) {
     }
     const std::vector<net::FetchedBody> fetched =
         net::FetchBodies(web, kLargestKey, [] { FlushLogIfDue(); });
-    for (size_t i = 0, w = 0; i < wanted.size(); ++i) {
-        const std::string& address = wanted[i];
-        const bool isWeb = w < web.size() && web[w] == address;
-        const ReadResult read =
-            isWeb ? ReadResult{fetched[w].bytes, fetched[w].failure} : ReadLocalFile(address);
-        w += isWeb ? 1 : 0;
+    std::map<std::string, ReadResult> reads;  // by address
+    for (size_t i = 0; i < web.size(); ++i)
+        reads.emplace(web[i], ReadResult{fetched[i].bytes, fetched[i].failure});
+    for (const std::string& address : wanted) {
+        const auto found = reads.find(address);
+        const ReadResult read = found != reads.end() ? found->second : ReadLocalFile(address);
         const ConstantTexts& k = Constants();
         if (read.failure.empty() && read.bytes.size() == kAesKeySize) {
             keys_.emplace(address, read.bytes);
