@@ -18,6 +18,7 @@
 #include "runtime/memory.h"
 #include "tests/net/fetch_url.h"
 #include "tests/net/libraries.h"
+#include "tests/net/served_test.h"
 
 namespace {
 
@@ -73,16 +74,8 @@ class RefusingPort {
     unsigned port_ = 0;
 };
 
-class HttpReader : public ::testing::Test {
+class HttpReader : public test_app::ServedTest {
   protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, port_) << "run under tests/servers/with_http_server.sh";
-    }
-
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::string(port_) + path;
-    }
-
     // The fetch's result as application code receives it.
     void* FetchByteSet(const char* address) {
         const ArgRecord args[] = {app::TextArg(address)};
@@ -90,8 +83,6 @@ class HttpReader : public ::testing::Test {
             ::CallLibraryCommand(test_app::kInternetLibraryIndex, net::FetchUrl, 1, args).low);
     }
     std::string Fetch(const std::string& address) { return FetchUrlWithReason(address).body; }
-
-    const char* port_ = std::getenv("VELMORA_HTTP_PORT");
 };
 
 // Request head lines as the server's echo returns them, without their CR LF.

@@ -23,6 +23,7 @@
 #include "net/transfer_limits.h"
 #include "runtime/system_error_text.h"
 #include "tests/net/fetch_url.h"
+#include "tests/net/served_test.h"
 
 namespace {
 
@@ -79,16 +80,8 @@ class IdleConnection {
 // Who asks: a segment into a file, the playlist by FetchUrl, a key by FetchBodies.
 enum class Asker { kSegment, kPlaylist, kKey };
 
-class TransferFaults : public ::testing::Test {
+class TransferFaults : public test_app::ServedTest {
   protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, port_) << "run under tests/servers/with_http_server.sh";
-    }
-
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::string(port_) + path;
-    }
-
     // What the asker got: "arrived" with whether its bytes are `whole`, or
     // "failed" with the reason and, for a segment, whether a file was left.
     std::string Outcome(Asker asker, const std::string& path, const std::string& whole) {
@@ -124,7 +117,6 @@ class TransferFaults : public ::testing::Test {
         return "failed: " + failure + (bytes.empty() ? "" : " (file left)");
     }
 
-    const char* port_ = std::getenv("VELMORA_HTTP_PORT");
     const std::string directory_ = ::testing::TempDir();
 };
 
