@@ -168,7 +168,7 @@ bool DownloadMap(Job& job) {
     std::string failure;
     if (!net::DownloadSegment(address, file, &failure,
                               app::ArrivalCheck({}, app::SegmentKind::kFragment))) {
-        app::Log(K().logMapFailed + job.directory + K().lineBreak);
+        app::Log(K().logMapFailed + failure + K().logMapFailedEnd + job.directory + K().lineBreak);
         return false;
     }
     job.map = file;

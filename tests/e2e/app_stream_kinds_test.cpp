@@ -246,6 +246,49 @@ TEST_F(StreamKinds, AKeyThatCannotBeFetchedSaysWhy) {
         << log;
 }
 
+// A key that cannot be had fails only the segments under it: the others
+// are decrypted, merged and saved, and the job says what is missing.
+TEST_F(StreamKinds, AKeyThatFailsFailsOnlyTheSegmentsItCovers) {
+    Start();
+    const std::string address = Server() + "plain/made/split-key.m3u8";
+    Parse(address, kClickStart);
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
+    ASSERT_TRUE(app_->WaitForLog(" 有 [1] 个分段下载失败", kJobTimeoutMs)) << app_->Log();
+    const std::vector<std::string> messages = LogMessages();
+    const std::string job = JobDirectory(messages);
+    std::vector<std::string> downloads =
+        DownloadMessages(job, {true, true, false}, "没有可用的密钥");
+    downloads.insert(downloads.begin() + 1,
+                     {KeyRead("aes-sequence"), " 读取密钥失败（HTTP 404 Not Found）：" + Server() +
+                                                   "plain/made/missing.bin"});
+    EXPECT_EQ(Readable(Join(Join(Join({kWarning}, ParseMessages(address, 3)), downloads),
+                            {" 视频合并成功。", kSavedAt + Target(), IncompleteMessage(1, job)})),
+              Readable(messages));
+    ExpectVideo(Target(), kSampleSeconds - kSegmentSeconds);
+    EXPECT_EQ(0u, CountOf(ServerRequests(), "/plain/aes-sequence/seg007.ts"));
+}
+
+// A map that cannot be had ends the job before its fragments, with the
+// server's reason; the job's folder stays.
+TEST_F(StreamKinds, AMissingMapSaysWhyAndKeepsTheFolder) {
+    Start();
+    const std::string address = Server() + "missing-init.mp4/fmp4/index.m3u8";
+    Parse(address, kClickStart);
+    ASSERT_TRUE(app_->Press(windows::kStartButton));
+    const std::string failed = " 初始化分段下载失败（";
+    ASSERT_TRUE(app_->WaitForLog(failed, kJobTimeoutMs)) << app_->Log();
+    ASSERT_TRUE(app_->WaitUntilEnabled(windows::kStartButton, kJobTimeoutMs));
+    const std::vector<std::string> messages = LogMessages();
+    const std::string job = JobDirectory(messages);
+    EXPECT_EQ(Readable(Join(Join({kWarning}, ParseMessages(address, 3)),
+                            {kJobMade + job + "）", kMapDownloading,
+                             failed + "HTTP 404 Not Found），无法合并。分段保留在：" + job})),
+              Readable(messages));
+    EXPECT_EQ(std::vector<std::string>{"media.m3u8"},
+              DirectoryNames(job.substr(0, job.size() - 1)));
+    EXPECT_EQ(0u, CountOf(ServerRequests(), "/missing-init.mp4/fmp4/seg000.m4s"));
+}
+
 // A key that no segment is encrypted with is never asked for.
 TEST_F(StreamKinds, AKeyNoSegmentUsesIsNotFetched) {
     Start();

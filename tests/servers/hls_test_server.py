@@ -71,6 +71,8 @@ the variant "relative"):
                                    root (/MODE/aes-sequence/key.bin)
   /MODE/made/absolute-key.m3u8     the same named by full addresses
   /MODE/made/missing-key.m3u8      the same with a key that answers 404
+  /MODE/made/split-key.m3u8        root-key.m3u8 with its last segment under
+                                   a second key that answers 404
 GET /requests lists the paths asked for so far, one a line, in order; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
 answer, as a plain server would give none, until the client gives up.
@@ -129,12 +131,17 @@ def tiny_segment(name):
 
 def keyed_playlist(form, here, read_file):
     """The AES-128 sample with its key named another way: from the server's
-    root or by full addresses (its segments too), or a key no one serves."""
+    root or by full addresses (its segments too), or a key no one serves
+    (for all segments, or for the last one only)."""
     body = read_file("aes-sequence", "index.m3u8")
     if body is None:
         return None
     if form == "missing":
         return body.replace(b'URI="key.bin"', b'URI="missing.bin"')
+    if form == "split":
+        body = keyed_playlist("root", here, read_file)
+        last = body.rindex(b"#EXTINF")
+        return body[:last] + b'#EXT-X-KEY:METHOD=AES-128,URI="missing.bin"\n' + body[last:]
     mode = here.rsplit(b"/", 1)[1]
     folder = (b"/" + mode if form == "root" else here) + b"/aes-sequence/"
     body = body.replace(b'URI="key.bin"', b'URI="' + folder + b'key.bin"')
@@ -166,7 +173,7 @@ def made_playlist(name, here, read_file):
         return media_playlist(SAMPLE_SEGMENTS).replace(
             b"#EXTM3U\n",
             b'#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI="unused.bin"\n#EXT-X-KEY:METHOD=NONE\n', 1)
-    keyed = re.fullmatch(r"(root|absolute|missing)-key\.m3u8", name)
+    keyed = re.fullmatch(r"(root|absolute|missing|split)-key\.m3u8", name)
     if keyed:
         return keyed_playlist(keyed.group(1), here, read_file)
     if name == "text-segments.m3u8":
