@@ -285,8 +285,9 @@ TEST_F(Faults, ATagLineWithAnAbsoluteAddressIsNoSegment) {
     ExpectVideo(Target(), kSampleSeconds);
 }
 
-TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
+TEST_F(Faults, ClicksAndKeysMadeWhileAJobRunsAreNotReplayedAfterIt) {
     Start();
+    const std::string name = app_->Text(windows::kOutputNameBox);
     const std::string address = Server() + "delay-seg000.ts/relative/index.m3u8";
     Parse(address, kClickStart);
     driver::BringToFront(app_->main());
@@ -296,6 +297,8 @@ TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
          ++i) {
         ::Sleep(20);
     }
+    driver::ClickAtMiddle(app_->Control(windows::kOutputNameBox));
+    driver::TypeKeys("XY7");
     driver::ClickAtMiddle(app_->Control(windows::kStartButton));
     driver::ClickAtMiddle(app_->Control(windows::kParseButton));
     // The first segment takes five seconds: the job is still at it.
@@ -309,6 +312,7 @@ TEST_F(Faults, ClicksMadeWhileAJobRunsAreNotReplayedAfterIt) {
                                  DownloadMessages(JobDirectory(messages), {true, true, true})),
                             {kMergeSucceeded, kSavedAt + Target()})),
               Readable(messages));
+    EXPECT_EQ(name, app_->Text(windows::kOutputNameBox));
 }
 
 // No video came: the segments stay, and the log says why and where they are.

@@ -122,6 +122,19 @@ void ClickAtMiddle(HWND window) {
     ::SendInput(2, clicks, sizeof(INPUT));
 }
 
+void TypeKeys(const std::string& keys) {
+    std::vector<INPUT> presses;
+    for (char key : keys) {
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = static_cast<WORD>(key);
+        presses.push_back(press);
+        press.ki.dwFlags = KEYEVENTF_KEYUP;
+        presses.push_back(press);
+    }
+    ::SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+}
+
 void ClickWithMouse(HWND window) {
     BringToFront(window);
     RECT rect;

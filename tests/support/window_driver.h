@@ -38,6 +38,9 @@ void BringToFront(HWND window);
 // Only the click of ClickWithMouse, which asks nothing of the window's
 // thread: a person's click on a program that is busy.
 void ClickAtMiddle(HWND window);
+// Keys pressed and released, one after another, as a person types upper-case
+// letters and digits; asks nothing of the window's thread either.
+void TypeKeys(const std::string& keys);
 
 // All visible top-level windows of the process with this title.
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title);
