@@ -46,13 +46,14 @@ std::string LogStamp() {
            NumberText(now.minute) + k.stampSeparator + NumberText(now.second) + k.stampClose;
 }
 
-void Log(const std::string& message) {
-    const std::string line = LogStamp() + message;
+void Log(const std::string& message) { LogContinued(LogStamp() + message); }
+
+void LogContinued(const std::string& text) {
     if (!g_batch.open) {
-        AddToLogBox(line);
+        AddToLogBox(text);
         return;
     }
-    g_batch.queued += line;
+    g_batch.queued += text;
     FlushLogIfDue();
 }
 

@@ -14,6 +14,10 @@ std::string LogStamp();
 // now and added with the others of its batch.
 void Log(const std::string& message);
 
+// Appends text to the line logged last, without a stamp: a tool's report as
+// it comes.
+void LogContinued(const std::string& text);
+
 // Each line added to a visible multi-line edit box costs a redraw of its
 // scroll bar; a job's lines go in batches instead, in order, each with the
 // stamp of when it was written. The batch is added at least every

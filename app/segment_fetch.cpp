@@ -10,6 +10,7 @@
 #include "app/owned_values.h"
 #include "app/segment_crypto.h"
 #include "app/text_search.h"
+#include "app/units.h"
 #include "net/body_fetch.h"
 #include "runtime/file_commands.h"
 #include "runtime/system_error_text.h"
@@ -61,8 +62,7 @@ KeyRing::KeyRing(const JobPlan& plan) : addresses_(plan.keyAddresses) {
     for (const std::string& address : wanted) {
         if (StartsWith(address.c_str(), Constants().httpPrefix)) web.push_back(address);
     }
-    const std::vector<net::FetchedBody> fetched =
-        net::FetchBodies(web, kLargestKey, [] { FlushLogIfDue(); });
+    const std::vector<net::FetchedBody> fetched = net::FetchBodies(web, kLargestKey, WhileJobWaits);
     std::map<std::string, ReadResult> reads;  // by address
     for (size_t i = 0; i < web.size(); ++i)
         reads.emplace(web[i], ReadResult{fetched[i].bytes, fetched[i].failure});
@@ -99,7 +99,6 @@ bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
                  const SegmentCipher& cipher, SegmentKind kind, const KeyRing& keys,
                  std::string* failure) {
     const ConstantTexts& k = Constants();
-    const auto waiting = [] { FlushLogIfDue(); };
     if (cipher.keyIndex >= 0 && !keys.Find(cipher.keyIndex)) {
         *failure = k.failureNoKey;
         return false;
@@ -108,7 +107,7 @@ bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
         *failure = k.failureBadIv;
         return false;
     }
-    if (!pool.Arrived(index, waiting)) {
+    if (!pool.Arrived(index, WhileJobWaits)) {
         *failure = pool.FailureOf(index);
         return false;
     }

@@ -165,10 +165,12 @@ bool DownloadMap(Job& job) {
     if (address.empty()) return true;
     app::Log(K().logMapDownloading);
     const std::string file = job.directory + K().mapFileName;
-    std::string failure;
-    if (!net::DownloadSegment(address, file, &failure,
-                              app::ArrivalCheck({}, app::SegmentKind::kFragment))) {
-        app::Log(K().logMapFailed + failure + K().logMapFailedEnd + job.directory + K().lineBreak);
+    // One download of the pool, so that the window answers while it waits.
+    net::SegmentPool pool(
+        {{address, file, true, app::ArrivalCheck({}, app::SegmentKind::kFragment)}}, 1);
+    if (!pool.Arrived(0, app::WhileJobWaits)) {
+        app::Log(K().logMapFailed + pool.FailureOf(0) + K().logMapFailedEnd + job.directory +
+                 K().lineBreak);
         return false;
     }
     job.map = file;
@@ -218,17 +220,19 @@ void DownloadSegments(Job& job) {
     app::Log(K().logDownloadsDone);
 }
 
-// Runs the tool and logs its report, then why no video came if none did.
+// Runs the tool and logs its report as it comes, then why no video came if
+// none did.
 // True when the tool ended well and left the merged video; `reportedSeconds`
 // gets the last time the tool reported, or a negative number.
 bool RunMergeTool(const Job& job, const std::string& commandLine, double* reportedSeconds) {
     app::FlushLog();  // the tool may run for a while: the log is whole before it
     const std::string merged = job.directory + K().outputFileName;
     const DWORD quietLimitMs = net::TimeLimitMs(app::kToolQuietLimitMs);
+    app::Log(K().lineBreak);  // the report's own line, stamped as the tool starts
     const app::ToolRun run =
-        app::RunTool(commandLine, merged, quietLimitMs, {}, [] { app::FlushLogIfDue(); });
+        app::RunTool(commandLine, merged, quietLimitMs, app::LogContinued, app::WhileJobWaits);
+    app::LogContinued(K().lineBreak);
     *reportedSeconds = app::LastReportedTime(run.report);
-    app::Log(K().lineBreak + run.report + K().lineBreak);
     if (!run.started) {
         app::Log(K().logToolNotStarted + job.runDirectory + K().toolPath + K().lineBreak);
         return false;

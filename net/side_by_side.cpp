@@ -29,8 +29,10 @@ void SideBySide::WaitFor(size_t index, const std::function<void()>& waiting) {
         work_(index);
         done_[index] = true;
     }
+    // A message for the waiting thread ends the wait too: `waiting` may handle it at once.
+    const HANDLE finished = finished_.get();
     while (!done_[index]) {
-        ::WaitForSingleObject(finished_.get(), kWaitSliceMs);
+        ::MsgWaitForMultipleObjects(1, &finished, FALSE, kWaitSliceMs, QS_ALLINPUT);
         waiting();
     }
 }

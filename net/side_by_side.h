@@ -34,7 +34,8 @@ class SideBySide {
     SideBySide& operator=(const SideBySide&) = delete;
 
     // Waits until item `index` is done, calling `waiting` at least every
-    // kWaitSliceMs; runs it on the calling thread when no worker could start.
+    // kWaitSliceMs and whenever a message comes for the calling thread; runs
+    // it on the calling thread when no worker could start.
     void WaitFor(size_t index, const std::function<void()>& waiting);
 
   private:

@@ -75,12 +75,7 @@ void Report(const char* message, int32_t code) {
                       MB_ICONERROR | MB_OK);
     }
 
-    // No application clean-up after an error: its state may be what failed.
-    DropEndRoutines();
-    EndProgram(-1);
-    // Only a thread other than the main one gets here, while the main thread is
-    // already ending the program.
-    ::ExitThread(static_cast<DWORD>(-1));
+    EndProgramAfterError(-1);
 }
 
 void ReportFormatted(int32_t code, const char* format, ...) {

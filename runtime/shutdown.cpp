@@ -28,8 +28,6 @@ void AddEndRoutine(EndRoutine routine) {
     }
 }
 
-void DropEndRoutines() { g_endRoutines.clear(); }
-
 void ShutDownRuntime() {
     g_ending = true;
     DropIdleCallbacks();
@@ -44,6 +42,11 @@ void ShutDownRuntime() {
     FreeDeclaredCallModules();
     if (const WindowEngine* engine = AttachedWindowEngine()) engine->releaseIcons();
     EndOleSession();
+}
+
+void EndProgramAfterError(int32_t exitCode) {
+    g_ending = true;
+    ::ExitProcess(static_cast<UINT>(exitCode));
 }
 
 void EndProgram(int32_t exitCode) {

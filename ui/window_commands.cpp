@@ -4,6 +4,7 @@
 
 #include "runtime/command_args.h"
 #include "runtime/error_reporter.h"
+#include "ui/busy_messages.h"
 #include "ui/input_barrier.h"
 #include "ui/window_lifecycle.h"
 #include "ui/window_services.h"
@@ -54,5 +55,7 @@ void LoadWindowCommand(ArgRecord* result, int32_t argCount, const ArgRecord* arg
 void DiscardPendingInput(ArgRecord*, int32_t, const ArgRecord*) {
     DropInputBefore(::GetTickCount());
 }
+
+void HandleWaitingMessages(ArgRecord*, int32_t, const ArgRecord*) { HandleMessagesWhileBusy(); }
 
 }  // namespace ui

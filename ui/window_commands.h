@@ -20,5 +20,9 @@ void LoadWindowCommand(runtime::ArgRecord* result, int32_t argCount,
 // thread is not replayed on windows that have changed meanwhile.
 void DiscardPendingInput(runtime::ArgRecord* result, int32_t argCount,
                          const runtime::ArgRecord* args);
+// (): while a handler waits, the window paints and answers the messages that
+// came meanwhile; a person's input among them is dropped (ui/busy_messages.h).
+void HandleWaitingMessages(runtime::ArgRecord* result, int32_t argCount,
+                           const runtime::ArgRecord* args);
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runtime/hidden_owner.h"
+#include "ui/busy_messages.h"
 #include "ui/byte_reader.h"
 #include "ui/gdi.h"
 #include "ui/icon_records.h"
@@ -191,6 +192,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ::FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
             return 1;
         }
+        case WM_CLOSE:
+            // Destroying the window would pull it from under the handler.
+            if (HandlerIsWaiting()) return 0;
+            break;
         case WM_NCDESTROY: {
             const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
             if (auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window))) {

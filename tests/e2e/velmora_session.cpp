@@ -84,17 +84,17 @@ Velmora::~Velmora() {
     if (main_ && ::IsWindow(main_)) Close();
 }
 
-std::string Velmora::Text(const windows::Unit& unit) const {
+std::string Velmora::Text(const windows::Unit& unit, DWORD timeoutMs) const {
     HWND control = Control(unit);
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) {
+    if (!::SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length)) {
         return {};
     }
     // The length is an upper bound: the text may be counted in wide characters.
     std::string text(length * 2 + 1, '\0');
     DWORD_PTR copied = 0;
     ::SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                          SMTO_NORMAL, 60000, &copied);
+                          SMTO_NORMAL, timeoutMs, &copied);
     text.resize(std::min<size_t>(copied, text.size()));
     return text.c_str();
 }

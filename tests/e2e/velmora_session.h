@@ -63,13 +63,14 @@ class Velmora {
         return ::IsWindowEnabled(Control(unit)) != FALSE;
     }
 
-    std::string Text(const windows::Unit& unit) const;
+    // The unit's text; empty when the window gives no answer within `timeoutMs`.
+    std::string Text(const windows::Unit& unit, DWORD timeoutMs = 60000) const;
     void SetText(const windows::Unit& unit, const std::string& text) const;
     // Presses a button as a click does. A disabled button is refused: a
     // posted BM_CLICK would reach its handler where a person's click cannot.
     bool Press(const windows::Unit& unit) const;
 
-    std::string Log() const { return Text(windows::kLogBox); }
+    std::string Log(DWORD timeoutMs = 60000) const { return Text(windows::kLogBox, timeoutMs); }
     // Waits until the log holds `text` at or after byte `from`; false after timeoutMs.
     bool WaitForLog(const std::string& text, DWORD timeoutMs, size_t from = 0) const;
     // Reads the window style, so it answers while a handler keeps the program busy.

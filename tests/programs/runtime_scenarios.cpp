@@ -10,6 +10,8 @@
 //   stack-mismatch FILE     a declared call given one argument too few
 //   missing-entry FILE      declared calls whose entries do not exist
 //   alloc-failure FILE      a block the heap cannot give
+//   worker-error FILE       a worker thread fails to allocate while the main
+//                           thread, a window loaded, waits for it
 //   declared-calls FILE     results of declared calls that bind
 //   current-directory FILE  the current directory after start-up
 #include <windows.h>
@@ -93,6 +95,11 @@ void IdleOfLiveWindow(uint32_t data) {
 
 void IdleOfGoneWindow(uint32_t) { Record("idle of a gone window"); }
 
+DWORD WINAPI AllocateTooMuch(LPVOID) {
+    AllocMemory(0x7FFFFFF0);
+    return 0;
+}
+
 DWORD WINAPI EndFromOtherThread(LPVOID) {
     ::Sleep(100);
     EndProgram(7);
@@ -154,6 +161,12 @@ void RunScenario(const std::string& scenario) {
     } else if (scenario == "alloc-failure") {
         runtime::SetErrorHook(RecordingHook);
         AllocMemory(0x7FFFFFF0);
+        Record("not reached");
+    } else if (scenario == "worker-error") {
+        CreateLoadedWindow();
+        // As a handler that waits for its worker, without handling messages.
+        const HANDLE worker = ::CreateThread(nullptr, 0, AllocateTooMuch, nullptr, 0, nullptr);
+        ::WaitForSingleObject(worker, INFINITE);
         Record("not reached");
     } else if (scenario == "new-failure") {
         runtime::SetErrorHook(RecordingHook);

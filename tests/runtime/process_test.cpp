@@ -122,6 +122,21 @@ TEST(Process, HeapExhaustionNamesTheRequestedSize) {
     }
 }
 
+// The failing worker shows the dialog and ends the program itself: the main
+// thread, which waits for that worker, is never asked to.
+TEST(Process, AnErrorOnAWorkerShowsTheDialogAndEndsTheProgramWhileTheMainThreadWaits) {
+    const std::string reportPath = driver::MakeTempDirectory() + "\\report.txt";
+    driver::ChildProcess child("\"" + ScenarioProgram() + "\" worker-error \"" + reportPath + "\"");
+    ASSERT_TRUE(child.started());
+    HWND box = driver::WaitForWindow(child.id(), "错误", kTimeoutMs);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n",
+              driver::MessageBoxText(box));
+    ASSERT_TRUE(driver::PressButton(box, IDOK));
+    EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
+    EXPECT_EQ("", driver::ReadWholeFile(reportPath));
+}
+
 TEST(Process, DeclaredCallsBindByOrdinalAndPreferTheProgramDirectory) {
     const ScenarioRun run = RunScenario("declared-calls");
     EXPECT_EQ(0u, run.exitCode);

@@ -66,6 +66,7 @@ const runtime::CommandFunction kCommands[] = {
     ui::WindowHandleOf,
     ui::LoadWindowCommand,
     ui::DiscardPendingInput,
+    ui::HandleWaitingMessages,
     // COM objects and variants
     runtime::CreateObject,
     runtime::ReadTextProperty,
