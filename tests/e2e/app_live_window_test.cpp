@@ -13,15 +13,15 @@ namespace {
 
 class LiveWindow : public VelmoraEndToEnd {};
 
-// The third segment answers after five seconds. Meanwhile the log box, asked
-// from this process, answers within a second and holds the first two
+// The third segment answers after twenty seconds. Meanwhile the log box,
+// asked from this process, answers within a second and holds the first two
 // segments' lines.
 TEST_F(LiveWindow, TheLogShowsTheSegmentsDoneWhileTheJobWaitsForTheRest) {
     Start();
-    Parse(Server() + "delay-seg002.ts/relative/index.m3u8", kClickStart);
+    Parse(Server() + "delay20000-seg002.ts/relative/index.m3u8", kClickStart);
     ASSERT_TRUE(app_->Press(windows::kStartButton));
-    for (int i = 0; i < 500 && !CountOf(ServerRequests(), "/delay-seg002.ts/relative/seg002.ts");
-         ++i) {
+    for (int i = 0;
+         i < 500 && !CountOf(ServerRequests(), "/delay20000-seg002.ts/relative/seg002.ts"); ++i) {
         ::Sleep(20);
     }
     const std::string secondDone = " 下载 [2/3] 成功";

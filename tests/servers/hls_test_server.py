@@ -26,7 +26,7 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
     loop           302 to this same path
     redirectN      302 to this path with redirect(N-1) for its mode;
                    redirect0 answers as plain, so N redirects lead to the file
-    delay          the answer after five seconds
+    delayN         the answer after N ms (five seconds when no N is given)
     hangup         the request read, the connection closed with no answer
     empty          200 with an empty body (Content-Length: 0)
     html           200 with an HTML error page as text/html, its length right
@@ -203,6 +203,7 @@ class Answer:
         self.how = how  # whole, slow, chunked, nolength, or one of SENT_FAULTS
         self.location = None
         self.interval_s = DRIP_INTERVAL_MS / 1000  # between a drip's pieces
+        self.delay_s = DELAY_S  # before a delayed answer
 
     def announced(self):
         """The Content-Length the head names."""
@@ -268,7 +269,7 @@ class Handler(socketserver.StreamRequestHandler):
         if answer.how == "slow":
             time.sleep(SLOW_DELAY_S)
         if answer.how == "delay":
-            time.sleep(DELAY_S)
+            time.sleep(answer.delay_s)
         if answer.how in ("cut", "nolength", "trickle", "chunkcut", "drip", "huge", "overlong",
                           "stall"):
             keep_alive = False
@@ -385,6 +386,8 @@ class Handler(socketserver.StreamRequestHandler):
         answer = Answer("200 OK", content_type, body, how)
         if faulty and fault == "drip" and number:
             answer.interval_s = int(number) / 1000
+        if faulty and fault == "delay" and number:
+            answer.delay_s = int(number) / 1000
         return answer
 
 
