@@ -26,7 +26,9 @@ int SegmentConnections() {
 
 uint32_t TimeLimitMs(uint32_t shipped) {
     static const uint32_t testLimit = TestSetting("VELMORA_TEST_WAIT_LIMIT_MS");
-    return testLimit ? testLimit : shipped;
+    return testLimit
+               ? static_cast<uint32_t>(static_cast<uint64_t>(shipped) * testLimit / kWaitLimitMs)
+               : shipped;
 }
 
 }  // namespace net

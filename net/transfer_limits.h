@@ -44,8 +44,10 @@ constexpr int kSegmentConnections = 6;
 // that tests and benchmarks can compare the pool with one connection.
 int SegmentConnections();
 
-// A time limit as shipped, or the one that VELMORA_TEST_WAIT_LIMIT_MS sets, so
-// that tests of the limits need not wait the full thirty seconds.
+// A time limit as shipped or, when VELMORA_TEST_WAIT_LIMIT_MS is set, shrunk
+// by the factor that turns kWaitLimitMs into that setting, so that tests of
+// the limits need not wait the full thirty seconds and every limit keeps its
+// proportion to the others (the merge tool's start stays well inside its own).
 uint32_t TimeLimitMs(uint32_t shipped);
 
 }  // namespace net

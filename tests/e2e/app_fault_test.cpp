@@ -375,7 +375,7 @@ TEST_F(BrokenTool, AToolThatNeverEndsIsEndedWhenItGoesQuietAndTheSegmentsAreKept
     Start("velmora", kTestWaitLimitMs);
     ASSERT_TRUE(::CopyFileA((driver::ProgramDirectory() + "slow_tool.exe").c_str(),
                             (run_->path() + "\\tool\\ffmpeg.exe").c_str(), FALSE));
-    ExpectSegmentsKept(" 合并工具已有 3 秒既无输出也没写视频，已被结束。", IDNO);
+    ExpectSegmentsKept(" 合并工具已有 12 秒既无输出也没写视频，已被结束。", IDNO);
 }
 
 // The tool ends well but its video lasts two seconds of six: no success. The
