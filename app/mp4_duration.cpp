@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/mp4_box.h"
 #include "runtime/owned.h"
 
 namespace app {
@@ -13,41 +14,10 @@ namespace {
 // A movie box larger than this is no movie header a tool wrote.
 constexpr uint64_t kLargestMovieBox = 64 << 20;
 
-uint32_t BigEndian32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
-
-uint64_t BigEndian64(const uint8_t* p) {
-    return (uint64_t{BigEndian32(p)} << 32) | BigEndian32(p + 4);
-}
-
-struct BoxHeader {
-    uint32_t type = 0;
-    uint64_t size = 0;        // the whole box, header included
-    uint32_t headerSize = 8;  // 16 with a 64-bit size
-};
-
 constexpr uint32_t TypeOf(const char (&name)[5]) {
     return (uint32_t{static_cast<uint8_t>(name[0])} << 24) |
            (uint32_t{static_cast<uint8_t>(name[1])} << 16) |
            (uint32_t{static_cast<uint8_t>(name[2])} << 8) | static_cast<uint8_t>(name[3]);
-}
-
-// The header of a box that starts at `header` (`available` bytes there) and
-// may run for `room` bytes; false when it does not fit.
-bool ReadBoxHeader(const uint8_t* header, size_t available, uint64_t room, BoxHeader* box) {
-    if (available < 8) return false;
-    box->type = BigEndian32(header + 4);
-    box->size = BigEndian32(header);
-    box->headerSize = 8;
-    if (box->size == 1) {
-        if (available < 16) return false;
-        box->size = BigEndian64(header + 8);
-        box->headerSize = 16;
-    } else if (box->size == 0) {
-        box->size = room;  // runs to the end
-    }
-    return box->size >= box->headerSize && box->size <= room;
 }
 
 // The movie header's duration / timescale, after its version and flags.

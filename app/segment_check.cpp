@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/data/app_image.h"
+#include "app/mp4_box.h"
 #include "runtime/owned.h"
 
 namespace app {
@@ -11,7 +12,6 @@ namespace {
 
 constexpr uint8_t kSyncByte = 0x47;
 constexpr size_t kPacketSize = 188;
-constexpr size_t kBoxHeaderSize = 8;
 
 // Packed audio opens with an ID3 tag that carries its timestamp.
 bool IsPackedAudio(const uint8_t* head, size_t headSize) {
@@ -23,15 +23,11 @@ bool IsTransportStream(const uint8_t* head, size_t headSize, uint64_t totalSize)
            (totalSize <= kPacketSize || (headSize > kPacketSize && head[kPacketSize] == kSyncByte));
 }
 
-// A box header: a 32-bit size that holds the header and fits the file (1: a
-// 64-bit size follows; 0: the box runs to the end) and four printable type
-// characters.
+// A box header that fits the file, with four printable type characters.
 bool IsMp4Box(const uint8_t* head, size_t headSize, uint64_t totalSize) {
-    if (headSize < kBoxHeaderSize) return false;
-    const uint32_t size =
-        (uint32_t{head[0]} << 24) | (uint32_t{head[1]} << 16) | (uint32_t{head[2]} << 8) | head[3];
-    if (size != 0 && size != 1 && (size < kBoxHeaderSize || size > totalSize)) return false;
-    for (size_t i = 4; i < kBoxHeaderSize; ++i) {
+    BoxHeader box;
+    if (!ReadBoxHeader(head, headSize, totalSize, &box)) return false;
+    for (size_t i = 4; i < 8; ++i) {
         if (head[i] < 0x20 || head[i] > 0x7E) return false;
     }
     return true;
