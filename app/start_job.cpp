@@ -24,7 +24,6 @@
 #include "app/text_search.h"
 #include "app/tool_run.h"
 #include "app/units.h"
-#include "net/segment_download.h"
 #include "net/segment_pool.h"
 #include "net/transfer_limits.h"
 #include "runtime/conversion_commands.h"

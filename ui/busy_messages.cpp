@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/event_dispatch.h"
+#include "ui/input_barrier.h"
 
 namespace ui {
 
@@ -14,8 +15,7 @@ int g_waitingDepth = 0;  // the window's thread alone handles its messages
 // reach no control, so the window still moves out of the way.
 bool IsPersonsInput(const MSG& message) {
     const UINT m = message.message;
-    if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST))
-        return true;
+    if (IsKeyOrMouseInput(m)) return true;
     if (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) {
         return m != WM_NCMOUSEMOVE && !(m == WM_NCLBUTTONDOWN && (message.wParam == HTCAPTION ||
                                                                   message.wParam == HTMINBUTTON));

@@ -7,12 +7,12 @@ namespace {
 DWORD g_barrier = 0;
 bool g_barrierSet = false;
 
-bool IsInput(UINT message) {
+}  // namespace
+
+bool IsKeyOrMouseInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
            (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
-
-}  // namespace
 
 void DropInputBefore(DWORD now) {
     g_barrier = now;
@@ -21,7 +21,7 @@ void DropInputBefore(DWORD now) {
 
 bool IsStaleInput(const MSG& message) {
     // Message times wrap with the tick count, so compare their difference.
-    return g_barrierSet && IsInput(message.message) &&
+    return g_barrierSet && IsKeyOrMouseInput(message.message) &&
            static_cast<LONG>(message.time - g_barrier) < 0;
 }
 

@@ -9,6 +9,9 @@
 
 namespace ui {
 
+// Whether the message is keyboard or mouse input to a window's client area.
+bool IsKeyOrMouseInput(UINT message);
+
 // Mouse and keyboard messages stamped before `now` are dropped from here on.
 void DropInputBefore(DWORD now);
 
