@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <wininet.h>
-#include <winsock2.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "runtime/memory.h"
 #include "tests/net/fetch_url.h"
 #include "tests/net/libraries.h"
+#include "tests/net/loopback_socket.h"
 #include "tests/net/served_test.h"
 
 namespace {
@@ -44,35 +44,6 @@ long long FirstDifference(const std::string& a, const std::string& b) {
     }
     return a.size() == b.size() ? -1 : static_cast<long long>(common);
 }
-
-// A port of 127.0.0.1 that refuses connections: bound, never listening.
-class RefusingPort {
-  public:
-    RefusingPort() {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-        ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        int size = sizeof address;
-        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ::ntohs(address.sin_port);
-    }
-    ~RefusingPort() {
-        ::closesocket(socket_);
-        ::WSACleanup();
-    }
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-
-    unsigned port() const { return port_; }
-
-  private:
-    SOCKET socket_;
-    unsigned port_ = 0;
-};
 
 class HttpReader : public test_app::ServedTest {
   protected:
@@ -278,8 +249,8 @@ TEST_F(HttpReader, ATransferThatStallsFailsAtTheLimit) {
 }
 
 TEST_F(HttpReader, AddressesThatCannotBeFetchedGiveTheEmptyByteSet) {
-    const RefusingPort refusing;
-    const std::string closed = "127.0.0.1:" + std::to_string(refusing.port());
+    test_app::LoopbackSocket refusing;
+    const std::string closed = "127.0.0.1:" + std::to_string(refusing.BindRefusingPort());
     const std::string addresses[] = {
         "",
         "#fragment-only",

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 #include <wininet.h>
-#include <winsock2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 #include "net/transfer_limits.h"
 #include "runtime/system_error_text.h"
 #include "tests/net/fetch_url.h"
+#include "tests/net/loopback_socket.h"
 #include "tests/net/served_test.h"
 
 namespace {
@@ -52,30 +52,6 @@ std::string ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// A connection to the server that sends nothing while it is held.
-class IdleConnection {
-  public:
-    explicit IdleConnection(unsigned port) {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-        address.sin_port = ::htons(static_cast<u_short>(port));
-        ::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    }
-    ~IdleConnection() {
-        ::closesocket(socket_);
-        ::WSACleanup();
-    }
-    IdleConnection(const IdleConnection&) = delete;
-    IdleConnection& operator=(const IdleConnection&) = delete;
-
-  private:
-    SOCKET socket_;
-};
 
 // Who asks: a segment into a file, the playlist by FetchUrl, a key by FetchBodies.
 enum class Asker { kSegment, kPlaylist, kKey };
@@ -176,9 +152,11 @@ TEST_F(TransferFaults, EachBadAnswerFailsWithItsReasonAndWholeOnesArrive) {
         {"nolength", Asker::kSegment, "/nolength/made/relative-2000.m3u8", "arrived, whole", chain},
     };
     for (const auto& row : rows) {
-        std::vector<std::unique_ptr<IdleConnection>> idle;
-        for (int i = 0; i < row.idleConnections; ++i)
-            idle.push_back(std::make_unique<IdleConnection>(std::atoi(port_)));
+        std::vector<std::unique_ptr<test_app::LoopbackSocket>> idle;
+        for (int i = 0; i < row.idleConnections; ++i) {
+            idle.push_back(std::make_unique<test_app::LoopbackSocket>());
+            idle.back()->Connect(std::atoi(port_));
+        }
         const std::string actual = Outcome(row.asker, row.path, row.whole);
         EXPECT_EQ(actual == row.alternative ? row.alternative : row.expected, actual) << row.what;
     }

@@ -32,6 +32,16 @@ ScenarioRun RunScenario(const std::string& scenario, const std::string& workingD
     return {exitCode, driver::ReadWholeFile(reportPath)};
 }
 
+// The child's run-time error dialog says `text`; its OK ends the program
+// with the error's exit code.
+void ExpectErrorDialogThenEnd(driver::ChildProcess& child, const std::string& text) {
+    HWND box = driver::WaitForWindow(child.id(), "错误", kTimeoutMs);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(text, driver::MessageBoxText(box));
+    ASSERT_TRUE(driver::PressButton(box, IDOK));
+    EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
+}
+
 TEST(Process, WithoutTemplatesTheStartupWindowFailsToLoadWithOneErrorDialog) {
     driver::ChildProcess child("\"" + ScenarioProgram() + "\" start-up");
     ASSERT_TRUE(child.started());
@@ -53,12 +63,8 @@ TEST(Process, AnErrorRaisedInsideTheHookShowsTheDialogWithItsCode) {
     driver::ChildProcess child("\"" + ScenarioProgram() + "\" hook-raises");
     ASSERT_TRUE(child.started());
 
-    HWND box = driver::WaitForWindow(child.id(), "错误", kTimeoutMs);
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n",
-              driver::MessageBoxText(box));
-    ASSERT_TRUE(driver::PressButton(box, IDOK));
-    EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
+    ExpectErrorDialogThenEnd(
+        child, "运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n");
 }
 
 TEST(Process, ClosingTheOnlyWindowRunsEachEndRoutineOnceInOrderAndExitsWithZero) {
@@ -128,12 +134,8 @@ TEST(Process, AnErrorOnAWorkerShowsTheDialogAndEndsTheProgramWhileTheMainThreadW
     const std::string reportPath = driver::MakeTempDirectory() + "\\report.txt";
     driver::ChildProcess child("\"" + ScenarioProgram() + "\" worker-error \"" + reportPath + "\"");
     ASSERT_TRUE(child.started());
-    HWND box = driver::WaitForWindow(child.id(), "错误", kTimeoutMs);
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n",
-              driver::MessageBoxText(box));
-    ASSERT_TRUE(driver::PressButton(box, IDOK));
-    EXPECT_EQ(kErrorExitCode, child.WaitForExit(kTimeoutMs));
+    ExpectErrorDialogThenEnd(child,
+                             "运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n");
     EXPECT_EQ("", driver::ReadWholeFile(reportPath));
 }
 
