@@ -15,7 +15,7 @@ class LiveWindow : public VelmoraEndToEnd {};
 
 // The third segment answers after twenty seconds. Meanwhile the log box,
 // asked from this process, answers within a second and holds the first two
-// segments' lines.
+// segments' lines, and a request to close the window does not end the job.
 TEST_F(LiveWindow, TheLogShowsTheSegmentsDoneWhileTheJobWaitsForTheRest) {
     Start();
     Parse(Server() + "delay20000-seg002.ts/relative/index.m3u8", kClickStart);
@@ -33,7 +33,9 @@ TEST_F(LiveWindow, TheLogShowsTheSegmentsDoneWhileTheJobWaitsForTheRest) {
     }
     EXPECT_NE(std::string::npos, log.find(secondDone)) << log;
     EXPECT_EQ(std::string::npos, log.find(" 下载 [3/3]")) << "the job had ended";
+    ASSERT_TRUE(::PostMessageA(app_->main(), WM_CLOSE, 0, 0));
     EXPECT_TRUE(app_->WaitForLog(kSavedAt, kJobTimeoutMs)) << app_->Log();
+    EXPECT_TRUE(::IsWindow(app_->main()));
 }
 
 }  // namespace
