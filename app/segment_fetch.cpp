@@ -6,11 +6,11 @@
 
 #include "app/calls.h"
 #include "app/data/app_image.h"
+#include "app/job_wait.h"
 #include "app/log.h"
 #include "app/owned_values.h"
 #include "app/segment_crypto.h"
 #include "app/text_search.h"
-#include "app/units.h"
 #include "net/body_fetch.h"
 #include "runtime/file_commands.h"
 #include "runtime/system_error_text.h"
@@ -63,6 +63,7 @@ KeyRing::KeyRing(const JobPlan& plan) : addresses_(plan.keyAddresses) {
         if (StartsWith(address.c_str(), Constants().httpPrefix)) web.push_back(address);
     }
     const std::vector<net::FetchedBody> fetched = net::FetchBodies(web, kLargestKey, WhileJobWaits);
+    if (JobStopping()) return;                // a key that failed for the stop is no news
     std::map<std::string, ReadResult> reads;  // by address
     for (size_t i = 0; i < web.size(); ++i)
         reads.emplace(web[i], ReadResult{fetched[i].bytes, fetched[i].failure});

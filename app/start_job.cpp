@@ -17,6 +17,7 @@
 #include "app/handlers.h"
 #include "app/job_name.h"
 #include "app/job_plan.h"
+#include "app/job_wait.h"
 #include "app/log.h"
 #include "app/mp4_duration.h"
 #include "app/owned_values.h"
@@ -154,11 +155,12 @@ bool PrepareJob(Job& job) {
     }
     WriteTextFile(job.directory + K().playlistFileName, app::playlistText.get());
     app::Log(K().logDirectoryMade + job.directory + K().logDirectoryMadeEnd);
+    app::JobBegins(job.directory);
     return true;
 }
 
 // A fragmented MP4 stream's initialization map comes first; false, with the
-// line that says so, when it cannot be had.
+// line that says so, when it cannot be had, and false when the job stops.
 bool DownloadMap(Job& job) {
     const std::string& address = app::jobPlan.mapAddress;
     if (address.empty()) return true;
@@ -168,6 +170,7 @@ bool DownloadMap(Job& job) {
     net::SegmentPool pool(
         {{address, file, true, app::ArrivalCheck({}, app::SegmentKind::kFragment)}}, 1);
     if (!pool.Arrived(0, app::WhileJobWaits)) {
+        if (app::JobStopping()) return false;
         app::Log(K().logMapFailed + pool.FailureOf(0) + K().logMapFailedEnd + job.directory +
                  K().lineBreak);
         return false;
@@ -177,11 +180,13 @@ bool DownloadMap(Job& job) {
 }
 
 // Segment i's line and list entry are written as it arrives, in index order,
-// while the pool downloads the segments after it.
-void DownloadSegments(Job& job) {
+// while the pool downloads the segments after it. False when the job stops:
+// the segment it waited for is neither counted nor logged.
+bool DownloadSegments(Job& job) {
     const std::vector<app::PlannedSegment>& segments = app::jobPlan.segments;
     const std::string total = std::to_string(segments.size());
     app::KeyRing keys(app::jobPlan);
+    if (app::JobStopping()) return false;
     const app::SegmentKind kind =
         job.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
     std::vector<net::SegmentDownload> downloads;
@@ -199,6 +204,7 @@ void DownloadSegments(Job& job) {
         std::string failure;
         const bool downloaded =
             app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind, keys, &failure);
+        if (app::JobStopping()) return false;
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
@@ -217,10 +223,11 @@ void DownloadSegments(Job& job) {
         }
     }
     app::Log(K().logDownloadsDone);
+    return true;
 }
 
 // Runs the tool and logs its report as it comes, then why no video came if
-// none did.
+// none did; a tool ended because the job stops is no news.
 // True when the tool ended well and left the merged video; `reportedSeconds`
 // gets the last time the tool reported, or a negative number.
 bool RunMergeTool(const Job& job, const std::string& commandLine, double* reportedSeconds) {
@@ -232,6 +239,7 @@ bool RunMergeTool(const Job& job, const std::string& commandLine, double* report
         app::RunTool(commandLine, merged, quietLimitMs, app::LogContinued, app::WhileJobWaits);
     app::LogContinued(K().lineBreak);
     *reportedSeconds = app::LastReportedTime(run.report);
+    if (app::JobStopping()) return false;
     if (!run.started) {
         app::Log(K().logToolNotStarted + job.runDirectory + K().toolPath + K().lineBreak);
         return false;
@@ -352,10 +360,12 @@ void Merge(const Job& job) {
     bool merged = prepared && RunMergeTool(job, commandLine, &reportedSeconds);
     // Merging again helps only when the tool failed; a video that merely
     // could not be moved is kept as it is.
-    if (prepared && !merged && AskToMergeAgain()) {
+    if (prepared && !merged && !app::JobStopping() && AskToMergeAgain()) {
         merged = RunMergeTool(job, commandLine, &reportedSeconds);
-        if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
+        if (!merged && !app::JobStopping())
+            app::Log(K().logMergeFailed + job.target + K().lineBreak);
     }
+    if (app::JobStopping()) return;  // the job folder stays as it is
     const bool whole = merged && ProveMerged(job, reportedSeconds);
     const bool moved = whole && MoveToTarget(job);
     if (moved) {
@@ -382,10 +392,10 @@ extern "C" void onStartClicked() {
     const app::LogBatch batch;
     Job job;
     job.runDirectory = RunDirectory();
-    if (ChooseTarget(job) && PrepareJob(job) && DownloadMap(job)) {
-        DownloadSegments(job);
+    if (ChooseTarget(job) && PrepareJob(job) && DownloadMap(job) && DownloadSegments(job)) {
         Merge(job);
     }
+    app::JobEnds();
     app::DiscardInputMeanwhile();
     app::SetDisabled(app::windows::kStartButton, false);
 }

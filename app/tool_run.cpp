@@ -85,7 +85,7 @@ double ClockSeconds(const std::string& text, size_t at) {
 
 ToolRun RunTool(const std::string& commandLine, const std::string& watchedFile, DWORD quietLimitMs,
                 const std::function<void(const std::string&)>& onReport,
-                const std::function<void()>& waiting) {
+                const std::function<bool()>& waiting) {
     ToolRun run;
     runtime::OutputPipe output, error;
     if (commandLine.empty() || !runtime::CreateOutputPipe(output) ||
@@ -110,11 +110,11 @@ ToolRun RunTool(const std::string& commandLine, const std::string& watchedFile, 
         // All the tool wrote was in its pipes when it ended, and this pass took
         // it; a child of the tool may hold them open for ever.
         if (ended) break;
-        if (!run.stopped && watch.Quiet(reported)) {
+        const bool goOn = !waiting || waiting();
+        if (!run.stopped && (watch.Quiet(reported) || !goOn)) {
             // The code given is not reported: a stopped tool has none of its own.
             run.stopped = ::TerminateProcess(process.get(), 1) != FALSE;
         }
-        if (waiting) waiting();
         ended = ::WaitForSingleObject(process.get(), reported ? 0 : kPollMs) == WAIT_OBJECT_0;
     }
     if (!run.stopped) run.exitCode = runtime::ExitCodeOf(process.get());

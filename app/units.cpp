@@ -1,7 +1,6 @@
 #include "app/units.h"
 
 #include "app/calls.h"
-#include "app/log.h"
 #include "ui/window_commands.h"
 
 namespace app {
@@ -31,12 +30,6 @@ void SetContent(const windows::Unit& editBox, const char* text) {
 void DiscardInputMeanwhile() {
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     CallCoreCommand(ui::DiscardPendingInput, 0, none);
-}
-
-void WhileJobWaits() {
-    FlushLogIfDue();
-    const runtime::ArgRecord none[] = {{0, 0, 0}};
-    CallCoreCommand(ui::HandleWaitingMessages, 0, none);
 }
 
 }  // namespace app

@@ -27,9 +27,5 @@ void SetContent(const windows::Unit& editBox, const char* text);
 // thread: the window system would hand them over once the handler returns,
 // and a click on a button that was disabled meanwhile would start its job.
 void DiscardInputMeanwhile();
-// What the window's thread does while a job waits for its workers or its
-// tool: the log's batch goes out when due, and the window paints and answers
-// other programs; clicks and keys are dropped.
-void WhileJobWaits();
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "net/transfer_limits.h"
+#include "net/transfer_stop.h"
 #include "runtime/system_error_text.h"
 
 namespace net {
@@ -24,6 +25,7 @@ constexpr DWORD kRequestFlags =
 constexpr uint32_t kDefaultChunk = 10240;
 constexpr uint32_t kLargestChunk = 102400;
 constexpr DWORD kWatchIntervalMs = 100;
+constexpr char kStoppedFailure[] = "下载已停止。";
 // The proxy and its credentials: only other commands of the library set them,
 // and this program calls none of those.
 constexpr char kProxyUserName[] = "";
@@ -241,6 +243,11 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
     const DWORD start = ::GetTickCount();
     const HANDLE decided = get.decided_ ? get.decided_.get() : worker.get();
     while (::WaitForSingleObject(decided, kWatchIntervalMs) == WAIT_TIMEOUT) {
+        if (TransfersStopped()) {
+            get.abandoned_ = true;
+            *failure = kStoppedFailure;
+            return GetOutcome::kFailed;
+        }
         if (get.watch_.total() == 0 && ::GetTickCount() - start >= limit) {
             get.abandoned_ = true;
             *failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);

@@ -47,7 +47,8 @@ enum class GetOutcome { kArrived, kFailed, kRedirectLoop };
 // kLowSpeedBytesPerSecond on average over a window of kLowSpeedWindowMs, or
 // WinINet's time limits end a wait. Where WinINet sets no limit (a TLS
 // handshake with a silent server) the waiting thread leaves the GET behind
-// when no byte of the body has come within kWaitLimitMs; a GET left behind
+// when no byte of the body has come within kWaitLimitMs, or at once when
+// transfers are stopped (net/transfer_stop.h); a GET left behind
 // reads, follows and hands on nothing more. The sink is the GET's: the
 // waiting thread looks at it only after the outcome is decided, which the
 // performing thread does before it closes its handles.

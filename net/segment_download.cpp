@@ -9,6 +9,7 @@
 
 #include "net/http_get.h"
 #include "net/transfer_limits.h"
+#include "net/transfer_stop.h"
 #include "runtime/owned.h"
 #include "runtime/system_error_text.h"
 
@@ -74,6 +75,7 @@ bool DownloadSegment(const std::string& address, const std::string& file, std::s
                      const ContentCheck& check) {
     for (int attempt = 1;; ++attempt) {
         failure->clear();
+        if (TransfersStopped()) return false;
         GetOutcome outcome = TryOnce(address, file, failure);
         if (outcome == GetOutcome::kArrived && check) {
             *failure = check(file);
@@ -82,7 +84,8 @@ bool DownloadSegment(const std::string& address, const std::string& file, std::s
         if (outcome == GetOutcome::kArrived) return true;
         // What a failed try left is an error page's or part of a body: no segment.
         ::DeleteFileA(file.c_str());
-        if (outcome == GetOutcome::kRedirectLoop || attempt == kSegmentTries) return false;
+        if (outcome == GetOutcome::kRedirectLoop || attempt == kSegmentTries || TransfersStopped())
+            return false;
         ::Sleep(kRetryPauseMs);
     }
 }

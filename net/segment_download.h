@@ -16,8 +16,9 @@ using ContentCheck = std::function<std::string(const std::string& file)>;
 // when the segment arrived whole (and passed `check` if given); else
 // `*failure` says why the last try failed. A try fails when its GET does
 // (net/http_get.h), when its body is empty, or when `check` finds fault with
-// the file; a redirect loop is not tried again. What a failed try left is
-// removed. `check` runs on the calling thread.
+// the file; a redirect loop is not tried again, nor anything once transfers
+// are stopped (net/transfer_stop.h). What a failed try left is removed.
+// `check` runs on the calling thread.
 bool DownloadSegment(const std::string& address, const std::string& file, std::string* failure,
                      const ContentCheck& check = {});
 

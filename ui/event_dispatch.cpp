@@ -1,9 +1,11 @@
 #include "ui/event_dispatch.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "runtime/error_reporter.h"
 #include "runtime/values.h"
+#include "ui/close_requests.h"
 #include "ui/window_state.h"
 
 extern "C" uint64_t CallEventHandler(uint32_t handler, const uint32_t* words, uint32_t count);
@@ -21,8 +23,12 @@ constexpr uint32_t kTwoWordTag = 0x00010003;
 constexpr uint32_t kTwoWordBasicTag = 0x80000008;
 
 int g_suppression = 0;
-uint32_t g_sourceWindow = 0;
-uint32_t g_sourceUnit = 0;
+// The window and unit of each handler that runs, the innermost last.
+struct Source {
+    uint32_t windowId;
+    uint32_t unitId;
+};
+std::vector<Source> g_sources;
 
 bool PassesBothWords(const EventArgument& arg) {
     if (arg.passing & passing::kBothWords) return true;
@@ -96,13 +102,11 @@ bool RaiseEvent(EventRecord& record) {
 
     const std::vector<uint32_t> words = HandlerWords(record);
     // A handler may raise further events; the outer source comes back after them.
-    const uint32_t outerWindow = g_sourceWindow, outerUnit = g_sourceUnit;
-    g_sourceWindow = record.windowId;
-    g_sourceUnit = record.unitId;
+    g_sources.push_back({record.windowId, record.unitId});
     const uint64_t result =
         CallEventHandler(handler, words.data(), static_cast<uint32_t>(words.size()));
-    g_sourceWindow = outerWindow;
-    g_sourceUnit = outerUnit;
+    g_sources.pop_back();
+    if (!HandlerRunsFor(record.windowId)) CloseIfRequested(record.windowId);
     record.hasResult = 1;
     record.result = result;
     return true;
@@ -122,8 +126,14 @@ EventSuppression::EventSuppression() { ++g_suppression; }
 EventSuppression::~EventSuppression() { --g_suppression; }
 
 void CurrentEventSource(uint32_t* windowId, uint32_t* unitId) {
-    *windowId = g_sourceWindow;
-    *unitId = g_sourceUnit;
+    const Source source = g_sources.empty() ? Source{0, 0} : g_sources.back();
+    *windowId = source.windowId;
+    *unitId = source.unitId;
+}
+
+bool HandlerRunsFor(uint32_t windowId) {
+    return std::any_of(g_sources.begin(), g_sources.end(),
+                       [windowId](const Source& source) { return source.windowId == windowId; });
 }
 
 }  // namespace ui

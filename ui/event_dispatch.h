@@ -55,4 +55,8 @@ class EventSuppression {
 // The window and unit whose event handler is running, or zeros.
 void CurrentEventSource(uint32_t* windowId, uint32_t* unitId);
 
+// Whether a handler of window `windowId` or of one of its units is running,
+// perhaps under another's.
+bool HandlerRunsFor(uint32_t windowId);
+
 }  // namespace ui

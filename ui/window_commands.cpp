@@ -56,6 +56,8 @@ void DiscardPendingInput(ArgRecord*, int32_t, const ArgRecord*) {
     DropInputBefore(::GetTickCount());
 }
 
-void HandleWaitingMessages(ArgRecord*, int32_t, const ArgRecord*) { HandleMessagesWhileBusy(); }
+void HandleWaitingMessages(ArgRecord* result, int32_t, const ArgRecord*) {
+    SetInteger(result, static_cast<int32_t>(HandleMessagesWhileBusy()));
+}
 
 }  // namespace ui

@@ -20,8 +20,11 @@ void LoadWindowCommand(runtime::ArgRecord* result, int32_t argCount,
 // thread is not replayed on windows that have changed meanwhile.
 void DiscardPendingInput(runtime::ArgRecord* result, int32_t argCount,
                          const runtime::ArgRecord* args);
-// (): while a handler waits, the window paints and answers the messages that
-// came meanwhile; a person's input among them is dropped (ui/busy_messages.h).
+// () -> integer: while a handler waits, the window paints and answers the
+// messages that came meanwhile; a person's input among them is dropped
+// (ui/busy_messages.h). The result is the request to close the handler's
+// window that came meanwhile, taken: 0 none, 1 a person or program asked, 2
+// Windows ends the session (ui/close_requests.h).
 void HandleWaitingMessages(runtime::ArgRecord* result, int32_t argCount,
                            const runtime::ArgRecord* args);
 

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "runtime/hidden_owner.h"
-#include "ui/busy_messages.h"
 #include "ui/byte_reader.h"
+#include "ui/close_requests.h"
+#include "ui/event_dispatch.h"
 #include "ui/gdi.h"
 #include "ui/icon_records.h"
 #include "ui/unit_scaffold.h"
@@ -193,9 +194,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 1;
         }
         case WM_CLOSE:
-            // Destroying the window would pull it from under the handler.
-            if (HandlerIsWaiting()) return 0;
-            break;
+        case WM_QUERYENDSESSION: {
+            // Destroying the window would pull it from under its handler.
+            const Unit* unit = UnitOfWindow(window);
+            if (!unit || !HandlerRunsFor(unit->windowId())) break;
+            const bool sessionEnds = message == WM_QUERYENDSESSION;
+            DeferClose(unit->windowId(), window,
+                       sessionEnds ? CloseRequest::kSessionEnding : CloseRequest::kAsked);
+            // The session waits until the handler has stopped and the program ended.
+            return 0;
+        }
         case WM_NCDESTROY: {
             const LRESULT result = ::DefWindowProcA(window, message, wParam, lParam);
             if (auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window))) {

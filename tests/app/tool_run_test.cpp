@@ -27,24 +27,28 @@ std::string Runs(const std::string& text) {
 // What the caller of RunTool sees, in one line. The pieces are sorted: the
 // two streams' pieces come in the order they arrive, which no test can fix.
 std::string Outcome(const std::string& commandLine, const std::string& watchedFile,
-                    DWORD quietLimitMs) {
+                    DWORD quietLimitMs, bool goOn) {
     std::string pieces;
     bool waited = false;
     const app::ToolRun run = app::RunTool(
         commandLine, watchedFile, quietLimitMs, [&](const std::string& piece) { pieces += piece; },
-        [&] { waited = true; });
+        [&] {
+            waited = true;
+            return goOn;
+        });
     std::sort(pieces.begin(), pieces.end());
     return "started=" + std::to_string(run.started) + " stopped=" + std::to_string(run.stopped) +
            " exit=" + std::to_string(run.exitCode) + " report=" + Runs(run.report) +
            " pieces=" + Runs(pieces) + " waited=" + std::to_string(waited);
 }
 
-TEST(ToolRun, ReportExitAndQuietEnd) {
+TEST(ToolRun, ReportExitAndEnds) {
     const std::string output = driver::MakeTempDirectory() + "\\output.mp4";
     const struct {
         std::string commandLine;
         DWORD quietLimitMs;
         std::string expected;
+        bool goOn = true;  // what waiting answers
     } rows[] = {
         // More than a pipe holds, on standard error as ffmpeg writes it.
         {Program("output_writer.exe", "0 200000 0"), 10000,
@@ -58,9 +62,12 @@ TEST(ToolRun, ReportExitAndQuietEnd) {
          "started=1 stopped=1 exit=-1 report= pieces= waited=1"},
         {Program("slow_tool.exe", "\"" + output + "\" 6000"), 3000,
          "started=1 stopped=0 exit=0 report= pieces= waited=1"},
+        // The caller's wait ends the tool long before its quiet limit.
+        {Program("slow_tool.exe", ""), 600000,
+         "started=1 stopped=1 exit=-1 report= pieces= waited=1", false},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(row.expected, Outcome(row.commandLine, output, row.quietLimitMs))
+        EXPECT_EQ(row.expected, Outcome(row.commandLine, output, row.quietLimitMs, row.goOn))
             << row.commandLine;
     }
 }
