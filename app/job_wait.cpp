@@ -7,7 +7,6 @@
 #include "app/log.h"
 #include "app/units.h"
 #include "net/transfer_stop.h"
-#include "runtime/message_box_command.h"
 #include "ui/close_requests.h"
 #include "ui/window_commands.h"
 
@@ -15,22 +14,8 @@ namespace app {
 
 namespace {
 
-constexpr uint32_t kYesNoQuestion = 0x24;
-constexpr int32_t kYes = 5;
-
 std::string g_directory;  // the job folder, ending with a backslash
 bool g_stopping = false;
-
-bool PersonWantsToQuit() {
-    FlushLog();
-    const ConstantTexts& k = Constants();
-    const std::string question = k.quitQuestion + g_directory;
-    const runtime::ArgRecord args[] = {TextArg(question.c_str()),
-                                       IntegerArg(kYesNoQuestion),
-                                       {0, 0, 0},
-                                       UnitArg(windows::kMainWindow)};
-    return static_cast<int32_t>(CallCore(runtime::ShowMessageBox, args).low) == kYes;
-}
 
 }  // namespace
 
@@ -41,8 +26,9 @@ bool WhileJobWaits() {
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     const auto request =
         static_cast<ui::CloseRequest>(CallCoreCommand(ui::HandleWaitingMessages, 0, none).low);
-    if (g_stopping || request == ui::CloseRequest::kNone) return !g_stopping;
-    if (request == ui::CloseRequest::kSessionEnding || PersonWantsToQuit()) {
+    if (!g_stopping && (request == ui::CloseRequest::kSessionEnding ||
+                        (request == ui::CloseRequest::kAsked &&
+                         AskYesNo(Constants().quitQuestion + g_directory)))) {
         g_stopping = true;
         net::StopTransfers();
     }

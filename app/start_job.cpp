@@ -29,15 +29,12 @@
 #include "net/transfer_limits.h"
 #include "runtime/conversion_commands.h"
 #include "runtime/file_commands.h"
-#include "runtime/message_box_command.h"
 #include "runtime/owned.h"
 #include "runtime/system_error_text.h"
 #include "runtime/text_commands.h"
 
 namespace {
 
-constexpr uint32_t kYesNo = 4;
-constexpr int32_t kYes = 5;
 // How far the merged video's duration may be from the playlist's sum of the
 // segments': the larger of a second and 2%, for the rounding of durations
 // written with few digits and the tool's cut at the last key frame.
@@ -292,15 +289,6 @@ bool MoveToTarget(const Job& job) {
     return false;
 }
 
-bool AskToMergeAgain() {
-    app::FlushLog();
-    const runtime::ArgRecord question[] = {app::TextArg(K().retryQuestion),
-                                           app::IntegerArg(kYesNo),
-                                           {0, 0, 0},
-                                           app::UnitArg(app::windows::kMainWindow)};
-    return static_cast<int32_t>(app::CallCore(runtime::ShowMessageBox, question).low) == kYes;
-}
-
 // The map and the fragments that arrived, byte for byte, in one file; false
 // when it cannot be written.
 bool JoinFragments(const Job& job, const std::string& joined) {
@@ -359,13 +347,14 @@ void Merge(const Job& job) {
     double reportedSeconds = -1;
     bool merged = prepared && RunMergeTool(job, commandLine, &reportedSeconds);
     // Merging again helps only when the tool failed; a video that merely
-    // could not be moved is kept as it is.
-    if (prepared && !merged && !app::JobStopping() && AskToMergeAgain()) {
+    // could not be moved is kept as it is. A stopped job leaves its folder
+    // as it is.
+    if (app::JobStopping()) return;
+    if (prepared && !merged && app::AskYesNo(K().retryQuestion)) {
         merged = RunMergeTool(job, commandLine, &reportedSeconds);
-        if (!merged && !app::JobStopping())
-            app::Log(K().logMergeFailed + job.target + K().lineBreak);
+        if (app::JobStopping()) return;
+        if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
     }
-    if (app::JobStopping()) return;  // the job folder stays as it is
     const bool whole = merged && ProveMerged(job, reportedSeconds);
     const bool moved = whole && MoveToTarget(job);
     if (moved) {

@@ -1,6 +1,8 @@
 #include "app/units.h"
 
 #include "app/calls.h"
+#include "app/log.h"
+#include "runtime/message_box_command.h"
 #include "ui/window_commands.h"
 
 namespace app {
@@ -10,6 +12,8 @@ namespace {
 // Common property 6, and the first property of an edit box's own.
 constexpr int32_t kDisabledProperty = 6;
 constexpr int32_t kContentProperty = 8;
+constexpr uint32_t kYesNo = 4;
+constexpr int32_t kYes = 5;
 
 }  // namespace
 
@@ -30,6 +34,13 @@ void SetContent(const windows::Unit& editBox, const char* text) {
 void DiscardInputMeanwhile() {
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     CallCoreCommand(ui::DiscardPendingInput, 0, none);
+}
+
+bool AskYesNo(const std::string& question) {
+    FlushLog();
+    const runtime::ArgRecord args[] = {
+        TextArg(question.c_str()), IntegerArg(kYesNo), {0, 0, 0}, UnitArg(windows::kMainWindow)};
+    return static_cast<int32_t>(CallCore(runtime::ShowMessageBox, args).low) == kYes;
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/owned_values.h"
 #include "runtime/values.h"
@@ -27,5 +28,8 @@ void SetContent(const windows::Unit& editBox, const char* text);
 // thread: the window system would hand them over once the handler returns,
 // and a click on a button that was disabled meanwhile would start its job.
 void DiscardInputMeanwhile();
+// Asks a yes-or-no question in a message box over the main window, once the
+// log is whole; true for yes.
+bool AskYesNo(const std::string& question);
 
 }  // namespace app

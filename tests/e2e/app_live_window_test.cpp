@@ -67,21 +67,22 @@ TEST_F(LiveWindow, TheLogShowsTheSegmentsDoneWhileTheJobWaitsForTheRest) {
     EXPECT_TRUE(::IsWindow(app_->main()));
 }
 
-// Closing mid-job, with "是" or by Windows ending the session (no question):
+// Closing mid-job, with Alt+F4 and "是" or by Windows ending the session (no question):
 // the program ends within five seconds, the third segment is not asked for
 // again, and the job folder keeps the playlist and the two segments that
 // arrived.
 TEST_F(LiveWindow, ClosingMidJobEndsTheProgramAndKeepsTheFinishedSegments) {
     enum class Close { kAskedYes, kSessionEnds };
     for (const Close close : {Close::kAskedYes, Close::kSessionEnds}) {
-        SCOPED_TRACE(close == Close::kAskedYes ? "asked, yes" : "session ends");
+        SCOPED_TRACE(close == Close::kAskedYes ? "Alt+F4, yes" : "session ends");
         Start();
         std::string jobDirectory;
         WaitForTwoOfThree(&jobDirectory);
         const std::string third = std::string("/") + kSlowThird + "seg002.ts";
         const size_t thirdAsked = CountOf(ServerRequests(), third);
         if (close == Close::kAskedYes) {
-            ASSERT_TRUE(::PostMessageA(app_->main(), WM_CLOSE, 0, 0));
+            driver::BringToFront(app_->main());
+            driver::PressChord({VK_MENU, VK_F4});
             HWND question = WaitForQuitQuestion(jobDirectory);
             ASSERT_NE(nullptr, question);
             ASSERT_TRUE(driver::PressButton(question, IDYES));

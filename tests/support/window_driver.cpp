@@ -135,6 +135,19 @@ void TypeKeys(const std::string& keys) {
     ::SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
 }
 
+void PressChord(const std::vector<WORD>& keys) {
+    std::vector<INPUT> presses;
+    for (size_t i = 0; i < 2 * keys.size(); ++i) {
+        const bool down = i < keys.size();
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = down ? keys[i] : keys[2 * keys.size() - 1 - i];
+        press.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        presses.push_back(press);
+    }
+    ::SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+}
+
 void ClickWithMouse(HWND window) {
     BringToFront(window);
     RECT rect;

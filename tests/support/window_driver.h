@@ -41,6 +41,9 @@ void ClickAtMiddle(HWND window);
 // Keys pressed and released, one after another, as a person types upper-case
 // letters and digits; asks nothing of the window's thread either.
 void TypeKeys(const std::string& keys);
+// Keys held down together, in order, then let go in reverse, as a person
+// presses Alt+F4 ({VK_MENU, VK_F4}); asks nothing of the window's thread.
+void PressChord(const std::vector<WORD>& keys);
 
 // All visible top-level windows of the process with this title.
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::string& title);
