@@ -50,8 +50,15 @@ bool IsWebAddress(const std::string& address) {
            ::_strnicmp(address.c_str(), "https://", 8) == 0;
 }
 
+// Asked between the copy's chunks, so that a stop does not wait for a large file.
+DWORD __stdcall GoOnCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
+                            DWORD, HANDLE, HANDLE, void*) {
+    return TransfersStopped() ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
+}
+
 GetOutcome Copy(const std::string& from, const std::string& file, std::string* failure) {
-    if (::CopyFileA(from.c_str(), file.c_str(), FALSE)) return GetOutcome::kArrived;
+    if (::CopyFileExA(from.c_str(), file.c_str(), GoOnCopying, nullptr, nullptr, 0))
+        return GetOutcome::kArrived;
     *failure = runtime::SystemErrorText(::GetLastError());
     return GetOutcome::kFailed;
 }
