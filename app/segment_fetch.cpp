@@ -9,6 +9,7 @@
 #include "app/job_wait.h"
 #include "app/log.h"
 #include "app/owned_values.h"
+#include "app/picture_prefix.h"
 #include "app/segment_crypto.h"
 #include "app/text_search.h"
 #include "net/body_fetch.h"
@@ -91,14 +92,22 @@ bool CanDecrypt(const SegmentCipher& cipher, const KeyRing& keys) {
     return cipher.keyIndex < 0 || (cipher.ivValid && keys.Find(cipher.keyIndex));
 }
 
-net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind) {
+std::string SegmentProblem(const std::string& file, SegmentKind kind, bool* hadPicture) {
+    if (kind == SegmentKind::kStandalone && RemovePicturePrefix(file) && hadPicture)
+        *hadPicture = true;
+    return FileContentProblem(file, kind);
+}
+
+net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind, bool* hadPicture) {
     if (cipher.keyIndex >= 0) return {};
-    return [kind](const std::string& file) { return FileContentProblem(file, kind); };
+    return [kind, hadPicture](const std::string& file) {
+        return SegmentProblem(file, kind, hadPicture);
+    };
 }
 
 bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
                  const SegmentCipher& cipher, SegmentKind kind, const KeyRing& keys,
-                 std::string* failure) {
+                 bool* hadPicture, std::string* failure) {
     const ConstantTexts& k = Constants();
     if (cipher.keyIndex >= 0 && !keys.Find(cipher.keyIndex)) {
         *failure = k.failureNoKey;
@@ -119,7 +128,7 @@ bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
         *failure = k.failureDecryption;
         return false;
     }
-    const std::string problem = FileContentProblem(file, kind);
+    const std::string problem = SegmentProblem(file, kind, hadPicture);
     if (problem.empty()) return true;
     *failure = k.failureDecryptedOpen + problem + k.failureDecryptedEnd;
     return false;

@@ -31,9 +31,15 @@ class KeyRing {
 // or its key and IV are usable. Any other is not downloaded at all.
 bool CanDecrypt(const SegmentCipher& cipher, const KeyRing& keys);
 
+// FileContentProblem of a segment, once a picture in front of its stream, if
+// any, is taken off; `hadPicture` (may be null) is set when there was one.
+std::string SegmentProblem(const std::string& file, SegmentKind kind, bool* hadPicture);
+
 // The check a segment's download passes once it arrived: its bytes are of
-// `kind`. An encrypted segment is checked only once decrypted (TakeSegment).
-net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind);
+// `kind` (SegmentProblem). An encrypted segment is checked only once
+// decrypted (TakeSegment). The check runs on a pool worker and writes
+// nothing but the file and *hadPicture, which is the segment's own.
+net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind, bool* hadPicture);
 
 // Takes download `index` of the pool into `file` and decrypts it when
 // `cipher` says it is encrypted; true when the segment is whole and of
@@ -41,6 +47,6 @@ net::ContentCheck ArrivalCheck(const SegmentCipher& cipher, SegmentKind kind);
 // waits.
 bool TakeSegment(net::SegmentPool& pool, size_t index, const std::string& file,
                  const SegmentCipher& cipher, SegmentKind kind, const KeyRing& keys,
-                 std::string* failure);
+                 bool* hadPicture, std::string* failure);
 
 }  // namespace app

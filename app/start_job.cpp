@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -165,7 +166,7 @@ bool DownloadMap(Job& job) {
     const std::string file = job.directory + K().mapFileName;
     // One download of the pool, so that the window answers while it waits.
     net::SegmentPool pool(
-        {{address, file, true, app::ArrivalCheck({}, app::SegmentKind::kFragment)}}, 1);
+        {{address, file, true, app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr)}}, 1);
     if (!pool.Arrived(0, app::WhileJobWaits)) {
         if (app::JobStopping()) return false;
         app::Log(K().logMapFailed + pool.FailureOf(0) + K().logMapFailedEnd + job.directory +
@@ -186,27 +187,31 @@ bool DownloadSegments(Job& job) {
     if (app::JobStopping()) return false;
     const app::SegmentKind kind =
         job.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
+    // One flag per segment, each written only by the check of its own download.
+    const std::unique_ptr<bool[]> hadPicture(new bool[segments.size()]());
     std::vector<net::SegmentDownload> downloads;
-    for (const app::PlannedSegment& segment : segments) {
-        downloads.push_back({segment.address, job.directory + segment.fileName,
-                             app::CanDecrypt(segment.cipher, keys),
-                             app::ArrivalCheck(segment.cipher, kind)});
+    for (size_t i = 0; i < segments.size(); ++i) {
+        downloads.push_back({segments[i].address, job.directory + segments[i].fileName,
+                             app::CanDecrypt(segments[i].cipher, keys),
+                             app::ArrivalCheck(segments[i].cipher, kind, &hadPicture[i])});
     }
     net::SegmentPool pool(std::move(downloads), net::SegmentConnections());
+    int picturesRemoved = 0;
 
     for (size_t i = 0; i < segments.size(); ++i) {
         const std::string number = std::to_string(i + 1);
         const std::string segmentFile = job.directory + segments[i].fileName;
         app::Log(K().logDownloading + number + K().slash + total + K().logDownloadingEnd);
         std::string failure;
-        const bool downloaded =
-            app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind, keys, &failure);
+        const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind,
+                                                 keys, &hadPicture[i], &failure);
         if (app::JobStopping()) return false;
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
             job.downloaded.push_back(segmentFile);
             job.seconds += segments[i].seconds;
+            if (hadPicture[i]) ++picturesRemoved;
         } else {
             ++job.failedSegments;
         }
@@ -220,6 +225,9 @@ bool DownloadSegments(Job& job) {
         }
     }
     app::Log(K().logDownloadsDone);
+    if (picturesRemoved > 0) {
+        app::Log(K().logPicturesOpen + std::to_string(picturesRemoved) + K().logPicturesClose);
+    }
     return true;
 }
 

@@ -17,6 +17,8 @@
 #                 the first with the IV its tag gives, the others under a
 #                 second tag without IV, with their sequence numbers; a wrong
 #                 IV breaks a fragment's first box, so no video comes whole
+#   picture       TS segments each behind the bytes of a small PNG, as sites
+#                 hide them to pass for pictures
 #   masters       master playlists over the low and high variants:
 #                 relative.m3u8 (their addresses as "../low/index.m3u8"),
 #                 absolute.m3u8 (PLACEHOLDER_HOST/low/index.m3u8), and
@@ -24,7 +26,7 @@
 set -euo pipefail
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,23p' "${BASH_SOURCE[0]}" >&2
+    sed -n 's/^# \{0,1\}//; 6,25p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 (($# >= 2 && $# <= 3)) || usage
@@ -53,7 +55,7 @@ key=00112233445566778899aabbccddeeff
 write_key() { printf "$(sed 's/../\\x&/g' <<<"$key")" >"$outdir/key.bin"; }
 case $kind in
     low) size=160x120 ;;
-    high) ;;
+    high | picture) ;;
     aes-plain | aes-sequence) hls=(-start_number 5) ;;
     aes-iv)
         # A fixed key and IV keep the output repeatable.
@@ -105,5 +107,14 @@ if [[ $kind == aes-sequence ]]; then
     sed -i 's/^#EXT-X-PLAYLIST-TYPE:VOD$/&\n#EXT-X-KEY:METHOD=AES-128,URI="key.bin"/' "$outdir/index.m3u8"
     sed 's/METHOD=AES-128/METHOD=SAMPLE-AES/' "$outdir/index.m3u8" >"$outdir/sample-aes.m3u8"
     sed 's/URI="key.bin"/URI="index.m3u8"/' "$outdir/index.m3u8" >"$outdir/short-key.m3u8"
+fi
+if [[ $kind == picture ]]; then
+    ffmpeg -hide_banner -nostdin -loglevel error -y -f lavfi -i "color=c=red:size=16x16" \
+        -frames:v 1 "$outdir/cover.png"
+    for segment in "$outdir"/seg*.ts; do
+        cat "$outdir/cover.png" "$segment" >"$segment.png"
+        mv "$segment.png" "$segment"
+    done
+    rm "$outdir/cover.png"
 fi
 echo "$outdir/index.m3u8"

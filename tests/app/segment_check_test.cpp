@@ -1,5 +1,5 @@
-// A segment's bytes against what its playlist promises, and a merged video's
-// duration from its movie header.
+// A segment's bytes against what its playlist promises, a picture in front of
+// them, and a merged video's duration from its movie header.
 #include "app/segment_check.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 
 #include "app/data/app_image.h"
 #include "app/mp4_duration.h"
+#include "app/picture_prefix.h"
 
 namespace {
 
@@ -55,6 +56,34 @@ TEST(SegmentCheck, OnlyBytesOfThePromisedKindPass) {
         {"error page for a fragment", "<html></html>", SegmentKind::kFragment, k.contentWebPage},
     };
     for (const auto& row : rows) EXPECT_EQ(row.problem, Problem(row.bytes, row.kind)) << row.what;
+}
+
+size_t PictureLength(const std::string& bytes) {
+    return app::PicturePrefixLength(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST(PicturePrefix, OnlyAPictureSignatureBeforeThreePacketsInARowIsTakenOff) {
+    const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + "IHDR\x47" + "IEND";
+    const struct {
+        const char* what;
+        std::string bytes;
+        size_t prefix;
+    } rows[] = {
+        {"PNG", png + Packets(3), png.size()},
+        {"JPEG", "\xff\xd8\xff\xe0JFIF" + Packets(4), 8},
+        {"GIF89a", "GIF89a;" + Packets(3), 7},
+        {"GIF87a", "GIF87a;" + Packets(3), 7},
+        {"BMP", "BM" + Packets(3), 2},
+        // A sync byte inside the picture is no packet unless two more follow at 188-byte steps.
+        {"a lone sync byte in the picture", png + "\x47" + std::string(100, '\0') + Packets(3),
+         png.size() + 101},
+        {"only two packets", png + Packets(2), 0},
+        {"packets without a picture", Packets(3), 0},
+        {"a picture without packets", png + std::string(600, '\0'), 0},
+        {"another signature", "RIFF" + Packets(3), 0},
+        {"cut inside the signature", png.substr(0, 5), 0},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.prefix, PictureLength(row.bytes)) << row.what;
 }
 
 // A box of `type` around `content`.

@@ -1,7 +1,8 @@
 // Velmora end to end on the stream kinds sites publish beyond plain TS
 // playlists, made by ffmpeg's HLS muxer (scripts/make-hls-kinds.sh): master
-// playlists, AES-128 encryption and fragmented MP4. Each saved video is
-// decoded whole by the merge tool to see that it has no errors.
+// playlists, AES-128 encryption, fragmented MP4 and segments behind a
+// picture. Each saved video is decoded whole by the merge tool to see that it
+// has no errors.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -314,6 +315,16 @@ TEST_F(StreamKinds, AFragmentedMp4StreamIsJoinedWithItsMap) {
     const std::vector<std::string> requests = ServerRequests();
     ASSERT_GE(requests.size(), 3u);
     EXPECT_EQ("/plain/fmp4/init.mp4", requests[1]);
+}
+
+// Each segment stands behind a PNG: the picture goes before the merge, once
+// per segment, and one line counts them.
+TEST_F(StreamKinds, SegmentsBehindAPictureLoseItAndBecomeAVideo) {
+    Start();
+    ExpectWholeJob(
+        Server() + "plain/picture/index.m3u8", " 下载完成。",
+        {" 有 [3] 个分段的视频数据前面附有一张图片，合并前已去掉图片部分。"});
+    EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/picture/seg001.ts"));
 }
 
 }  // namespace
