@@ -85,6 +85,7 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         segment.fileName = std::to_string(plan->segments.size() + 1) + Constants().segmentExtension;
         const UriLine& uri = tags.uriLines[line];
         segment.seconds = uri.seconds;
+        segment.range = uri.range;
         if (uri.keyIndex >= 0) {
             segment.cipher.keyIndex = uri.keyIndex;
             segment.cipher.ivValid =
@@ -93,6 +94,7 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         plan->segments.push_back(std::move(segment));
     }
     if (!tags.mapUri.empty()) plan->mapAddress = ResolveName(source, tags.mapUri);
+    plan->mapRange = tags.mapRange;
     plan->unsupportedMethod = tags.unsupportedMethod;
     return true;
 }

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "net/byte_range.h"
 
 namespace app {
 
@@ -23,15 +27,20 @@ struct PlannedSegment {
     std::string fileName;  // in the job directory: "1.Tavrosi", "2.Tavrosi"...
     double seconds = 0;    // as the playlist says (#EXTINF); 0 when it does not
     SegmentCipher cipher;
+    std::optional<net::ByteRange> range;  // the slice of the address, if only a slice
 };
 
 struct JobPlan {
     std::vector<PlannedSegment> segments;   // in playlist order
     std::vector<std::string> keyAddresses;  // resolved
     std::string mapAddress;                 // resolved; empty without an #EXT-X-MAP
+    std::optional<net::ByteRange> mapRange;
     // The first method this program cannot decrypt that a segment is
     // encrypted with, or empty.
     std::string unsupportedMethod;
+    // The plan of the audio rendition the video plays with, when a master
+    // playlist gives the sound a playlist of its own; else null.
+    std::shared_ptr<JobPlan> audio;
 
     void Clear() { *this = JobPlan(); }
 };

@@ -11,6 +11,9 @@ namespace app {
 namespace {
 
 constexpr char kStreamTag[] = "#EXT-X-STREAM-INF:";
+constexpr char kMediaTag[] = "#EXT-X-MEDIA:";
+constexpr char kAudio[] = "AUDIO";
+constexpr char kYes[] = "YES";
 
 }  // namespace
 
@@ -26,6 +29,7 @@ bool ChooseVariant(const char* text, Variant* chosen, int32_t* count) {
             pending.bandwidth =
                 std::strtoull(AttributeOf(attributes, "BANDWIDTH").c_str(), nullptr, 10);
             pending.resolution = AttributeOf(attributes, "RESOLUTION");
+            pending.audioGroup = AttributeOf(attributes, kAudio);
             awaitingUri = true;
         } else if (awaitingUri && !line.empty() && line[0] != '#') {
             pending.uri = line;
@@ -34,6 +38,38 @@ bool ChooseVariant(const char* text, Variant* chosen, int32_t* count) {
         }
     });
     return *count > 0;
+}
+
+std::vector<Rendition> ReadRenditions(const char* text) {
+    std::vector<Rendition> renditions;
+    ForEachLine(text, [&](const std::string& line) {
+        std::string attributes;
+        if (!TagAttributes(line, kMediaTag, &attributes)) return;
+        renditions.push_back(Rendition{AttributeOf(attributes, "TYPE"),
+                                       AttributeOf(attributes, "GROUP-ID"),
+                                       AttributeOf(attributes, "NAME"),
+                                       AttributeOf(attributes, "LANGUAGE"),
+                                       AttributeOf(attributes, "URI"),
+                                       AttributeOf(attributes, "DEFAULT") == kYes,
+                                       AttributeOf(attributes, "AUTOSELECT") == kYes});
+    });
+    return renditions;
+}
+
+const Rendition* ChooseAudio(const std::vector<Rendition>& renditions,
+                             const std::string& audioGroup) {
+    const Rendition* first = nullptr;
+    const Rendition* autoselected = nullptr;
+    for (const Rendition& rendition : renditions) {
+        if (audioGroup.empty() || rendition.type != kAudio || rendition.groupId != audioGroup ||
+            rendition.uri.empty()) {
+            continue;
+        }
+        if (rendition.isDefault) return &rendition;
+        if (!first) first = &rendition;
+        if (!autoselected && rendition.autoselect) autoselected = &rendition;
+    }
+    return autoselected ? autoselected : first;
 }
 
 }  // namespace app

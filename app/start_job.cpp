@@ -36,6 +36,8 @@
 
 namespace {
 
+const app::ConstantTexts& K() { return app::Constants(); }
+
 // How far the merged video's duration may be from the playlist's sum of the
 // segments': the larger of a second and 2%, for the rounding of durations
 // written with few digits and the tool's cut at the last key frame.
@@ -45,18 +47,30 @@ constexpr double kMergeToleranceShare = 0.02;
 // directories a user keeps.
 constexpr int kJobNameTries = 10000;
 
-struct Job {
-    std::string runDirectory;             // without a trailing backslash
-    std::string directory;                // ends with a backslash
-    std::string target;                   // where the video goes
-    std::string list;                     // the concatenation list, one line per downloaded segment
+// The video, or the audio rendition it plays with: its files in the job
+// directory, its lines, and what its downloads left.
+struct Track {
+    const char* filePrefix;      // before each of its files' names
+    const char* downloading;     // the line before a segment: " 正在下载。[" / " 正在下载音频。["
+    const char* downloadOpen;    // a segment's result: " 下载 [" / " 下载音频 ["
+    const char* mapDownloading;  // the line before its map
+    std::string list;            // the concatenation list, one line per downloaded segment
     std::vector<std::string> downloaded;  // the segment files that arrived, in order
     std::string map;                      // the initialization map's file, or empty
-    double seconds = 0;                   // what the playlist says the downloaded segments last
-    int32_t failedSegments = 0;
 };
 
-const app::ConstantTexts& K() { return app::Constants(); }
+struct Job {
+    std::string runDirectory;  // without a trailing backslash
+    std::string directory;     // ends with a backslash
+    std::string target;        // where the video goes
+    Track video{"", K().logDownloading, K().logDownloadOpen, K().logMapDownloading};
+    Track audio{K().audioFilePrefix, K().logAudioDownloading, K().logAudioDownloadOpen,
+                K().logAudioMapDownloading};
+    double seconds = 0;  // what the playlist says the downloaded video segments last
+    int32_t failedSegments = 0;
+    int picturesRemoved = 0;  // segments that stood behind a picture
+    std::unique_ptr<net::SliceSources> slices;  // made with the job directory
+};
 
 std::string RunDirectory() {
     const runtime::ArgRecord none[] = {{0, 0, 0}};
@@ -151,71 +165,79 @@ bool PrepareJob(Job& job) {
         app::Log(K().logDirectoryFailed);
         return false;
     }
+    job.slices = std::make_unique<net::SliceSources>(job.directory);
     WriteTextFile(job.directory + K().playlistFileName, app::playlistText.get());
     app::Log(K().logDirectoryMade + job.directory + K().logDirectoryMadeEnd);
     app::JobBegins(job.directory);
     return true;
 }
 
+// A track's file in the job directory.
+std::string FileOf(const Job& job, const Track& track, const std::string& name) {
+    return job.directory + track.filePrefix + name;
+}
+
 // A fragmented MP4 stream's initialization map comes first; false, with the
 // line that says so, when it cannot be had, and false when the job stops.
-bool DownloadMap(Job& job) {
-    const std::string& address = app::jobPlan.mapAddress;
+bool DownloadMap(Job& job, const app::JobPlan& plan, Track& track) {
+    const std::string& address = plan.mapAddress;
     if (address.empty()) return true;
-    app::Log(K().logMapDownloading);
-    const std::string file = job.directory + K().mapFileName;
+    app::Log(track.mapDownloading);
+    const std::string file = FileOf(job, track, K().mapFileName);
     // One download of the pool, so that the window answers while it waits.
-    net::SegmentPool pool(
-        {{address, file, true, app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr)}}, 1);
+    net::SegmentPool pool({{address, file, true,
+                            app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr),
+                            plan.mapRange}},
+                          1, *job.slices);
     if (!pool.Arrived(0, app::WhileJobWaits)) {
         if (app::JobStopping()) return false;
         app::Log(K().logMapFailed + pool.FailureOf(0) + K().logMapFailedEnd + job.directory +
                  K().lineBreak);
         return false;
     }
-    job.map = file;
+    track.map = file;
     return true;
 }
 
 // Segment i's line and list entry are written as it arrives, in index order,
 // while the pool downloads the segments after it. False when the job stops:
 // the segment it waited for is neither counted nor logged.
-bool DownloadSegments(Job& job) {
-    const std::vector<app::PlannedSegment>& segments = app::jobPlan.segments;
+bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
+    const std::vector<app::PlannedSegment>& segments = plan.segments;
     const std::string total = std::to_string(segments.size());
-    app::KeyRing keys(app::jobPlan);
+    app::KeyRing keys(plan);
     if (app::JobStopping()) return false;
     const app::SegmentKind kind =
-        job.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
+        track.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
     // One flag per segment, each written only by the check of its own download.
     const std::unique_ptr<bool[]> hadPicture(new bool[segments.size()]());
     std::vector<net::SegmentDownload> downloads;
     for (size_t i = 0; i < segments.size(); ++i) {
-        downloads.push_back({segments[i].address, job.directory + segments[i].fileName,
+        downloads.push_back({segments[i].address, FileOf(job, track, segments[i].fileName),
                              app::CanDecrypt(segments[i].cipher, keys),
-                             app::ArrivalCheck(segments[i].cipher, kind, &hadPicture[i])});
+                             app::ArrivalCheck(segments[i].cipher, kind, &hadPicture[i]),
+                             segments[i].range});
     }
-    net::SegmentPool pool(std::move(downloads), net::SegmentConnections());
-    int picturesRemoved = 0;
+    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices);
 
     for (size_t i = 0; i < segments.size(); ++i) {
         const std::string number = std::to_string(i + 1);
-        const std::string segmentFile = job.directory + segments[i].fileName;
-        app::Log(K().logDownloading + number + K().slash + total + K().logDownloadingEnd);
+        const std::string segmentFile = FileOf(job, track, segments[i].fileName);
+        app::Log(track.downloading + number + K().slash + total + K().logDownloadingEnd);
         std::string failure;
         const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind,
                                                  keys, &hadPicture[i], &failure);
         if (app::JobStopping()) return false;
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
-            job.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
-            job.downloaded.push_back(segmentFile);
-            job.seconds += segments[i].seconds;
-            if (hadPicture[i]) ++picturesRemoved;
+            track.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
+            track.downloaded.push_back(segmentFile);
+            if (&track == &job.video) job.seconds += segments[i].seconds;
+            if (hadPicture[i]) ++job.picturesRemoved;
         } else {
             ++job.failedSegments;
         }
-        const std::string line = K().logDownloadOpen + number + K().slash + total;
+        const std::string line = track.downloadOpen + number + K().slash + total;
         if (downloaded) {
             app::Log(line + K().logDownloadSucceeded);
         } else if (failure.empty()) {
@@ -224,9 +246,22 @@ bool DownloadSegments(Job& job) {
             app::Log(line + K().logDownloadFailedWhy + failure + K().logDownloadFailedWhyEnd);
         }
     }
+    return true;
+}
+
+// The video's segments, then those of its audio rendition if it has one;
+// false when a map cannot be had or the job stops.
+bool DownloadTracks(Job& job) {
+    const app::JobPlan& plan = app::jobPlan;
+    if (!DownloadMap(job, plan, job.video) || !DownloadSegments(job, plan, job.video)) return false;
+    if (plan.audio && (!DownloadMap(job, *plan.audio, job.audio) ||
+                       !DownloadSegments(job, *plan.audio, job.audio))) {
+        return false;
+    }
     app::Log(K().logDownloadsDone);
-    if (picturesRemoved > 0) {
-        app::Log(K().logPicturesOpen + std::to_string(picturesRemoved) + K().logPicturesClose);
+    if (job.picturesRemoved > 0) {
+        app::Log(K().logPicturesOpen + std::to_string(job.picturesRemoved) +
+                 K().logPicturesClose);
     }
     return true;
 }
@@ -297,15 +332,15 @@ bool MoveToTarget(const Job& job) {
     return false;
 }
 
-// The map and the fragments that arrived, byte for byte, in one file; false
-// when it cannot be written.
-bool JoinFragments(const Job& job, const std::string& joined) {
+// A track's map and the fragments that arrived, byte for byte, in one file;
+// false when it cannot be written.
+bool JoinFragments(const Track& track, const std::string& joined) {
     const runtime::UniqueHandle file(reinterpret_cast<HANDLE>(
         app::CallDeclared(app::kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file) return false;
-    std::vector<std::string> parts{job.map};
-    parts.insert(parts.end(), job.downloaded.begin(), job.downloaded.end());
+    std::vector<std::string> parts{track.map};
+    parts.insert(parts.end(), track.downloaded.begin(), track.downloaded.end());
     for (const std::string& part : parts) {
         const runtime::ArgRecord read[] = {app::TextArg(part.c_str())};
         const app::OwnedByteSet bytes(
@@ -323,24 +358,36 @@ bool JoinFragments(const Job& job, const std::string& joined) {
     return true;
 }
 
-// The tool's command line: the concatenation list of the segments, or for a
-// stream with a map the joined fragments, copied into the MP4.
+// A track as the tool's input: the concatenation list of its segments, or
+// for a stream with a map its joined fragments.
+std::string ToolInput(const Job& job, const Track& track) {
+    return track.map.empty() ? K().commandConcat + Quoted(FileOf(job, track, K().listFileName))
+                             : K().commandInput + Quoted(FileOf(job, track, K().joinedFileName));
+}
+
+// The tool's command line: the video, and the sound from its audio rendition
+// if it has one, copied into the MP4.
 std::string MergeCommandLine(const Job& job) {
-    const std::string input = job.map.empty()
-                                  ? K().commandConcat + Quoted(job.directory + K().listFileName)
-                                  : K().commandInput + Quoted(job.directory + K().joinedFileName);
-    return Quoted(job.runDirectory + K().toolPath) + input + K().commandCopy +
+    std::string inputs = ToolInput(job, job.video);
+    if (app::jobPlan.audio) inputs += ToolInput(job, job.audio) + K().commandMapTracks;
+    return Quoted(job.runDirectory + K().toolPath) + inputs + K().commandCopy +
            Quoted(job.directory + K().outputFileName);
 }
 
-// A stream with a map is joined before the tool runs; false, with the line
-// that says so, when the joined file cannot be written.
-bool PrepareMerge(const Job& job) {
-    if (job.map.empty()) return true;
-    const std::string joined = job.directory + K().joinedFileName;
-    if (JoinFragments(job, joined)) return true;
+// Writes a track's concatenation list, or joins its fragments when it has a
+// map; false, with the line that says so, when the joined file cannot be
+// written.
+bool PrepareTrack(const Job& job, const Track& track) {
+    WriteTextFile(FileOf(job, track, K().listFileName), app::Utf8FromAnsi(track.list).c_str());
+    if (track.map.empty()) return true;
+    const std::string joined = FileOf(job, track, K().joinedFileName);
+    if (JoinFragments(track, joined)) return true;
     app::Log(K().logJoinFailed + joined + K().lineBreak);
     return false;
+}
+
+bool PrepareMerge(const Job& job) {
+    return PrepareTrack(job, job.video) && (!app::jobPlan.audio || PrepareTrack(job, job.audio));
 }
 
 // Joins the segments, moves the video to Data, and removes the job directory
@@ -348,7 +395,6 @@ bool PrepareMerge(const Job& job) {
 // stays, and the last line says where.
 void Merge(const Job& job) {
     app::Log(K().logMerging);
-    WriteTextFile(job.directory + K().listFileName, app::Utf8FromAnsi(job.list).c_str());
 
     const std::string commandLine = MergeCommandLine(job);
     const bool prepared = PrepareMerge(job);
@@ -389,7 +435,7 @@ extern "C" void onStartClicked() {
     const app::LogBatch batch;
     Job job;
     job.runDirectory = RunDirectory();
-    if (ChooseTarget(job) && PrepareJob(job) && DownloadMap(job) && DownloadSegments(job)) {
+    if (ChooseTarget(job) && PrepareJob(job) && DownloadTracks(job)) {
         Merge(job);
     }
     app::JobEnds();

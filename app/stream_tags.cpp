@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "app/segment_lines.h"
 
@@ -14,6 +15,7 @@ constexpr char kKeyTag[] = "#EXT-X-KEY:";
 constexpr char kMapTag[] = "#EXT-X-MAP:";
 constexpr char kSequenceTag[] = "#EXT-X-MEDIA-SEQUENCE:";
 constexpr char kDurationTag[] = "#EXTINF:";
+constexpr char kByteRangeTag[] = "#EXT-X-BYTERANGE:";
 constexpr char kNoEncryption[] = "NONE";
 constexpr char kAes128[] = "AES-128";
 
@@ -25,6 +27,17 @@ int HexValue(char c) {
 }
 
 }  // namespace
+
+bool ReadByteRange(const std::string& text, uint64_t nextOffset, net::ByteRange* range) {
+    const char* at = text.c_str();
+    net::ByteRange read;
+    read.offset = nextOffset;
+    if (!net::ReadDecimal(&at, &read.length) || read.length == 0) return false;
+    if (*at == '@' && !net::ReadDecimal(&++at, &read.offset)) return false;
+    if (*at != '\0' || read.offset > UINT64_MAX - read.length) return false;
+    *range = read;
+    return true;
+}
 
 bool TagAttributes(const std::string& line, const char* tag, std::string* attributes) {
     const size_t length = std::strlen(tag);
@@ -64,11 +77,21 @@ StreamTags ReadStreamTags(const char* playlist) {
     uint64_t position = 0;
     int keyIndex = -1;
     double seconds = 0;
+    std::string rangeText;  // of the #EXT-X-BYTERANGE before the next URI line
+    std::map<std::string, uint64_t> slicesEnd;  // by URI text: the byte after its last slice
     ForEachLine(playlist, [&](const std::string& line) {
         if (line.empty()) return;
         if (line[0] != '#') {
-            tags.uriLines.push_back(UriLine{line, keyIndex, firstSequence + position++, seconds});
+            std::optional<net::ByteRange> range;
+            net::ByteRange slice;
+            if (!rangeText.empty() && ReadByteRange(rangeText, slicesEnd[line], &slice)) {
+                range = slice;
+                slicesEnd[line] = slice.end();
+            }
+            tags.uriLines.push_back(
+                UriLine{line, keyIndex, firstSequence + position++, seconds, range});
             seconds = 0;
+            rangeText.clear();
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
                 tags.unsupportedMethod.empty()) {
                 tags.unsupportedMethod = tags.keys[keyIndex].method;
@@ -81,8 +104,14 @@ StreamTags ReadStreamTags(const char* playlist) {
             if (!(seconds > 0)) seconds = 0;  // also a NaN
         } else if (TagAttributes(line, kSequenceTag, &attributes)) {
             firstSequence = std::strtoull(attributes.c_str(), nullptr, 10);
+        } else if (TagAttributes(line, kByteRangeTag, &attributes)) {
+            rangeText = attributes;
         } else if (TagAttributes(line, kMapTag, &attributes)) {
             tags.mapUri = AttributeOf(attributes, "URI");
+            net::ByteRange mapRange;
+            tags.mapRange.reset();
+            if (ReadByteRange(AttributeOf(attributes, "BYTERANGE"), 0, &mapRange))
+                tags.mapRange = mapRange;
         } else if (TagAttributes(line, kKeyTag, &attributes)) {
             SegmentKey key{AttributeOf(attributes, "METHOD"), AttributeOf(attributes, "URI"),
                            AttributeOf(attributes, "IV")};

@@ -1,13 +1,16 @@
 // A media playlist read as HLS says: its URI lines (every line that is
 // neither blank nor begins with "#"), each with the key in force for it and
-// its media sequence number, and the initialization map of fragmented MP4
-// streams.
+// its media sequence number and byte range, and the initialization map of
+// fragmented MP4 streams.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "net/byte_range.h"
 
 namespace app {
 
@@ -23,18 +26,26 @@ struct UriLine {
     int keyIndex = -1;  // into StreamTags::keys; -1 when not encrypted
     uint64_t sequence = 0;
     double seconds = 0;  // the #EXTINF duration before it; 0 without one
+    std::optional<net::ByteRange> range;  // the #EXT-X-BYTERANGE before it
 };
 
 struct StreamTags {
     std::vector<SegmentKey> keys;
     std::vector<UriLine> uriLines;  // in playlist order
     std::string mapUri;             // the #EXT-X-MAP URI, or empty
+    std::optional<net::ByteRange> mapRange;  // its BYTERANGE attribute
     // The first method this program cannot decrypt that a segment is
     // encrypted with, or empty.
     std::string unsupportedMethod;
 };
 
 StreamTags ReadStreamTags(const char* playlist);
+
+// A byte range written "length[@offset]" (RFC 8216, 4.3.2.2), the offset
+// omitted standing for `nextOffset`, the byte after the previous slice of the
+// same resource. False for a text that is no such range, a length of 0, or
+// an end past 2^64.
+bool ReadByteRange(const std::string& text, uint64_t nextOffset, net::ByteRange* range);
 
 // Whether the line is the tag (its name with the colon, "#EXT-X-KEY:"), and
 // then the attribute list after it.

@@ -18,14 +18,14 @@ constexpr char kVerb[] = "GET";
 constexpr char kHttp10[] = "HTTP/1.0";
 constexpr char kHttp11[] = "HTTP/1.1";
 constexpr char kAcceptType[] = "Accept: */* \r\n";
-constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+constexpr char kExtraHeaders[] = "Accept: */*\r\n";
+constexpr char kHeadEnd[] = "\r\n";
 // Redirects are followed here, not by WinINet, which follows a loop for ever.
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 constexpr uint32_t kDefaultChunk = 10240;
 constexpr uint32_t kLargestChunk = 102400;
 constexpr DWORD kWatchIntervalMs = 100;
-constexpr char kStoppedFailure[] = "下载已停止。";
 // The proxy and its credentials: only other commands of the library set them,
 // and this program calls none of those.
 constexpr char kProxyUserName[] = "";
@@ -121,6 +121,9 @@ DWORD StatusOf(HINTERNET request) {
                      nullptr);
     return status;
 }
+
+constexpr DWORD kOk = 200;
+constexpr DWORD kPartialContent = 206;
 
 bool IsSuccess(DWORD status) { return status >= 200 && status <= 299; }
 
@@ -327,7 +330,11 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     // The extra headers replace the accept-types entry, whose own "Accept: " and
     // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
     // by a line break that ends the request head early.
-    if (!::HttpSendRequestA(request, kExtraHeaders, sizeof kExtraHeaders - 1, nullptr, 0)) {
+    std::string headers = kExtraHeaders;
+    if (range_) headers += "Range: " + RangeRequestValue(*range_) + kHeadEnd;
+    headers += kHeadEnd;
+    if (!::HttpSendRequestA(request, headers.c_str(), static_cast<DWORD>(headers.size()), nullptr,
+                            0)) {
         return Fail(::GetLastError());
     }
 
@@ -347,6 +354,15 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
             "HTTP " + std::to_string(status) + " " + QueryText(request, HTTP_QUERY_STATUS_TEXT);
         return false;
     }
+    if (range_ && status == kPartialContent) {
+        const std::string contentRange = QueryText(request, HTTP_QUERY_CONTENT_RANGE);
+        if (!ContentRangeNames(contentRange, *range_)) {
+            failure_ = "服务器返回的范围“" + contentRange + "”不是所要的 " +
+                       RangeRequestValue(*range_) + "。";
+            return false;
+        }
+    }
+    gotWholeResource_ = range_ && status == kOk;
     return ReadBody(request);
 }
 

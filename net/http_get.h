@@ -14,8 +14,10 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "net/byte_range.h"
 #include "net/stall_watch.h"
 #include "runtime/owned.h"
 
@@ -62,6 +64,12 @@ class HttpGet {
     HttpGet(const HttpGet&) = delete;
     HttpGet& operator=(const HttpGet&) = delete;
 
+    // Asks for a slice of the resource only, before the GET runs. A 206
+    // answer must name that slice; a 200 answer (a server that ignores
+    // Range) brings the whole resource, and gotWholeResource says so.
+    void AskForRange(const ByteRange& range) { range_ = range; }
+    bool gotWholeResource() const { return gotWholeResource_; }
+
     // Runs the GET on a thread of its own and waits for it; the GET runs on
     // the calling thread when no thread can be started. `failure` receives
     // why it failed, in words a person can read.
@@ -91,6 +99,8 @@ class HttpGet {
     const HttpVersion version_;
     const std::unique_ptr<BodySink> sink_;
     const uint64_t cap_;
+    std::optional<ByteRange> range_;
+    bool gotWholeResource_ = false;
     GetOutcome outcome_ = GetOutcome::kFailed;
     std::string failure_;
     StallWatch watch_;

@@ -63,34 +63,53 @@ GetOutcome Copy(const std::string& from, const std::string& file, std::string* f
     return GetOutcome::kFailed;
 }
 
-GetOutcome TryOnce(const std::string& address, const std::string& file, std::string* failure) {
-    if (!IsWebAddress(address)) return Copy(address, file, failure);
+GetOutcome GetInto(const std::string& address, const std::string& file,
+               const std::optional<ByteRange>& range, bool* wholeResource, std::string* failure) {
     const HttpGetReference get(
         new HttpGet(address, HttpVersion::k11, std::make_unique<FileSink>(file)));
+    if (range) get->AskForRange(*range);
     const GetOutcome outcome = HttpGet::RunWatched(*get.get(), failure);
     if (outcome != GetOutcome::kArrived) return outcome;
     if (!static_cast<FileSink&>(get->sink()).wrote()) {
         *failure = "服务器返回的正文是空的。";
         return GetOutcome::kFailed;
     }
+    *wholeResource = get->gotWholeResource();
     return outcome;
+}
+
+GetOutcome TryOnce(const SegmentDownload& download, SliceSources& slices, std::string* failure) {
+    const std::string& file = download.file;
+    if (!IsWebAddress(download.address)) {
+        return download.range ? CopySlice(download.address, *download.range, file, failure)
+                              : Copy(download.address, file, failure);
+    }
+    if (!download.range) {
+        bool wholeResource = false;
+        return GetInto(download.address, file, {}, &wholeResource, failure);
+    }
+    return slices.Fetch(
+        download.address, *download.range, file,
+        [&](bool* wholeResource) {
+            return GetInto(download.address, file, download.range, wholeResource, failure);
+        },
+        failure);
 }
 
 }  // namespace
 
-bool DownloadSegment(const std::string& address, const std::string& file, std::string* failure,
-                     const ContentCheck& check) {
+bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, std::string* failure) {
     for (int attempt = 1;; ++attempt) {
         failure->clear();
         if (TransfersStopped()) return false;
-        GetOutcome outcome = TryOnce(address, file, failure);
-        if (outcome == GetOutcome::kArrived && check) {
-            *failure = check(file);
+        GetOutcome outcome = TryOnce(download, slices, failure);
+        if (outcome == GetOutcome::kArrived && download.check) {
+            *failure = download.check(download.file);
             if (!failure->empty()) outcome = GetOutcome::kFailed;
         }
         if (outcome == GetOutcome::kArrived) return true;
         // What a failed try left is an error page's or part of a body: no segment.
-        ::DeleteFileA(file.c_str());
+        ::DeleteFileA(download.file.c_str());
         if (outcome == GetOutcome::kRedirectLoop || attempt == kSegmentTries || TransfersStopped())
             return false;
         ::Sleep(kRetryPauseMs);

@@ -1,10 +1,14 @@
 // One segment fetched into its file: over HTTP or HTTPS by the internet
 // library's GET, tried again when a try fails; a local file (the names of a
-// dropped playlist) is copied.
+// dropped playlist) is copied. A segment may be a slice of its resource.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "net/byte_range.h"
+#include "net/slice_sources.h"
 
 namespace net {
 
@@ -12,14 +16,22 @@ namespace net {
 // playlist promises, else why not.
 using ContentCheck = std::function<std::string(const std::string& file)>;
 
-// Downloads `address` into `file`, trying up to kSegmentTries times. true
-// when the segment arrived whole (and passed `check` if given); else
+struct SegmentDownload {
+    std::string address;
+    std::string file;
+    bool wanted = true;  // false: the segment fails without a download
+    ContentCheck check;  // may be empty
+    std::optional<ByteRange> range;  // the slice of the resource the segment is, if only a slice
+};
+
+// Downloads the segment into its file, trying up to kSegmentTries times.
+// true when it arrived whole (and passed its check if given); else
 // `*failure` says why the last try failed. A try fails when its GET does
-// (net/http_get.h), when its body is empty, or when `check` finds fault with
-// the file; a redirect loop is not tried again, nor anything once transfers
-// are stopped (net/transfer_stop.h). What a failed try left is removed.
-// `check` runs on the calling thread.
-bool DownloadSegment(const std::string& address, const std::string& file, std::string* failure,
-                     const ContentCheck& check = {});
+// (net/http_get.h), when its body is empty, or when the check finds fault
+// with the file; a redirect loop is not tried again, nor anything once
+// transfers are stopped (net/transfer_stop.h). What a failed try left is
+// removed. A slice is fetched through `slices`, or read from a local file.
+// The check runs on the calling thread.
+bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, std::string* failure);
 
 }  // namespace net

@@ -4,8 +4,10 @@
 
 namespace net {
 
-SegmentPool::SegmentPool(std::vector<SegmentDownload> downloads, int connections)
+SegmentPool::SegmentPool(std::vector<SegmentDownload> downloads, int connections,
+                         SliceSources& slices)
     : downloads_(std::move(downloads)),
+      slices_(slices),
       outcomes_(downloads_.size()),
       runner_(downloads_.size(), connections, [this](size_t index) { Download(index); }) {}
 
@@ -20,8 +22,7 @@ void SegmentPool::Download(size_t index) {
     const SegmentDownload& download = downloads_[index];
     if (!download.wanted) return;
     Outcome& outcome = outcomes_[index];
-    outcome.arrived =
-        DownloadSegment(download.address, download.file, &outcome.failure, download.check);
+    outcome.arrived = DownloadSegment(download, slices_, &outcome.failure);
 }
 
 }  // namespace net

@@ -10,7 +10,8 @@
 //   downloads in index order, each into its own file, through
 //   net::DownloadSegment. A worker touches only its download's address, file
 //   and check (read-only, shared), the outcome and failure of that download,
-//   and the internet library's root, which locks itself. The download's
+//   the internet library's root and the job's slice sources, which lock
+//   themselves. The download's
 //   content check runs on that worker, so it must touch nothing but the file
 //   and what is its own or read-only. A worker runs no command of the runtime
 //   and adds nothing to any window.
@@ -26,18 +27,11 @@
 
 namespace net {
 
-struct SegmentDownload {
-    std::string address;
-    std::string file;
-    bool wanted = true;  // false: the segment fails without a download
-    ContentCheck check;  // may be empty
-};
-
 class SegmentPool {
   public:
     // Starts up to `connections` workers on the downloads; destroying the
     // pool waits for them, and they end when no download is left.
-    SegmentPool(std::vector<SegmentDownload> downloads, int connections);
+    SegmentPool(std::vector<SegmentDownload> downloads, int connections, SliceSources& slices);
 
     // Whether download `index` arrived whole, waiting for it; `waiting` is
     // called at least every kWaitSliceMs while it waits.
@@ -56,6 +50,7 @@ class SegmentPool {
     void Download(size_t index);
 
     const std::vector<SegmentDownload> downloads_;
+    SliceSources& slices_;
     std::vector<Outcome> outcomes_;  // each written by its download's worker
     SideBySide runner_;              // last: its workers end before the rest goes
 };

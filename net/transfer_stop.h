@@ -6,6 +6,9 @@
 
 namespace net {
 
+// Why a transfer that a stop ended failed.
+constexpr char kStoppedFailure[] = "下载已停止。";
+
 // From any thread; for the rest of the process.
 void StopTransfers();
 bool TransfersStopped();

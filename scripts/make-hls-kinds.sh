@@ -17,6 +17,13 @@
 #                 the first with the IV its tag gives, the others under a
 #                 second tag without IV, with their sequence numbers; a wrong
 #                 IV breaks a fragment's first box, so no video comes whole
+#   single        TS segments as byte ranges of one file, seg.ts
+#   single-fmp4   fragmented MP4 as byte ranges of one file, seg.m4s: the
+#                 map its first range, the fragments the others
+#   audio         a master whose one variant is video only, its sound in an
+#                 audio rendition (master.m3u8: video.m3u8, audio.m3u8); and
+#                 two-audio.m3u8, two renditions with DEFAULT on the second
+#                 (audio2.m3u8) and English subtitles
 #   picture       TS segments each behind the bytes of a small PNG, as sites
 #                 hide them to pass for pictures
 #   masters       master playlists over the low and high variants:
@@ -26,7 +33,7 @@
 set -euo pipefail
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,25p' "${BASH_SOURCE[0]}" >&2
+    sed -n 's/^# \{0,1\}//; 6,32p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 (($# >= 2 && $# <= 3)) || usage
@@ -49,6 +56,26 @@ if [[ $kind == masters ]]; then
     exit 0
 fi
 
+if [[ $kind == audio ]]; then
+    rm -f "$outdir"/*.m3u8 "$outdir"/*.ts
+    # shellcheck source=lib/test-pattern.sh
+    . "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
+    encode_test_pattern 320x240 6 2 \
+        -f hls -hls_time 2 -hls_playlist_type vod -master_pl_name master.m3u8 \
+        -var_stream_map "v:0,agroup:aud,name:video a:0,agroup:aud,default:yes,language:en,name:audio" \
+        -hls_segment_filename "$outdir/%v-seg%03d.ts" "$outdir/%v.m3u8"
+    cp "$outdir/audio.m3u8" "$outdir/audio2.m3u8"
+    {
+        printf '#EXTM3U\n#EXT-X-VERSION:3\n'
+        printf '#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID="aud",NAME="English",LANGUAGE="en",AUTOSELECT=YES,URI="audio.m3u8"\n'
+        printf '#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID="aud",NAME="Commentary",LANGUAGE="fr",DEFAULT=YES,AUTOSELECT=YES,URI="audio2.m3u8"\n'
+        printf '#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID="subs",NAME="English",LANGUAGE="en",URI="subs-en.m3u8"\n'
+        printf '#EXT-X-STREAM-INF:BANDWIDTH=70400,RESOLUTION=320x240,AUDIO="aud",SUBTITLES="subs"\nvideo.m3u8\n'
+    } >"$outdir/two-audio.m3u8"
+    echo "$outdir/master.m3u8"
+    exit 0
+fi
+
 size=320x240 hls=()
 key=00112233445566778899aabbccddeeff
 # The key's 16 bytes in key.bin.
@@ -64,18 +91,22 @@ case $kind in
             >"$outdir/key-info.txt"
         hls=(-hls_key_info_file "$outdir/key-info.txt" -start_number 5) ;;
     fmp4) hls=(-hls_segment_type fmp4 -hls_fmp4_init_filename init.mp4) ;;
+    single) hls=(-hls_flags single_file) ;;
+    single-fmp4) hls=(-hls_flags single_file -hls_segment_type fmp4) ;;
     aes-fmp4) hls=(-hls_segment_type fmp4 -hls_fmp4_init_filename init.mp4 -start_number 5) ;;
     *) echo "unknown kind $kind" >&2; usage ;;
 esac
 extension=ts
 [[ $kind == *fmp4 ]] && extension=m4s
+segments=seg%03d.$extension
+[[ $kind == single* ]] && segments=seg.$extension
 
 rm -f "$outdir"/index.m3u8 "$outdir"/seg*."$extension" "$outdir"/init.mp4
 # shellcheck source=lib/test-pattern.sh
 . "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
 encode_test_pattern "$size" 6 2 \
     -f hls -hls_time 2 -hls_playlist_type vod "${hls[@]}" \
-    -hls_segment_filename "$outdir/seg%03d.$extension" "$outdir/index.m3u8"
+    -hls_segment_filename "$outdir/$segments" "$outdir/index.m3u8"
 rm -f "$outdir/key-info.txt"
 # ffmpeg's muxer, given no IV, encrypts every segment with the first one's
 # sequence number; a stream without IV uses each segment's own, so these

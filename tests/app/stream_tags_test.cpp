@@ -1,5 +1,5 @@
 // What the tags of media and master playlists say: keys, IVs, sequence
-// numbers, the initialization map, and the variant chosen.
+// numbers, byte ranges, the initialization map, and the variant chosen.
 #include "app/stream_tags.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +80,57 @@ TEST(StreamTags, EachSegmentHasTheDurationOfTheExtinfBeforeIt) {
     EXPECT_EQ((std::vector<double>{2.5, 0, 4, 0, 0}), seconds);
 }
 
+// "first-last" of a line's range, or "whole".
+std::string Slice(const std::optional<net::ByteRange>& range) {
+    return range ? std::to_string(range->offset) + "-" + std::to_string(range->end() - 1)
+                 : "whole";
+}
+
+// An omitted offset follows the previous slice of the same resource; a
+// range belongs to the next URI line only; a bad one counts as none.
+TEST(StreamTags, EachSegmentHasTheByteRangeBeforeIt) {
+    const struct {
+        const char* playlist;
+        std::vector<std::string> slices;
+    } rows[] = {
+        {"#EXT-X-BYTERANGE:100@0\na.ts\n#EXT-X-BYTERANGE:50\na.ts\n", {"0-99", "100-149"}},
+        {"#EXT-X-BYTERANGE:10@90\na.ts\n#EXT-X-BYTERANGE:5\nb.ts\n#EXT-X-BYTERANGE:5\na.ts\n",
+         {"90-99", "0-4", "100-104"}},
+        {"#EXT-X-BYTERANGE:7\na.ts\nb.ts\n", {"0-6", "whole"}},
+        {"#EXT-X-BYTERANGE:0@5\na.ts\n#EXT-X-BYTERANGE:8x\nb.ts\n#EXT-X-BYTERANGE:@3\nc.ts\n",
+         {"whole", "whole", "whole"}},
+        {"#EXT-X-BYTERANGE:2@18446744073709551615\na.ts\n"
+         "#EXT-X-BYTERANGE:18446744073709551616\nb.ts\n",
+         {"whole", "whole"}},
+        {"#EXT-X-BYTERANGE:1@18446744073709551614\na.ts\n",
+         {"18446744073709551614-18446744073709551614"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> slices;
+        for (const app::UriLine& line : app::ReadStreamTags(row.playlist).uriLines)
+            slices.push_back(Slice(line.range));
+        EXPECT_EQ(row.slices, slices) << row.playlist;
+    }
+    EXPECT_EQ("1338-2337",
+              Slice(app::ReadStreamTags("#EXT-X-MAP:URI=\"s.m4s\",BYTERANGE=\"1000@1338\"\n")
+                        .mapRange));
+}
+
+TEST(ByteRange, ARangeAnswerMustNameExactlyTheSliceAsked) {
+    const net::ByteRange slice{100, 50};
+    EXPECT_EQ("bytes=100-149", net::RangeRequestValue(slice));
+    const struct {
+        const char* contentRange;
+        bool names;
+    } rows[] = {
+        {"bytes 100-149/1000", true}, {"bytes 100-149/*", true},  {"bytes 100-150/1000", false},
+        {"bytes 0-149/1000", false},  {"bytes */1000", false},    {"bytes 100-149", false},
+        {"", false},                  {"items 100-149/1000", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.names, net::ContentRangeNames(row.contentRange, slice)) << row.contentRange;
+}
+
 TEST(MasterPlaylist, TheHighestBandwidthIsChosenTheFirstOnATie) {
     const char master[] =
         "#EXTM3U\n"
@@ -100,6 +151,40 @@ TEST(MasterPlaylist, TheHighestBandwidthIsChosenTheFirstOnATie) {
     EXPECT_EQ(900000u, chosen.bandwidth);
     EXPECT_EQ("320x240", chosen.resolution);
     EXPECT_FALSE(app::ChooseVariant("#EXT-X-STREAM-INF:BANDWIDTH=1\n#EXTINF:\n", &chosen, &count));
+}
+
+// The name of the audio rendition chosen for group "a", or "none".
+std::string AudioOf(const std::string& media) {
+    const std::vector<app::Rendition> renditions = app::ReadRenditions(media.c_str());
+    const app::Rendition* chosen = app::ChooseAudio(renditions, "a");
+    return chosen ? chosen->name : "none";
+}
+
+// Only the variant's group counts, and only renditions with a URI.
+TEST(MasterPlaylist, TheAudioIsTheDefaultElseTheFirstAutoselectedElseTheFirst) {
+    const std::string tag = "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"a\",";
+    const struct {
+        const char* what;
+        std::string media;
+        const char* chosen;
+    } rows[] = {
+        {"default second",
+         tag + "NAME=\"en\",URI=\"en.m3u8\"\n" + tag + "NAME=\"zh\",DEFAULT=YES,URI=\"zh.m3u8\"\n",
+         "zh"},
+        {"autoselect second",
+         tag + "NAME=\"en\",URI=\"en.m3u8\"\n" + tag + "NAME=\"fr\",AUTOSELECT=YES,URI=\"f\"\n",
+         "fr"},
+        {"neither", tag + "NAME=\"en\",URI=\"en.m3u8\"\n" + tag + "NAME=\"fr\",URI=\"f\"\n", "en"},
+        {"default without a URI",
+         tag + "NAME=\"in\",DEFAULT=YES\n" + tag + "NAME=\"en\",URI=\"en.m3u8\"\n", "en"},
+        {"another group",
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"b\",NAME=\"b\",DEFAULT=YES,URI=\"b\"\n" + tag +
+             "NAME=\"en\",URI=\"en.m3u8\"\n",
+         "en"},
+        {"subtitles", "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"a\",NAME=\"s\",URI=\"s\"\n", "none"},
+        {"no rendition", "#EXT-X-STREAM-INF:BANDWIDTH=1,AUDIO=\"a\"\nv.m3u8\n", "none"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.chosen, AudioOf(row.media)) << row.what;
 }
 
 }  // namespace

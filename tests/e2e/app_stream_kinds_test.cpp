@@ -9,6 +9,8 @@
 
 #include <urlmon.h>
 
+#include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -315,6 +317,136 @@ TEST_F(StreamKinds, AFragmentedMp4StreamIsJoinedWithItsMap) {
     const std::vector<std::string> requests = ServerRequests();
     ASSERT_GE(requests.size(), 3u);
     EXPECT_EQ("/plain/fmp4/init.mp4", requests[1]);
+}
+
+// What the server is asked for a stream of byte ranges of one file: each
+// range of the playlist as "PATH bytes=first-last", the map's first.
+std::vector<std::string> RangeRequests(const std::string& playlist, const std::string& path) {
+    std::vector<std::string> requests;
+    const std::regex range("BYTERANGE[:=]\"?(\\d+)@(\\d+)");
+    for (std::sregex_iterator at(playlist.begin(), playlist.end(), range), end; at != end; ++at) {
+        const unsigned long long length = std::stoull((*at)[1]), offset = std::stoull((*at)[2]);
+        requests.push_back(path + " bytes=" + std::to_string(offset) + "-" +
+                           std::to_string(offset + length - 1));
+    }
+    return requests;
+}
+
+// The requests for the path, sorted: the pool's workers ask side by side.
+std::vector<std::string> RequestsOf(const std::string& path) {
+    std::vector<std::string> of;
+    for (const std::string& request : ServerRequests()) {
+        if (request.compare(0, path.size(), path) == 0) of.push_back(request);
+    }
+    std::sort(of.begin(), of.end());
+    return of;
+}
+
+// Segments (and a map) that are byte ranges of one file: a server that
+// honours Range is asked for each slice; one that ignores it sends the whole
+// file once, and the slices are taken from it.
+TEST_F(StreamKinds, ByteRangeSegmentsAreSlicesOfTheirFile) {
+    const struct {
+        const char* mode;
+        const char* kind;
+        const char* file;
+        bool honoursRange;
+    } rows[] = {
+        {"plain", "single", "seg.ts", true},
+        {"norange", "single", "seg.ts", false},
+        {"plain", "single-fmp4", "seg.m4s", true},
+        {"norange", "single-fmp4", "seg.m4s", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.mode) + "/" + row.kind);
+        app_.reset();  // one instance at a time
+        Start();
+        const std::string folder = std::string(row.mode) + "/" + row.kind + "/";
+        const bool map = std::string(row.kind) == "single-fmp4";
+        ExpectWholeJob(Server() + folder + "index.m3u8", kJobMade,
+                       map ? std::vector<std::string>{kMapDownloading} : std::vector<std::string>{});
+        const std::string path = "/" + folder + row.file;
+        std::vector<std::string> slices =
+            RangeRequests(ServerBody(Server() + "plain/" + row.kind + "/index.m3u8"), path);
+        ASSERT_EQ(map ? 4u : 3u, slices.size());
+        std::sort(slices.begin(), slices.end());
+        if (row.honoursRange) {
+            EXPECT_EQ(slices, RequestsOf(path));
+        } else {
+            EXPECT_EQ(1u, RequestsOf(path).size());
+        }
+    }
+}
+
+// A dropped playlist's slices are read from the file beside it.
+TEST_F(StreamKinds, ADroppedPlaylistOfByteRangesReadsTheSlicesFromItsFile) {
+    Start();
+    const std::string folder = run_->path() + "\\本地 列表";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    for (const char* name : {"index.m3u8", "seg.ts"}) {
+        ASSERT_EQ(S_OK, ::URLDownloadToFileA(nullptr, (Server() + "plain/single/" + name).c_str(),
+                                             (folder + "\\" + name).c_str(), 0, nullptr));
+    }
+    const size_t asked = ServerRequests().size();
+    ExpectWholeJob("File@" + folder + "\\index.m3u8", kJobMade, {});
+    EXPECT_EQ(asked, ServerRequests().size());
+}
+
+// The only variant is video only: its sound comes from the audio rendition
+// chosen (the DEFAULT one, here the second of two), downloaded after the
+// video's segments and merged with them. Subtitles are named, not saved.
+TEST_F(StreamKinds, AnAudioRenditionGivesTheVideoItsSound) {
+    const struct {
+        const char* master;
+        const char* chosen;
+        const char* subtitles;
+        const char* read;
+        const char* unread;
+    } rows[] = {
+        {"master.m3u8", " 选用音轨 NAME=audio_1，LANGUAGE=en，共 [4] 个分段。", nullptr,
+         "audio.m3u8", "audio2.m3u8"},
+        {"two-audio.m3u8", " 选用音轨 NAME=Commentary，LANGUAGE=fr，共 [4] 个分段。",
+         " 字幕（en）不会保存。", "audio2.m3u8", "audio.m3u8"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.master);
+        app_.reset();  // one instance at a time
+        Start();
+        const size_t asked = ServerRequests().size();
+        const std::string address = Server() + "plain/audio/" + row.master;
+        RunJob(address, kSavedAt);
+        const std::vector<std::string> messages = LogMessages();
+        std::vector<std::string> parse = Join({kWarning}, ParseMessages(address, 3));
+        parse.insert(parse.begin() + 2, " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 "
+                                        "BANDWIDTH=70400，RESOLUTION=320x240 的一个。");
+        if (row.subtitles) parse.insert(parse.begin() + 3, row.subtitles);
+        parse.insert(parse.end() - 1, row.chosen);
+        std::vector<std::string> download =
+            DownloadMessages(JobDirectory(messages), {true, true, true});
+        for (int i = 1; i <= 4; ++i) {
+            const std::string of = std::to_string(i) + "/4";
+            download.insert(download.end() - 3,
+                            {" 正在下载音频。[" + of + "]", " 下载音频 [" + of + "] 成功"});
+        }
+        EXPECT_EQ(Readable(Join(Join(parse, download), {" 视频合并成功。", kSavedAt + Target()})),
+                  Readable(messages));
+        ExpectVideo(Target(), kSampleSeconds);  // a video track and a sound track
+        ExpectDecodesWithoutErrors(Target());
+        const std::vector<std::string> requests = ServerRequests();
+        const std::vector<std::string> job(requests.begin() + asked, requests.end());
+        EXPECT_EQ(1u, CountOf(job, std::string("/plain/audio/") + row.read));
+        EXPECT_EQ(0u, CountOf(job, std::string("/plain/audio/") + row.unread));
+        EXPECT_EQ(1u, CountOf(job, "/plain/audio/audio-seg003.ts"));
+    }
+}
+
+// A failed audio segment counts as a failed segment: the folder stays.
+TEST_F(StreamKinds, AFailedAudioSegmentLeavesTheJobIncomplete) {
+    Start();
+    RunJob(Server() + "missing-audio-seg001.ts/audio/master.m3u8", " 有 [1] 个分段下载失败");
+    const std::vector<std::string> messages = LogMessages();
+    EXPECT_EQ(1u, CountOf(messages, " 下载音频 [2/4] 失败（HTTP 404 Not Found）"));
+    EXPECT_EQ(IncompleteMessage(1, JobDirectory(messages)), messages.back());
 }
 
 // Each segment stands behind a PNG: the picture goes before the merge, once

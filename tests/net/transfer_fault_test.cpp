@@ -66,7 +66,7 @@ class TransferFaults : public test_app::ServedTest {
         const std::string file = directory_ + "segment.ts";
         switch (asker) {
             case Asker::kSegment:
-                arrived = net::DownloadSegment(Url(path), file, &failure);
+                arrived = net::DownloadSegment({Url(path), file}, slices_, &failure);
                 bytes = ReadFile(file);
                 ::DeleteFileA(file.c_str());
                 break;
@@ -94,6 +94,7 @@ class TransferFaults : public test_app::ServedTest {
     }
 
     const std::string directory_ = ::testing::TempDir();
+    net::SliceSources slices_{directory_};
 };
 
 TEST_F(TransferFaults, EachBadAnswerFailsWithItsReasonAndWholeOnesArrive) {
@@ -173,7 +174,7 @@ TEST_F(TransferFaults, ASegmentThatFailsItsCheckIsTriedThreeTimesAndRemoved) {
         return std::string("不是视频");
     };
     std::string failure;
-    EXPECT_FALSE(net::DownloadSegment(Url(path), file, &failure, noPages));
+    EXPECT_FALSE(net::DownloadSegment({Url(path), file, true, noPages}, slices_, &failure));
     EXPECT_EQ("不是视频", failure);
     EXPECT_EQ(std::vector<std::string>(net::kSegmentTries, "<html>"), checked);
     EXPECT_FALSE(FileExists(file));
@@ -192,7 +193,7 @@ TEST_F(TransferFaults, ThePoolAndTheKeysSayWhyEachFailedInTheirOrder) {
     }
     downloads.push_back({Url(paths[1]), directory_ + "unwanted.ts", false});
     std::vector<std::string> segments;
-    net::SegmentPool pool(std::move(downloads), 3);
+    net::SegmentPool pool(std::move(downloads), 3, slices_);
     for (size_t i = 0; i < 4; ++i) {
         segments.push_back(pool.Arrived(i, [] {}) ? "arrived" : "failed: " + pool.FailureOf(i));
     }

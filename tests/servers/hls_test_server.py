@@ -14,6 +14,9 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   chunked          every answer in chunked transfer coding
   nolength         every answer without Content-Length, ended by closing
   bom              playlists start with a UTF-8 byte-order mark
+  norange          every file as it is, whole, even when a Range asks for a
+                   slice (every other mode answers "Range: bytes=first-last"
+                   with 206 and that slice)
   FAULT-NAME       the file NAME answers with the fault, the others as in plain:
     missing        404
     bad            400
@@ -73,7 +76,8 @@ the variant "relative"):
   /MODE/made/missing-key.m3u8      the same with a key that answers 404
   /MODE/made/split-key.m3u8        root-key.m3u8 with its last segment under
                                    a second key that answers 404
-GET /requests lists the paths asked for so far, one a line, in order; a TLS
+GET /requests lists the paths asked for so far, one a line, in order, each
+followed by " bytes=first-last" when it came with a Range; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
 answer, as a plain server would give none, until the client gives up.
 """
@@ -118,7 +122,7 @@ FAULTS = ("missing", "bad", "error", "flaky", "cut", "trickle", "never", "loop",
 # Faults that change how the answer goes out.
 SENT_FAULTS = ("cut", "trickle", "never", "delay", "hangup", "chunkcut", "busy", "drip", "huge",
                "overlong", "stall")
-WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom")
+WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom", "norange")
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
 
@@ -202,8 +206,22 @@ class Answer:
         self.body = body
         self.how = how  # whole, slow, chunked, nolength, or one of SENT_FAULTS
         self.location = None
+        self.content_range = None
         self.interval_s = DRIP_INTERVAL_MS / 1000  # between a drip's pieces
         self.delay_s = DELAY_S  # before a delayed answer
+
+    def take_slice(self, wanted):
+        """Becomes the 206 answer to a Range of one slice, "bytes=first-last"."""
+        numbers = re.fullmatch(r"bytes=(\d+)-(\d+)", wanted)
+        first, last = (int(n) for n in numbers.groups()) if numbers else (0, -1)
+        if not numbers or first > last or last >= len(self.body):
+            self.status = "416 Range Not Satisfiable"
+            self.content_range = "bytes */%d" % len(self.body)
+            self.body = b""
+            return
+        self.status = "206 Partial Content"
+        self.content_range = "bytes %d-%d/%d" % (first, last, len(self.body))
+        self.body = self.body[first:last + 1]
 
     def announced(self):
         """The Content-Length the head names."""
@@ -254,8 +272,11 @@ class Handler(socketserver.StreamRequestHandler):
         if path == "/requests":
             answer = Answer("200 OK", "text/plain", self.server.requests())
         else:
-            self.server.record(path)
+            wanted = headers.get("range", "")
+            self.server.record(path + (" " + wanted if wanted else ""))
             answer = self.answer(path)
+            if wanted and answer.status == "200 OK" and not path.startswith("/norange/"):
+                answer.take_slice(wanted)
         if answer.how == "never":
             self.wait_for_close()
             return False
@@ -276,6 +297,8 @@ class Handler(socketserver.StreamRequestHandler):
         lines = ["HTTP/1.1 " + answer.status, "Content-Type: " + answer.content_type]
         if answer.location:
             lines.append("Location: " + answer.location)
+        if answer.content_range:
+            lines.append("Content-Range: " + answer.content_range)
         if answer.how in ("chunked", "chunkcut"):
             lines.append("Transfer-Encoding: chunked")
         elif answer.how not in ("nolength", "stall"):
