@@ -86,6 +86,7 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         const UriLine& uri = tags.uriLines[line];
         segment.seconds = uri.seconds;
         segment.range = uri.range;
+        segment.mapIndex = uri.mapIndex;
         if (uri.keyIndex >= 0) {
             segment.cipher.keyIndex = uri.keyIndex;
             segment.cipher.ivValid =
@@ -93,8 +94,8 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         }
         plan->segments.push_back(std::move(segment));
     }
-    if (!tags.mapUri.empty()) plan->mapAddress = ResolveName(source, tags.mapUri);
-    plan->mapRange = tags.mapRange;
+    for (const MapTag& map : tags.maps)
+        plan->maps.push_back(PlannedMap{ResolveName(source, map.uri), map.range});
     plan->unsupportedMethod = tags.unsupportedMethod;
     return true;
 }

@@ -28,13 +28,18 @@ struct PlannedSegment {
     double seconds = 0;    // as the playlist says (#EXTINF); 0 when it does not
     SegmentCipher cipher;
     std::optional<net::ByteRange> range;  // the slice of the address, if only a slice
+    int mapIndex = -1;  // into JobPlan::maps: the map it is joined after; -1 without one
+};
+
+struct PlannedMap {
+    std::string address;  // resolved
+    std::optional<net::ByteRange> range;
 };
 
 struct JobPlan {
     std::vector<PlannedSegment> segments;   // in playlist order
     std::vector<std::string> keyAddresses;  // resolved
-    std::string mapAddress;                 // resolved; empty without an #EXT-X-MAP
-    std::optional<net::ByteRange> mapRange;
+    std::vector<PlannedMap> maps;           // of fragmented MP4 streams, in playlist order
     // The first method this program cannot decrypt that a segment is
     // encrypted with, or empty.
     std::string unsupportedMethod;

@@ -56,7 +56,8 @@ struct Track {
     const char* mapDownloading;  // the line before its map
     std::string list;            // the concatenation list, one line per downloaded segment
     std::vector<std::string> downloaded;  // the segment files that arrived, in order
-    std::string map;                      // the initialization map's file, or empty
+    std::vector<int> downloadedMaps;      // the map each of them is joined after, or -1
+    std::vector<std::string> maps;        // the files of the plan's maps, by index
 };
 
 struct Job {
@@ -177,25 +178,40 @@ std::string FileOf(const Job& job, const Track& track, const std::string& name) 
     return job.directory + track.filePrefix + name;
 }
 
-// A fragmented MP4 stream's initialization map comes first; false, with the
-// line that says so, when it cannot be had, and false when the job stops.
-bool DownloadMap(Job& job, const app::JobPlan& plan, Track& track) {
-    const std::string& address = plan.mapAddress;
-    if (address.empty()) return true;
-    app::Log(track.mapDownloading);
-    const std::string file = FileOf(job, track, K().mapFileName);
-    // One download of the pool, so that the window answers while it waits.
-    net::SegmentPool pool({{address, file, true,
-                            app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr),
-                            plan.mapRange}},
-                          1, *job.slices);
-    if (!pool.Arrived(0, app::WhileJobWaits)) {
-        if (app::JobStopping()) return false;
-        app::Log(K().logMapFailed + pool.FailureOf(0) + K().logMapFailedEnd + job.directory +
-                 K().lineBreak);
-        return false;
+// "name-N.ext" for the Nth file of a kind: "map-2.mp4", "joined-3.mp4".
+std::string NumberedName(const std::string& name, size_t number) {
+    const size_t dot = name.rfind('.');
+    return name.substr(0, dot) + K().numberSeparator + std::to_string(number) + name.substr(dot);
+}
+
+// A fragmented MP4 stream's initialization maps come first, each that a
+// segment is joined after; false, with the line that says so, when one
+// cannot be had, and false when the job stops.
+bool DownloadMaps(Job& job, const app::JobPlan& plan, Track& track) {
+    if (plan.maps.empty()) return true;
+    std::vector<bool> used(plan.maps.size());
+    for (const app::PlannedSegment& segment : plan.segments) {
+        if (segment.mapIndex >= 0) used[segment.mapIndex] = true;
     }
-    track.map = file;
+    std::vector<net::SegmentDownload> downloads;
+    for (size_t m = 0; m < plan.maps.size(); ++m) {
+        track.maps.push_back(
+            FileOf(job, track, m == 0 ? K().mapFileName : NumberedName(K().mapFileName, m + 1)));
+        downloads.push_back({plan.maps[m].address, track.maps[m], used[m],
+                             app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr),
+                             plan.maps[m].range});
+    }
+    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices);
+    for (size_t m = 0; m < plan.maps.size(); ++m) {
+        if (!used[m]) continue;
+        app::Log(track.mapDownloading);
+        if (!pool.Arrived(m, app::WhileJobWaits)) {
+            if (app::JobStopping()) return false;
+            app::Log(K().logMapFailed + pool.FailureOf(m) + K().logMapFailedEnd + job.directory +
+                     K().lineBreak);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -207,15 +223,17 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
     const std::string total = std::to_string(segments.size());
     app::KeyRing keys(plan);
     if (app::JobStopping()) return false;
-    const app::SegmentKind kind =
-        track.map.empty() ? app::SegmentKind::kStandalone : app::SegmentKind::kFragment;
+    const auto kindOf = [&](size_t i) {
+        return segments[i].mapIndex < 0 ? app::SegmentKind::kStandalone
+                                         : app::SegmentKind::kFragment;
+    };
     // One flag per segment, each written only by the check of its own download.
     const std::unique_ptr<bool[]> hadPicture(new bool[segments.size()]());
     std::vector<net::SegmentDownload> downloads;
     for (size_t i = 0; i < segments.size(); ++i) {
         downloads.push_back({segments[i].address, FileOf(job, track, segments[i].fileName),
                              app::CanDecrypt(segments[i].cipher, keys),
-                             app::ArrivalCheck(segments[i].cipher, kind, &hadPicture[i]),
+                             app::ArrivalCheck(segments[i].cipher, kindOf(i), &hadPicture[i]),
                              segments[i].range});
     }
     net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices);
@@ -225,13 +243,14 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
         const std::string segmentFile = FileOf(job, track, segments[i].fileName);
         app::Log(track.downloading + number + K().slash + total + K().logDownloadingEnd);
         std::string failure;
-        const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher, kind,
-                                                 keys, &hadPicture[i], &failure);
+        const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher,
+                                                 kindOf(i), keys, &hadPicture[i], &failure);
         if (app::JobStopping()) return false;
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
             track.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
             track.downloaded.push_back(segmentFile);
+            track.downloadedMaps.push_back(segments[i].mapIndex);
             if (&track == &job.video) job.seconds += segments[i].seconds;
             if (hadPicture[i]) ++job.picturesRemoved;
         } else {
@@ -253,8 +272,9 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
 // false when a map cannot be had or the job stops.
 bool DownloadTracks(Job& job) {
     const app::JobPlan& plan = app::jobPlan;
-    if (!DownloadMap(job, plan, job.video) || !DownloadSegments(job, plan, job.video)) return false;
-    if (plan.audio && (!DownloadMap(job, *plan.audio, job.audio) ||
+    if (!DownloadMaps(job, plan, job.video) || !DownloadSegments(job, plan, job.video))
+        return false;
+    if (plan.audio && (!DownloadMaps(job, *plan.audio, job.audio) ||
                        !DownloadSegments(job, *plan.audio, job.audio))) {
         return false;
     }
@@ -332,15 +352,27 @@ bool MoveToTarget(const Job& job) {
     return false;
 }
 
-// A track's map and the fragments that arrived, byte for byte, in one file;
-// false when it cannot be written.
-bool JoinFragments(const Track& track, const std::string& joined) {
+// The fragments that arrived, in runs that share a map, each run after its
+// map: a fragment joined after another map would be read with the wrong one.
+std::vector<std::vector<std::string>> FragmentRuns(const Track& track) {
+    std::vector<std::vector<std::string>> runs;
+    for (size_t i = 0; i < track.downloaded.size(); ++i) {
+        const int map = track.downloadedMaps[i];
+        if (i == 0 || map != track.downloadedMaps[i - 1]) {
+            runs.emplace_back();
+            if (map >= 0) runs.back().push_back(track.maps[map]);
+        }
+        runs.back().push_back(track.downloaded[i]);
+    }
+    return runs;
+}
+
+// The parts, byte for byte, in one file; false when it cannot be written.
+bool JoinFragments(const std::vector<std::string>& parts, const std::string& joined) {
     const runtime::UniqueHandle file(reinterpret_cast<HANDLE>(
         app::CallDeclared(app::kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file) return false;
-    std::vector<std::string> parts{track.map};
-    parts.insert(parts.end(), track.downloaded.begin(), track.downloaded.end());
     for (const std::string& part : parts) {
         const runtime::ArgRecord read[] = {app::TextArg(part.c_str())};
         const app::OwnedByteSet bytes(
@@ -358,11 +390,15 @@ bool JoinFragments(const Track& track, const std::string& joined) {
     return true;
 }
 
-// A track as the tool's input: the concatenation list of its segments, or
-// for a stream with a map its joined fragments.
+// A track as the tool's input: the concatenation list of its segments; for
+// a stream with a map its joined fragments, or with several maps the
+// concatenation list of its joined runs.
 std::string ToolInput(const Job& job, const Track& track) {
-    return track.map.empty() ? K().commandConcat + Quoted(FileOf(job, track, K().listFileName))
-                             : K().commandInput + Quoted(FileOf(job, track, K().joinedFileName));
+    if (track.maps.empty())
+        return K().commandConcat + Quoted(FileOf(job, track, K().listFileName));
+    if (FragmentRuns(track).size() <= 1)
+        return K().commandInput + Quoted(FileOf(job, track, K().joinedFileName));
+    return K().commandConcat + Quoted(FileOf(job, track, K().joinedListFileName));
 }
 
 // The tool's command line: the video, and the sound from its audio rendition
@@ -379,11 +415,24 @@ std::string MergeCommandLine(const Job& job) {
 // written.
 bool PrepareTrack(const Job& job, const Track& track) {
     WriteTextFile(FileOf(job, track, K().listFileName), app::Utf8FromAnsi(track.list).c_str());
-    if (track.map.empty()) return true;
-    const std::string joined = FileOf(job, track, K().joinedFileName);
-    if (JoinFragments(track, joined)) return true;
-    app::Log(K().logJoinFailed + joined + K().lineBreak);
-    return false;
+    if (track.maps.empty()) return true;
+    std::vector<std::vector<std::string>> runs = FragmentRuns(track);
+    if (runs.empty()) runs.emplace_back();
+    std::string list;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const std::string joined =
+            FileOf(job, track,
+                   runs.size() == 1 ? K().joinedFileName : NumberedName(K().joinedFileName, r + 1));
+        if (!JoinFragments(runs[r], joined)) {
+            app::Log(K().logJoinFailed + joined + K().lineBreak);
+            return false;
+        }
+        list += K().listLineStart + ListEntryPath(joined) + K().listLineEnd;
+    }
+    if (runs.size() > 1) {
+        WriteTextFile(FileOf(job, track, K().joinedListFileName), app::Utf8FromAnsi(list).c_str());
+    }
+    return true;
 }
 
 bool PrepareMerge(const Job& job) {

@@ -76,6 +76,7 @@ StreamTags ReadStreamTags(const char* playlist) {
     uint64_t firstSequence = 0;
     uint64_t position = 0;
     int keyIndex = -1;
+    int mapIndex = -1;
     double seconds = 0;
     std::string rangeText;  // of the #EXT-X-BYTERANGE before the next URI line
     std::map<std::string, uint64_t> slicesEnd;  // by URI text: the byte after its last slice
@@ -89,7 +90,7 @@ StreamTags ReadStreamTags(const char* playlist) {
                 slicesEnd[line] = slice.end();
             }
             tags.uriLines.push_back(
-                UriLine{line, keyIndex, firstSequence + position++, seconds, range});
+                UriLine{line, keyIndex, firstSequence + position++, seconds, range, mapIndex});
             seconds = 0;
             rangeText.clear();
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
@@ -107,11 +108,12 @@ StreamTags ReadStreamTags(const char* playlist) {
         } else if (TagAttributes(line, kByteRangeTag, &attributes)) {
             rangeText = attributes;
         } else if (TagAttributes(line, kMapTag, &attributes)) {
-            tags.mapUri = AttributeOf(attributes, "URI");
+            MapTag map{AttributeOf(attributes, "URI"), {}};
             net::ByteRange mapRange;
-            tags.mapRange.reset();
             if (ReadByteRange(AttributeOf(attributes, "BYTERANGE"), 0, &mapRange))
-                tags.mapRange = mapRange;
+                map.range = mapRange;
+            tags.maps.push_back(map);
+            mapIndex = static_cast<int>(tags.maps.size()) - 1;
         } else if (TagAttributes(line, kKeyTag, &attributes)) {
             SegmentKey key{AttributeOf(attributes, "METHOD"), AttributeOf(attributes, "URI"),
                            AttributeOf(attributes, "IV")};

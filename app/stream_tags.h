@@ -27,13 +27,19 @@ struct UriLine {
     uint64_t sequence = 0;
     double seconds = 0;  // the #EXTINF duration before it; 0 without one
     std::optional<net::ByteRange> range;  // the #EXT-X-BYTERANGE before it
+    int mapIndex = -1;  // into StreamTags::maps: the map in force for it; -1 without one
+};
+
+// An #EXT-X-MAP: the initialization section of the fragments after it.
+struct MapTag {
+    std::string uri;                      // as written, not yet resolved
+    std::optional<net::ByteRange> range;  // its BYTERANGE attribute
 };
 
 struct StreamTags {
     std::vector<SegmentKey> keys;
     std::vector<UriLine> uriLines;  // in playlist order
-    std::string mapUri;             // the #EXT-X-MAP URI, or empty
-    std::optional<net::ByteRange> mapRange;  // its BYTERANGE attribute
+    std::vector<MapTag> maps;       // in playlist order
     // The first method this program cannot decrypt that a segment is
     // encrypted with, or empty.
     std::string unsupportedMethod;

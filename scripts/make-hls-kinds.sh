@@ -24,6 +24,9 @@
 #                 audio rendition (master.m3u8: video.m3u8, audio.m3u8); and
 #                 two-audio.m3u8, two renditions with DEFAULT on the second
 #                 (audio2.m3u8) and English subtitles
+#   two-maps      fragmented MP4 of two encodes of four seconds, each with a
+#                 map of its own (first.mp4, second.mp4), the second after an
+#                 #EXT-X-DISCONTINUITY
 #   picture       TS segments each behind the bytes of a small PNG, as sites
 #                 hide them to pass for pictures
 #   masters       master playlists over the low and high variants:
@@ -33,7 +36,7 @@
 set -euo pipefail
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,32p' "${BASH_SOURCE[0]}" >&2
+    sed -n 's/^# \{0,1\}//; 6,35p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 (($# >= 2 && $# <= 3)) || usage
@@ -73,6 +76,25 @@ if [[ $kind == audio ]]; then
         printf '#EXT-X-STREAM-INF:BANDWIDTH=70400,RESOLUTION=320x240,AUDIO="aud",SUBTITLES="subs"\nvideo.m3u8\n'
     } >"$outdir/two-audio.m3u8"
     echo "$outdir/master.m3u8"
+    exit 0
+fi
+
+if [[ $kind == two-maps ]]; then
+    rm -f "$outdir"/*.m3u8 "$outdir"/*.m4s "$outdir"/*.mp4
+    # shellcheck source=lib/test-pattern.sh
+    . "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
+    for part in first second; do
+        encode_test_pattern 320x240 4 2 \
+            -f hls -hls_time 2 -hls_playlist_type vod -hls_segment_type fmp4 \
+            -hls_fmp4_init_filename "$part.mp4" \
+            -hls_segment_filename "$outdir/$part%03d.m4s" "$outdir/$part.m3u8"
+    done
+    {
+        sed '/^#EXT-X-ENDLIST/d' "$outdir/first.m3u8"
+        echo '#EXT-X-DISCONTINUITY'
+        sed -n '/^#EXT-X-MAP/,$p' "$outdir/second.m3u8"
+    } >"$outdir/index.m3u8"
+    echo "$outdir/index.m3u8"
     exit 0
 fi
 

@@ -26,7 +26,7 @@ std::string AddressesOf(const char* playlist, const std::string& location, bool 
         seen += "\n";
     }
     for (const std::string& key : plan.keyAddresses) seen += "key " + key + "\n";
-    if (!plan.mapAddress.empty()) seen += "map " + plan.mapAddress + "\n";
+    for (const app::PlannedMap& map : plan.maps) seen += "map " + map.address + "\n";
     return seen;
 }
 

@@ -45,7 +45,8 @@ TEST(StreamTags, KeysCoverTheSegmentsAfterThemUntilTheNext) {
         "#EXT-X-KEY:METHOD=NONE\r\n"
         "d.m4s\r\n";
     const app::StreamTags tags = app::ReadStreamTags(playlist);
-    EXPECT_EQ("init.mp4", tags.mapUri);
+    ASSERT_EQ(1u, tags.maps.size());
+    EXPECT_EQ("init.mp4", tags.maps[0].uri);
     ASSERT_EQ(2u, tags.keys.size());
     EXPECT_EQ("k1.bin", tags.keys[0].uri);
     EXPECT_EQ("0x1", tags.keys[0].iv);
@@ -78,6 +79,17 @@ TEST(StreamTags, EachSegmentHasTheDurationOfTheExtinfBeforeIt) {
     std::vector<double> seconds;
     for (const app::UriLine& line : tags.uriLines) seconds.push_back(line.seconds);
     EXPECT_EQ((std::vector<double>{2.5, 0, 4, 0, 0}), seconds);
+}
+
+TEST(StreamTags, EachFragmentHasTheMapInForceBeforeIt) {
+    const app::StreamTags tags = app::ReadStreamTags(
+        "a.ts\n#EXT-X-MAP:URI=\"1.mp4\"\nb.m4s\nc.m4s\n#EXT-X-DISCONTINUITY\n"
+        "#EXT-X-MAP:URI=\"2.mp4\"\nd.m4s\n");
+    std::vector<int> maps;
+    for (const app::UriLine& line : tags.uriLines) maps.push_back(line.mapIndex);
+    EXPECT_EQ((std::vector<int>{-1, 0, 0, 1}), maps);
+    ASSERT_EQ(2u, tags.maps.size());
+    EXPECT_EQ("2.mp4", tags.maps[1].uri);
 }
 
 // "first-last" of a line's range, or "whole".
@@ -113,7 +125,8 @@ TEST(StreamTags, EachSegmentHasTheByteRangeBeforeIt) {
     }
     EXPECT_EQ("1338-2337",
               Slice(app::ReadStreamTags("#EXT-X-MAP:URI=\"s.m4s\",BYTERANGE=\"1000@1338\"\n")
-                        .mapRange));
+                        .maps[0]
+                        .range));
 }
 
 TEST(ByteRange, ARangeAnswerMustNameExactlyTheSliceAsked) {

@@ -449,6 +449,28 @@ TEST_F(StreamKinds, AFailedAudioSegmentLeavesTheJobIncomplete) {
     EXPECT_EQ(IncompleteMessage(1, JobDirectory(messages)), messages.back());
 }
 
+// After a discontinuity a second map applies: each fragment is joined after
+// its own map, and the two runs make one video of eight seconds.
+TEST_F(StreamKinds, EachFragmentIsJoinedAfterTheMapInForceForIt) {
+    Start();
+    const std::string address = Server() + "plain/two-maps/index.m3u8";
+    RunJob(address, kSavedAt);
+    const std::vector<std::string> messages = LogMessages();
+    std::vector<std::string> expected = Join({kWarning}, ParseMessages(address, 4));
+    const std::vector<std::string> download =
+        DownloadMessages(JobDirectory(messages), {true, true, true, true});
+    expected.push_back(download[0]);
+    expected.insert(expected.end(), {kMapDownloading, kMapDownloading});
+    expected.insert(expected.end(), download.begin() + 1, download.end());
+    EXPECT_EQ(Readable(Join(expected, {" 视频合并成功。", kSavedAt + Target()})),
+              Readable(messages));
+    ExpectVideo(Target(), 8.0);
+    ExpectDecodesWithoutErrors(Target());
+    const std::vector<std::string> requests = ServerRequests();
+    EXPECT_EQ(1u, CountOf(requests, "/plain/two-maps/first.mp4"));
+    EXPECT_EQ(1u, CountOf(requests, "/plain/two-maps/second.mp4"));
+}
+
 // Each segment stands behind a PNG: the picture goes before the merge, once
 // per segment, and one line counts them.
 TEST_F(StreamKinds, SegmentsBehindAPictureLoseItAndBecomeAVideo) {
