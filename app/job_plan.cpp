@@ -87,6 +87,7 @@ bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& re
         segment.seconds = uri.seconds;
         segment.range = uri.range;
         segment.mapIndex = uri.mapIndex;
+        segment.period = uri.period;
         if (uri.keyIndex >= 0) {
             segment.cipher.keyIndex = uri.keyIndex;
             segment.cipher.ivValid =

@@ -29,6 +29,7 @@ struct PlannedSegment {
     SegmentCipher cipher;
     std::optional<net::ByteRange> range;  // the slice of the address, if only a slice
     int mapIndex = -1;  // into JobPlan::maps: the map it is joined after; -1 without one
+    int period = 0;     // how many discontinuities come before it
 };
 
 struct PlannedMap {

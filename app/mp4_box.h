@@ -21,4 +21,11 @@ struct BoxHeader {
 // may run for `room` bytes; false when it does not fit.
 bool ReadBoxHeader(const uint8_t* header, size_t available, uint64_t room, BoxHeader* box);
 
+// A box type as its four characters read big-endian: BoxType("moov").
+constexpr uint32_t BoxType(const char (&name)[5]) {
+    return (uint32_t{static_cast<uint8_t>(name[0])} << 24) |
+           (uint32_t{static_cast<uint8_t>(name[1])} << 16) |
+           (uint32_t{static_cast<uint8_t>(name[2])} << 8) | static_cast<uint8_t>(name[3]);
+}
+
 }  // namespace app

@@ -14,12 +14,6 @@ namespace {
 // A movie box larger than this is no movie header a tool wrote.
 constexpr uint64_t kLargestMovieBox = 64 << 20;
 
-constexpr uint32_t TypeOf(const char (&name)[5]) {
-    return (uint32_t{static_cast<uint8_t>(name[0])} << 24) |
-           (uint32_t{static_cast<uint8_t>(name[1])} << 16) |
-           (uint32_t{static_cast<uint8_t>(name[2])} << 8) | static_cast<uint8_t>(name[3]);
-}
-
 // The movie header's duration / timescale, after its version and flags.
 double HeaderSeconds(const uint8_t* mvhd, size_t size) {
     if (size < 4) return -1;
@@ -46,7 +40,7 @@ double MovieSeconds(const uint8_t* movie, size_t size) {
     for (size_t at = 0; at < size;) {
         BoxHeader box;
         if (!ReadBoxHeader(movie + at, size - at, size - at, &box)) return -1;
-        if (box.type == TypeOf("mvhd")) {
+        if (box.type == BoxType("mvhd")) {
             return HeaderSeconds(movie + at + box.headerSize,
                                  static_cast<size_t>(box.size) - box.headerSize);
         }
@@ -70,7 +64,7 @@ double Mp4Seconds(const std::string& path) {
             !ReadBoxHeader(header, read, end - at, &box)) {
             return -1;
         }
-        if (box.type == TypeOf("moov")) {
+        if (box.type == BoxType("moov")) {
             const uint64_t contentSize = box.size - box.headerSize;
             if (contentSize > kLargestMovieBox) return -1;
             std::vector<uint8_t> movie(static_cast<size_t>(contentSize));

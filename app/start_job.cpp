@@ -23,6 +23,7 @@
 #include "app/mp4_duration.h"
 #include "app/owned_values.h"
 #include "app/segment_fetch.h"
+#include "app/stream_codecs.h"
 #include "app/text_search.h"
 #include "app/tool_run.h"
 #include "app/units.h"
@@ -47,17 +48,23 @@ constexpr double kMergeToleranceShare = 0.02;
 // directories a user keeps.
 constexpr int kJobNameTries = 10000;
 
+// A segment that arrived.
+struct Arrived {
+    std::string file;
+    int map;         // the map it is joined after, or -1
+    int period;      // how many discontinuities come before it
+    double seconds;  // as the playlist says
+};
+
 // The video, or the audio rendition it plays with: its files in the job
 // directory, its lines, and what its downloads left.
 struct Track {
-    const char* filePrefix;      // before each of its files' names
+    std::string filePrefix;      // before each of its files' names
     const char* downloading;     // the line before a segment: " 正在下载。[" / " 正在下载音频。["
     const char* downloadOpen;    // a segment's result: " 下载 [" / " 下载音频 ["
     const char* mapDownloading;  // the line before its map
-    std::string list;            // the concatenation list, one line per downloaded segment
-    std::vector<std::string> downloaded;  // the segment files that arrived, in order
-    std::vector<int> downloadedMaps;      // the map each of them is joined after, or -1
-    std::vector<std::string> maps;        // the files of the plan's maps, by index
+    std::vector<Arrived> arrived;   // in playlist order
+    std::vector<std::string> maps;  // the files of the plan's maps, by index
 };
 
 struct Job {
@@ -67,7 +74,6 @@ struct Job {
     Track video{"", K().logDownloading, K().logDownloadOpen, K().logMapDownloading};
     Track audio{K().audioFilePrefix, K().logAudioDownloading, K().logAudioDownloadOpen,
                 K().logAudioMapDownloading};
-    double seconds = 0;  // what the playlist says the downloaded video segments last
     int32_t failedSegments = 0;
     int picturesRemoved = 0;  // segments that stood behind a picture
     std::unique_ptr<net::SliceSources> slices;  // made with the job directory
@@ -248,10 +254,8 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
         if (app::JobStopping()) return false;
         // Only what arrived goes to the list: a missing file would end the merge there.
         if (downloaded) {
-            track.list += K().listLineStart + ListEntryPath(segmentFile) + K().listLineEnd;
-            track.downloaded.push_back(segmentFile);
-            track.downloadedMaps.push_back(segments[i].mapIndex);
-            if (&track == &job.video) job.seconds += segments[i].seconds;
+            track.arrived.push_back(
+                {segmentFile, segments[i].mapIndex, segments[i].period, segments[i].seconds});
             if (hadPicture[i]) ++job.picturesRemoved;
         } else {
             ++job.failedSegments;
@@ -286,13 +290,61 @@ bool DownloadTracks(Job& job) {
     return true;
 }
 
+// One video file the job makes: the whole video, or, where its codecs
+// change at a discontinuity (an inserted clip of another format), each run
+// of the same codecs, since one MP4 track holds one codec.
+struct Part {
+    Track video;                   // its segments
+    const Track* audio = nullptr;  // the audio rendition merged into it, or null
+    std::string merged;            // the tool's output in the job directory
+    std::string target;            // where it goes: name.mp4, name-2.mp4...
+    double seconds = 0;            // what the playlist says its segments last
+};
+
+Part NewPart(const Job& job, size_t index) {
+    Part part;
+    part.video = job.video;
+    part.video.arrived.clear();
+    part.target = job.target;
+    if (index > 0) {
+        part.video.filePrefix = K().partFilePrefix + std::to_string(index + 1) + K().numberSeparator;
+        part.target = NumberedName(job.target, index + 1);
+    }
+    part.merged = FileOf(job, part.video, K().outputFileName);
+    return part;
+}
+
+// The parts of the video: a new one where a period's codecs differ from the
+// last period's that could be told. A video with an audio rendition stays
+// one part, the rendition's sound running through it.
+std::vector<Part> PartsOf(const Job& job) {
+    std::vector<Part> parts{NewPart(job, 0)};
+    std::string codecs;  // of the last period whose codecs could be told
+    int period = -1;
+    for (const Arrived& segment : job.video.arrived) {
+        if (segment.period != period && !app::jobPlan.audio) {
+            const std::string now =
+                app::FileCodecs(segment.map >= 0 ? job.video.maps[segment.map] : segment.file);
+            if (period >= 0 && !codecs.empty() && !now.empty() && now != codecs)
+                parts.push_back(NewPart(job, parts.size()));
+            if (!now.empty()) codecs = now;
+        }
+        period = segment.period;
+        parts.back().video.arrived.push_back(segment);
+        parts.back().seconds += segment.seconds;
+    }
+    if (app::jobPlan.audio) parts[0].audio = &job.audio;
+    return parts;
+}
+
 // Runs the tool and logs its report as it comes, then why no video came if
 // none did; a tool ended because the job stops is no news.
 // True when the tool ended well and left the merged video; `reportedSeconds`
 // gets the last time the tool reported, or a negative number.
-bool RunMergeTool(const Job& job, const std::string& commandLine, double* reportedSeconds) {
+bool RunMergeTool(const Job& job, const Part& part, const std::string& commandLine,
+                  double* reportedSeconds) {
     app::FlushLog();  // the tool may run for a while: the log is whole before it
-    const std::string merged = job.directory + K().outputFileName;
+    const std::string& merged = part.merged;
     const DWORD quietLimitMs = net::TimeLimitMs(app::kToolQuietLimitMs);
     app::Log(K().lineBreak);  // the report's own line, stamped as the tool starts
     const app::ToolRun run =
@@ -326,28 +378,29 @@ std::string SecondsText(double seconds) {
 // tool may stop at a segment it cannot read and still end well. Says so
 // when it is not. The video's own header is believed before the tool's
 // report; a playlist that gives no durations proves nothing either way.
-bool ProveMerged(const Job& job, double reportedSeconds) {
-    if (job.seconds <= 0) return true;
-    double merged = app::Mp4Seconds(job.directory + K().outputFileName);
+bool ProveMerged(const Part& part, double reportedSeconds) {
+    if (part.seconds <= 0) return true;
+    double merged = app::Mp4Seconds(part.merged);
     if (merged < 0) merged = reportedSeconds;
     if (merged < 0) {
         app::Log(K().logMergeUnmeasured);
         return false;
     }
-    const double tolerance = std::max(kMergeToleranceSeconds, job.seconds * kMergeToleranceShare);
-    if (std::fabs(merged - job.seconds) <= tolerance) return true;
+    const double tolerance =
+        std::max(kMergeToleranceSeconds, part.seconds * kMergeToleranceShare);
+    if (std::fabs(merged - part.seconds) <= tolerance) return true;
     app::Log(K().logMergeShortOpen + SecondsText(merged) + K().logMergeShortMiddle +
-             SecondsText(job.seconds) + K().logMergeShortEnd);
+             SecondsText(part.seconds) + K().logMergeShortEnd);
     return false;
 }
 
 // Moves the merged video to the target; says why when it cannot.
-bool MoveToTarget(const Job& job) {
-    const std::string merged = job.directory + K().outputFileName;
-    if (app::CallDeclared(app::kMoveFileA, merged.c_str(), job.target.c_str()) == 1) return true;
+bool MoveToTarget(const Part& part) {
+    if (app::CallDeclared(app::kMoveFileA, part.merged.c_str(), part.target.c_str()) == 1)
+        return true;
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     const app::OwnedText reason(CallCoreCommand(runtime::LastErrorText, 0, none));
-    app::Log(K().logMoveFailed + job.target + K().logMoveFailedReason + reason.c_str() +
+    app::Log(K().logMoveFailed + part.target + K().logMoveFailedReason + reason.c_str() +
              K().logMoveFailedEnd);
     return false;
 }
@@ -356,13 +409,13 @@ bool MoveToTarget(const Job& job) {
 // map: a fragment joined after another map would be read with the wrong one.
 std::vector<std::vector<std::string>> FragmentRuns(const Track& track) {
     std::vector<std::vector<std::string>> runs;
-    for (size_t i = 0; i < track.downloaded.size(); ++i) {
-        const int map = track.downloadedMaps[i];
-        if (i == 0 || map != track.downloadedMaps[i - 1]) {
+    for (size_t i = 0; i < track.arrived.size(); ++i) {
+        const int map = track.arrived[i].map;
+        if (i == 0 || map != track.arrived[i - 1].map) {
             runs.emplace_back();
             if (map >= 0) runs.back().push_back(track.maps[map]);
         }
-        runs.back().push_back(track.downloaded[i]);
+        runs.back().push_back(track.arrived[i].file);
     }
     return runs;
 }
@@ -401,20 +454,23 @@ std::string ToolInput(const Job& job, const Track& track) {
     return K().commandConcat + Quoted(FileOf(job, track, K().joinedListFileName));
 }
 
-// The tool's command line: the video, and the sound from its audio rendition
-// if it has one, copied into the MP4.
-std::string MergeCommandLine(const Job& job) {
-    std::string inputs = ToolInput(job, job.video);
-    if (app::jobPlan.audio) inputs += ToolInput(job, job.audio) + K().commandMapTracks;
+// The tool's command line: the part's video, and the sound from its audio
+// rendition if it has one, copied into the MP4.
+std::string MergeCommandLine(const Job& job, const Part& part) {
+    std::string inputs = ToolInput(job, part.video);
+    if (part.audio) inputs += ToolInput(job, *part.audio) + K().commandMapTracks;
     return Quoted(job.runDirectory + K().toolPath) + inputs + K().commandCopy +
-           Quoted(job.directory + K().outputFileName);
+           Quoted(part.merged);
 }
 
 // Writes a track's concatenation list, or joins its fragments when it has a
 // map; false, with the line that says so, when the joined file cannot be
 // written.
 bool PrepareTrack(const Job& job, const Track& track) {
-    WriteTextFile(FileOf(job, track, K().listFileName), app::Utf8FromAnsi(track.list).c_str());
+    std::string segments;
+    for (const Arrived& segment : track.arrived)
+        segments += K().listLineStart + ListEntryPath(segment.file) + K().listLineEnd;
+    WriteTextFile(FileOf(job, track, K().listFileName), app::Utf8FromAnsi(segments).c_str());
     if (track.maps.empty()) return true;
     std::vector<std::vector<std::string>> runs = FragmentRuns(track);
     if (runs.empty()) runs.emplace_back();
@@ -435,36 +491,54 @@ bool PrepareTrack(const Job& job, const Track& track) {
     return true;
 }
 
-bool PrepareMerge(const Job& job) {
-    return PrepareTrack(job, job.video) && (!app::jobPlan.audio || PrepareTrack(job, job.audio));
+bool PrepareMerge(const Job& job, const Part& part) {
+    return PrepareTrack(job, part.video) && (!part.audio || PrepareTrack(job, *part.audio));
 }
 
-// Joins the segments, moves the video to Data, and removes the job directory
-// only when the whole video arrived there: anything the user may still need
-// stays, and the last line says where.
+// How merging a part went.
+struct PartMerged {
+    bool whole = false;  // merged, and as long as its segments
+    bool moved = false;  // and moved to its target
+};
+
+// Joins a part's segments and moves its video to Data, each step's line
+// saying how it went; a merged video that is not whole or cannot be moved
+// stays in the job directory. False when the job stops.
+bool MergePart(const Job& job, const Part& part, PartMerged* result) {
+    const std::string commandLine = MergeCommandLine(job, part);
+    const bool prepared = PrepareMerge(job, part);
+    double reportedSeconds = -1;
+    bool merged = prepared && RunMergeTool(job, part, commandLine, &reportedSeconds);
+    // Merging again helps only when the tool failed; a video that merely
+    // could not be moved is kept as it is.
+    if (app::JobStopping()) return false;
+    if (prepared && !merged && app::AskYesNo(K().retryQuestion)) {
+        merged = RunMergeTool(job, part, commandLine, &reportedSeconds);
+        if (app::JobStopping()) return false;
+        if (!merged) app::Log(K().logMergeFailed + part.target + K().lineBreak);
+    }
+    result->whole = merged && ProveMerged(part, reportedSeconds);
+    result->moved = result->whole && MoveToTarget(part);
+    if (result->moved) {
+        app::Log(K().logMergeSucceeded);
+        app::Log(K().logSavedAt + part.target + K().lineBreak);
+    } else if (merged) {
+        app::Log(K().logMergedVideoKept + part.merged + K().lineBreak);
+    }
+    return true;
+}
+
+// Merges each part, and removes the job directory only when every whole
+// video arrived in Data: anything the user may still need stays, and the
+// last line says where. A stopped job leaves its folder as it is.
 void Merge(const Job& job) {
     app::Log(K().logMerging);
-
-    const std::string commandLine = MergeCommandLine(job);
-    const bool prepared = PrepareMerge(job);
-    double reportedSeconds = -1;
-    bool merged = prepared && RunMergeTool(job, commandLine, &reportedSeconds);
-    // Merging again helps only when the tool failed; a video that merely
-    // could not be moved is kept as it is. A stopped job leaves its folder
-    // as it is.
-    if (app::JobStopping()) return;
-    if (prepared && !merged && app::AskYesNo(K().retryQuestion)) {
-        merged = RunMergeTool(job, commandLine, &reportedSeconds);
-        if (app::JobStopping()) return;
-        if (!merged) app::Log(K().logMergeFailed + job.target + K().lineBreak);
-    }
-    const bool whole = merged && ProveMerged(job, reportedSeconds);
-    const bool moved = whole && MoveToTarget(job);
-    if (moved) {
-        app::Log(K().logMergeSucceeded);
-        app::Log(K().logSavedAt + job.target + K().lineBreak);
-    } else if (merged) {
-        app::Log(K().logMergedVideoKept + job.directory + K().outputFileName + K().lineBreak);
+    bool whole = true, moved = true;
+    for (const Part& part : PartsOf(job)) {
+        PartMerged result;
+        if (!MergePart(job, part, &result)) return;
+        whole = whole && result.whole;
+        moved = moved && result.moved;
     }
 
     if (job.failedSegments > 0) {

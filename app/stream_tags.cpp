@@ -16,6 +16,7 @@ constexpr char kMapTag[] = "#EXT-X-MAP:";
 constexpr char kSequenceTag[] = "#EXT-X-MEDIA-SEQUENCE:";
 constexpr char kDurationTag[] = "#EXTINF:";
 constexpr char kByteRangeTag[] = "#EXT-X-BYTERANGE:";
+constexpr char kDiscontinuityTag[] = "#EXT-X-DISCONTINUITY";
 constexpr char kNoEncryption[] = "NONE";
 constexpr char kAes128[] = "AES-128";
 
@@ -77,6 +78,7 @@ StreamTags ReadStreamTags(const char* playlist) {
     uint64_t position = 0;
     int keyIndex = -1;
     int mapIndex = -1;
+    int period = 0;
     double seconds = 0;
     std::string rangeText;  // of the #EXT-X-BYTERANGE before the next URI line
     std::map<std::string, uint64_t> slicesEnd;  // by URI text: the byte after its last slice
@@ -90,7 +92,7 @@ StreamTags ReadStreamTags(const char* playlist) {
                 slicesEnd[line] = slice.end();
             }
             tags.uriLines.push_back(
-                UriLine{line, keyIndex, firstSequence + position++, seconds, range, mapIndex});
+                UriLine{line, keyIndex, firstSequence + position++, seconds, range, mapIndex, period});
             seconds = 0;
             rangeText.clear();
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&
@@ -100,7 +102,9 @@ StreamTags ReadStreamTags(const char* playlist) {
             return;
         }
         std::string attributes;
-        if (TagAttributes(line, kDurationTag, &attributes)) {
+        if (line == kDiscontinuityTag) {
+            ++period;
+        } else if (TagAttributes(line, kDurationTag, &attributes)) {
             seconds = std::strtod(attributes.c_str(), nullptr);
             if (!(seconds > 0)) seconds = 0;  // also a NaN
         } else if (TagAttributes(line, kSequenceTag, &attributes)) {

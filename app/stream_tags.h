@@ -28,6 +28,7 @@ struct UriLine {
     double seconds = 0;  // the #EXTINF duration before it; 0 without one
     std::optional<net::ByteRange> range;  // the #EXT-X-BYTERANGE before it
     int mapIndex = -1;  // into StreamTags::maps: the map in force for it; -1 without one
+    int period = 0;     // how many #EXT-X-DISCONTINUITY tags come before it
 };
 
 // An #EXT-X-MAP: the initialization section of the fragments after it.

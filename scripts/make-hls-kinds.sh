@@ -27,6 +27,9 @@
 #   two-maps      fragmented MP4 of two encodes of four seconds, each with a
 #                 map of its own (first.mp4, second.mp4), the second after an
 #                 #EXT-X-DISCONTINUITY
+#   codec-change  four seconds of H.264 TS segments, then after an
+#                 #EXT-X-DISCONTINUITY four seconds of HEVC (an inserted clip
+#                 of another format)
 #   picture       TS segments each behind the bytes of a small PNG, as sites
 #                 hide them to pass for pictures
 #   masters       master playlists over the low and high variants:
@@ -36,7 +39,7 @@
 set -euo pipefail
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,35p' "${BASH_SOURCE[0]}" >&2
+    sed -n 's/^# \{0,1\}//; 6,38p' "${BASH_SOURCE[0]}" >&2
     exit 2
 }
 (($# >= 2 && $# <= 3)) || usage
@@ -76,6 +79,30 @@ if [[ $kind == audio ]]; then
         printf '#EXT-X-STREAM-INF:BANDWIDTH=70400,RESOLUTION=320x240,AUDIO="aud",SUBTITLES="subs"\nvideo.m3u8\n'
     } >"$outdir/two-audio.m3u8"
     echo "$outdir/master.m3u8"
+    exit 0
+fi
+
+if [[ $kind == codec-change ]]; then
+    rm -f "$outdir"/*.m3u8 "$outdir"/*.ts
+    # shellcheck source=lib/test-pattern.sh
+    . "$(dirname -- "${BASH_SOURCE[0]}")/lib/test-pattern.sh"
+    encode_test_pattern 320x240 4 2 -f hls -hls_time 2 -hls_playlist_type vod \
+        -hls_segment_filename "$outdir/h264-%03d.ts" "$outdir/h264.m3u8"
+    ffmpeg -hide_banner -nostdin -loglevel error -y \
+        -f lavfi -i "testsrc2=size=320x240:rate=25:duration=4" \
+        -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=4" \
+        -map 0:v -map 1:a -map_metadata -1 -c:v libx265 -preset veryfast -pix_fmt yuv420p \
+        -x265-params "log-level=error:pools=1:frame-threads=1:scenecut=0:keyint=50:bframes=0" \
+        -force_key_frames "expr:gte(t,n_forced*2)" -c:a aac -b:a 64k -ac 2 \
+        -fflags +bitexact -flags:v +bitexact -flags:a +bitexact \
+        -f hls -hls_time 2 -hls_playlist_type vod \
+        -hls_segment_filename "$outdir/hevc-%03d.ts" "$outdir/hevc.m3u8"
+    {
+        sed '/^#EXT-X-ENDLIST/d' "$outdir/h264.m3u8"
+        echo '#EXT-X-DISCONTINUITY'
+        sed -n '/^#EXTINF/,$p' "$outdir/hevc.m3u8"
+    } >"$outdir/index.m3u8"
+    echo "$outdir/index.m3u8"
     exit 0
 fi
 

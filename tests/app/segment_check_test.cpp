@@ -1,5 +1,6 @@
 // A segment's bytes against what its playlist promises, a picture in front of
-// them, and a merged video's duration from its movie header.
+// them, the codecs they say they hold, and a merged video's duration from its
+// movie header.
 #include "app/segment_check.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "app/data/app_image.h"
 #include "app/mp4_duration.h"
 #include "app/picture_prefix.h"
+#include "app/stream_codecs.h"
 
 namespace {
 
@@ -96,6 +98,68 @@ std::string Box(const char* type, const std::string& content) {
 
 double Seconds(const std::string& movie) {
     return app::MovieSeconds(reinterpret_cast<const uint8_t*>(movie.data()), movie.size());
+}
+
+// A packet of `pid` whose payload starts a section with `section`'s bytes
+// (a CRC's four bytes added), filled up with 0xff.
+std::string SectionPacket(int pid, const std::string& section) {
+    const std::string head{'\x47', static_cast<char>(0x40 | (pid >> 8)), static_cast<char>(pid),
+                           '\x10', '\0'};
+    const std::string packet = head + section + "CRC!";
+    return packet + std::string(188 - packet.size(), '\xff');
+}
+
+const std::string kPat = SectionPacket(0, std::string("\x00\xb0\x0d\x00\x01\xc1\x00\x00"
+                                                      "\x00\x01\xe1\x00",
+                                                      12));
+std::string Pmt(char video, int sectionLength = 0x17) {
+    return SectionPacket(0x100, std::string("\x02\xb0", 2) + static_cast<char>(sectionLength) +
+                                    std::string("\x00\x01\xc1\x00\x00\xe1\x00\xf0\x00", 9) +
+                                    video + std::string("\xe1\x00\xf0\x00\x0f\xe1\x01\xf0\x00", 9));
+}
+
+std::string TsCodecs(const std::string& bytes) {
+    return app::TransportStreamCodecs(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                      bytes.size());
+}
+
+TEST(StreamCodecs, TheProgramMapNamesTheTransportStreamsCodecs) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* codecs;
+    } rows[] = {
+        {"H.264 and AAC", kPat + Pmt('\x1b') + Packets(2), "1b 0f"},
+        {"HEVC and AAC", Packets(1) + kPat + Pmt('\x24'), "24 0f"},
+        {"the map before the association", Pmt('\x1b') + kPat, ""},
+        {"no association", Packets(3), ""},
+        {"a map longer than its packet", kPat + Pmt('\x1b', 0xc0), ""},
+        {"cut mid-packet", kPat + Pmt('\x1b').substr(0, 100), ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.codecs, TsCodecs(row.bytes)) << row.what;
+}
+
+TEST(StreamCodecs, TheSampleEntriesNameTheMoviesCodecs) {
+    const auto trak = [](const char* entry) {
+        const std::string sampleEntry = entry ? Box(entry, std::string(78, '\0')) : "";
+        return Box("trak", Box("mdia", Box("minf", Box("stbl", Box("stsd", std::string(8, '\0') +
+                                                                           sampleEntry)))));
+    };
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* codecs;
+    } rows[] = {
+        {"two tracks", Box("ftyp", "iso5") + Box("moov", trak("avc1") + trak("mp4a")), "avc1 mp4a"},
+        {"an empty sample table", Box("moov", trak(nullptr)), ""},
+        {"no movie", Box("moof", trak("avc1")), ""},
+        {"cut short", Box("moov", trak("hvc1")).substr(0, 60), ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.codecs, app::MovieCodecs(reinterpret_cast<const uint8_t*>(row.bytes.data()),
+                                               row.bytes.size()))
+            << row.what;
+    }
 }
 
 TEST(Mp4Duration, TheMovieHeaderGivesDurationOverTimescale) {

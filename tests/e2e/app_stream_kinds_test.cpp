@@ -33,6 +33,13 @@ std::string KeyRead(const std::string& kind) {
 
 class StreamKinds : public VelmoraEndToEnd {
   protected:
+    // The target with "-N" before its extension.
+    std::string NumberedTarget(int number) const {
+        const std::string target = Target();
+        const size_t dot = target.rfind('.');
+        return target.substr(0, dot) + "-" + std::to_string(number) + target.substr(dot);
+    }
+
     // A job on the stream whose log holds `extra` after the line `after` and
     // is otherwise a whole job's; returns the saved video's header.
     Mp4Info ExpectWholeJob(const std::string& address, const std::string& after,
@@ -469,6 +476,24 @@ TEST_F(StreamKinds, EachFragmentIsJoinedAfterTheMapInForceForIt) {
     const std::vector<std::string> requests = ServerRequests();
     EXPECT_EQ(1u, CountOf(requests, "/plain/two-maps/first.mp4"));
     EXPECT_EQ(1u, CountOf(requests, "/plain/two-maps/second.mp4"));
+}
+
+// An inserted clip in another format (HEVC after H.264) becomes a
+// video of its own, named after the save name with "-2".
+TEST_F(StreamKinds, AClipInAnotherFormatBecomesAVideoOfItsOwn) {
+    Start();
+    const std::string address = Server() + "plain/codec-change/index.m3u8";
+    RunJob(address, kSavedAt + NumberedTarget(2));
+    const std::vector<std::string> messages = LogMessages();
+    EXPECT_EQ(Readable(Join(Join(Join({kWarning}, ParseMessages(address, 4)),
+                                 DownloadMessages(JobDirectory(messages), {true, true, true, true})),
+                            {" 视频合并成功。", kSavedAt + Target(), "", " 视频合并成功。",
+                             kSavedAt + NumberedTarget(2)})),
+              Readable(messages));
+    for (const std::string& video : {Target(), NumberedTarget(2)}) {
+        ExpectVideo(video, 4.0);
+        ExpectDecodesWithoutErrors(video);
+    }
 }
 
 // Each segment stands behind a PNG: the picture goes before the merge, once
