@@ -132,6 +132,9 @@ void ExpectVideo(const std::string& path, double seconds) {
     ASSERT_TRUE(info.valid);
     EXPECT_NEAR(seconds, info.durationSeconds, kDurationTolerance);
     EXPECT_EQ((std::vector<std::string>{"vide", "soun"}), info.trackKinds);
+    // The sound runs as long as the picture: none of it was lost on the way.
+    for (const double trackSeconds : info.trackSeconds)
+        EXPECT_NEAR(seconds, trackSeconds, kDurationTolerance);
 }
 
 void VelmoraEndToEnd::Start(const std::string& directoryName, DWORD waitLimitMs) {

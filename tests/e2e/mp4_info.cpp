@@ -60,6 +60,18 @@ std::string TrackKind(const std::string& bytes, const Box& trak) {
     return bytes.substr(hdlr->body + 8, 4);
 }
 
+// A trak's tkhd duration in the movie's timescale, after the fields whose
+// size the version decides; -1 without one.
+double TrackSeconds(const std::string& bytes, const Box& trak, uint32_t timescale) {
+    const std::vector<Box> trakBoxes = Children(bytes, trak.body, trak.end);
+    const Box* tkhd = Find(trakBoxes, "tkhd");
+    if (!tkhd || tkhd->body >= tkhd->end) return -1;
+    const bool wide = bytes[tkhd->body] == 1;
+    const size_t durationAt = tkhd->body + (wide ? 28 : 20);
+    if (durationAt + (wide ? 8 : 4) > tkhd->end) return -1;
+    return static_cast<double>(wide ? U64(bytes, durationAt) : U32(bytes, durationAt)) / timescale;
+}
+
 // A trak's tkhd width and height (16.16 fixed point), after the fields whose
 // size the version decides.
 void TrackSize(const std::string& bytes, const Box& trak, Mp4Info* info) {
@@ -95,6 +107,7 @@ Mp4Info ReadMp4Info(const std::string& bytes) {
     for (const Box& box : movie) {
         if (box.type != "trak") continue;
         info.trackKinds.push_back(TrackKind(bytes, box));
+        info.trackSeconds.push_back(TrackSeconds(bytes, box, timescale));
         if (info.trackKinds.back() == "vide") TrackSize(bytes, box, &info);
     }
     info.valid = true;

@@ -12,6 +12,7 @@ struct Mp4Info {
     bool valid = false;                        // ftyp, moov with mvhd, and a non-empty mdat
     double durationSeconds = 0;                // mvhd duration / timescale
     std::vector<std::string> trackKinds;       // hdlr handler type per trak: "vide", "soun"
+    std::vector<double> trackSeconds;          // tkhd duration per trak, in seconds
     uint32_t videoWidth = 0, videoHeight = 0;  // the video track's tkhd size
 };
 
