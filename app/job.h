@@ -24,8 +24,8 @@ struct Arrived {
 // The video, or the audio rendition it plays with: its files in the job
 // directory, its lines, and what its downloads left.
 struct Track {
-    std::string filePrefix;      // before each of its files' names
-    const char* downloading;     // the line before a segment: " 正在下载。[" / " 正在下载音频。["
+    std::string filePrefix;  // before each of its files' names
+    const char* downloading;  // the line before a segment: " 正在下载。[" / " 正在下载音频。["
     const char* downloadOpen;    // a segment's result: " 下载 [" / " 下载音频 ["
     const char* mapDownloading;  // the line before its map
     // Whether its standalone segments reach the tool joined byte for byte
@@ -40,11 +40,12 @@ struct Job {
     std::string runDirectory;  // without a trailing backslash
     std::string directory;     // ends with a backslash
     std::string target;        // where the video goes
-    Track video{"", Constants().logDownloading, Constants().logDownloadOpen, Constants().logMapDownloading, false};
-    Track audio{Constants().audioFilePrefix, Constants().logAudioDownloading, Constants().logAudioDownloadOpen,
-                Constants().logAudioMapDownloading, true};
+    Track video{"", Constants().logDownloading, Constants().logDownloadOpen,
+                Constants().logMapDownloading, false};
+    Track audio{Constants().audioFilePrefix, Constants().logAudioDownloading,
+                Constants().logAudioDownloadOpen, Constants().logAudioMapDownloading, true};
     int32_t failedSegments = 0;
-    int picturesRemoved = 0;  // segments that stood behind a picture
+    int picturesRemoved = 0;                    // segments that stood behind a picture
     std::unique_ptr<net::SliceSources> slices;  // made with the job directory
 };
 

@@ -47,7 +47,6 @@ std::string ListEntryPath(const std::string& path) {
 
 std::string Quoted(const std::string& path) { return K().quote + path + K().quote; }
 
-
 bool FileExists(const std::string& path) {
     HANDLE search = nullptr;
     const app::OwnedText found(reinterpret_cast<char*>(
@@ -78,7 +77,8 @@ Part NewPart(const Job& job, size_t index) {
     part.video.arrived.clear();
     part.target = job.target;
     if (index > 0) {
-        part.video.filePrefix = K().partFilePrefix + std::to_string(index + 1) + K().numberSeparator;
+        part.video.filePrefix =
+            K().partFilePrefix + std::to_string(index + 1) + K().numberSeparator;
         part.target = NumberedName(job.target, index + 1);
     }
     part.merged = FileOf(job, part.video, K().outputFileName);
@@ -118,8 +118,7 @@ bool RunMergeTool(const Job& job, const Part& part, const std::string& commandLi
     const std::string& merged = part.merged;
     const DWORD quietLimitMs = net::TimeLimitMs(kToolQuietLimitMs);
     Log(K().lineBreak);  // the report's own line, stamped as the tool starts
-    const ToolRun run =
-        RunTool(commandLine, merged, quietLimitMs, LogContinued, WhileJobWaits);
+    const ToolRun run = RunTool(commandLine, merged, quietLimitMs, LogContinued, WhileJobWaits);
     LogContinued(K().lineBreak);
     *reportedSeconds = LastReportedTime(run.report);
     if (JobStopping()) return false;
@@ -128,8 +127,7 @@ bool RunMergeTool(const Job& job, const Part& part, const std::string& commandLi
         return false;
     }
     if (run.stopped) {
-        Log(K().logToolStoppedOpen + std::to_string(quietLimitMs / 1000) +
-                 K().logToolStoppedEnd);
+        Log(K().logToolStoppedOpen + std::to_string(quietLimitMs / 1000) + K().logToolStoppedEnd);
         return false;
     }
     if (run.exitCode != 0 || !FileExists(merged)) {
@@ -157,22 +155,20 @@ bool ProveMerged(const Part& part, double reportedSeconds) {
         Log(K().logMergeUnmeasured);
         return false;
     }
-    const double tolerance =
-        std::max(kMergeToleranceSeconds, part.seconds * kMergeToleranceShare);
+    const double tolerance = std::max(kMergeToleranceSeconds, part.seconds * kMergeToleranceShare);
     if (std::fabs(merged - part.seconds) <= tolerance) return true;
     Log(K().logMergeShortOpen + SecondsText(merged) + K().logMergeShortMiddle +
-             SecondsText(part.seconds) + K().logMergeShortEnd);
+        SecondsText(part.seconds) + K().logMergeShortEnd);
     return false;
 }
 
 // Moves the merged video to the target; says why when it cannot.
 bool MoveToTarget(const Part& part) {
-    if (CallDeclared(kMoveFileA, part.merged.c_str(), part.target.c_str()) == 1)
-        return true;
+    if (CallDeclared(kMoveFileA, part.merged.c_str(), part.target.c_str()) == 1) return true;
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     const OwnedText reason(CallCoreCommand(runtime::LastErrorText, 0, none));
     Log(K().logMoveFailed + part.target + K().logMoveFailedReason + reason.c_str() +
-             K().logMoveFailedEnd);
+        K().logMoveFailedEnd);
     return false;
 }
 
@@ -194,8 +190,8 @@ std::vector<std::vector<std::string>> FragmentRuns(const Track& track) {
 // The parts, byte for byte, in one file; false when it cannot be written.
 bool JoinFragments(const std::vector<std::string>& parts, const std::string& joined) {
     const runtime::UniqueHandle file(reinterpret_cast<HANDLE>(
-        CallDeclared(kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        CallDeclared(kCreateFileA, joined.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file) return false;
     for (const std::string& part : parts) {
         const runtime::ArgRecord read[] = {TextArg(part.c_str())};
@@ -205,8 +201,8 @@ bool JoinFragments(const std::vector<std::string>& parts, const std::string& joi
         const uint32_t length = runtime::ByteSetLength(bytes.get());
         DWORD done = 0;
         if (length == 0 ||
-            !CallDeclared(kWriteFile, file.get(), runtime::ByteSetData(bytes.get()),
-                               length, &done, nullptr) ||
+            !CallDeclared(kWriteFile, file.get(), runtime::ByteSetData(bytes.get()), length, &done,
+                          nullptr) ||
             done != length) {
             return false;
         }
@@ -220,8 +216,7 @@ bool JoinFragments(const std::vector<std::string>& parts, const std::string& joi
 std::string ToolInput(const Job& job, const Track& track) {
     if (track.maps.empty() && track.joinSegments)
         return K().commandInput + Quoted(FileOf(job, track, K().joinedStreamFileName));
-    if (track.maps.empty())
-        return K().commandConcat + Quoted(FileOf(job, track, K().listFileName));
+    if (track.maps.empty()) return K().commandConcat + Quoted(FileOf(job, track, K().listFileName));
     if (FragmentRuns(track).size() <= 1)
         return K().commandInput + Quoted(FileOf(job, track, K().joinedFileName));
     return K().commandConcat + Quoted(FileOf(job, track, K().joinedListFileName));
@@ -232,8 +227,7 @@ std::string ToolInput(const Job& job, const Track& track) {
 std::string MergeCommandLine(const Job& job, const Part& part) {
     std::string inputs = ToolInput(job, part.video);
     if (part.audio) inputs += ToolInput(job, *part.audio) + K().commandMapTracks;
-    return Quoted(job.runDirectory + K().toolPath) + inputs + K().commandCopy +
-           Quoted(part.merged);
+    return Quoted(job.runDirectory + K().toolPath) + inputs + K().commandCopy + Quoted(part.merged);
 }
 
 // Joins the parts byte for byte into `joined`; false, with the line that
@@ -256,7 +250,8 @@ bool PrepareTrack(const Job& job, const Track& track) {
     }
     WriteTextFile(FileOf(job, track, K().listFileName), Utf8FromAnsi(segments).c_str());
     if (track.maps.empty()) {
-        return !track.joinSegments || JoinOrSay(files, FileOf(job, track, K().joinedStreamFileName));
+        return !track.joinSegments ||
+               JoinOrSay(files, FileOf(job, track, K().joinedStreamFileName));
     }
     std::vector<std::vector<std::string>> runs = FragmentRuns(track);
     if (runs.empty()) runs.emplace_back();
@@ -327,8 +322,8 @@ void Merge(const Job& job) {
     }
 
     if (job.failedSegments > 0) {
-        Log(K().logIncompleteOpen + std::to_string(job.failedSegments) +
-                 K().logIncompleteClose + job.directory + K().lineBreak);
+        Log(K().logIncompleteOpen + std::to_string(job.failedSegments) + K().logIncompleteClose +
+            job.directory + K().lineBreak);
     } else if (!whole) {
         Log(K().logSegmentsKept + job.directory + K().lineBreak);
     } else if (moved) {

@@ -45,13 +45,11 @@ std::vector<Rendition> ReadRenditions(const char* text) {
     ForEachLine(text, [&](const std::string& line) {
         std::string attributes;
         if (!TagAttributes(line, kMediaTag, &attributes)) return;
-        renditions.push_back(Rendition{AttributeOf(attributes, "TYPE"),
-                                       AttributeOf(attributes, "GROUP-ID"),
-                                       AttributeOf(attributes, "NAME"),
-                                       AttributeOf(attributes, "LANGUAGE"),
-                                       AttributeOf(attributes, "URI"),
-                                       AttributeOf(attributes, "DEFAULT") == kYes,
-                                       AttributeOf(attributes, "AUTOSELECT") == kYes});
+        renditions.push_back(
+            Rendition{AttributeOf(attributes, "TYPE"), AttributeOf(attributes, "GROUP-ID"),
+                      AttributeOf(attributes, "NAME"), AttributeOf(attributes, "LANGUAGE"),
+                      AttributeOf(attributes, "URI"), AttributeOf(attributes, "DEFAULT") == kYes,
+                      AttributeOf(attributes, "AUTOSELECT") == kYes});
     });
     return renditions;
 }

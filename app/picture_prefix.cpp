@@ -41,9 +41,9 @@ bool ReadFileBytes(HANDLE file, std::vector<uint8_t>* bytes) {
     if (!::GetFileSizeEx(file, &size) || size.QuadPart > MAXDWORD) return false;
     bytes->resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    return bytes->empty() || (::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()),
-                                         &read, nullptr) &&
-                              read == bytes->size());
+    return bytes->empty() ||
+           (::ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+            read == bytes->size());
 }
 
 }  // namespace
@@ -68,7 +68,8 @@ bool RemovePicturePrefix(const std::string& path) {
         uint8_t head[8];
         DWORD read = 0;
         if (!file || !::ReadFile(file.get(), head, sizeof head, &read, nullptr) ||
-            !BeginsWithPicture(head, read) || ::SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) ||
+            !BeginsWithPicture(head, read) ||
+            ::SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) ||
             !ReadFileBytes(file.get(), &bytes)) {
             return false;
         }

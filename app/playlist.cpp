@@ -73,8 +73,8 @@ std::string Fetch(const char* address, app::OwnedText* text) {
         app::TextArg(address),
         {reinterpret_cast<uint32_t>(&failure), 0, runtime::tag::kText},
         {reinterpret_cast<uint32_t>(&finalAddress), 0, runtime::tag::kText}};
-    *text =
-        PlaylistTextOf(CallLibraryCommand(app::ListIndex(app::kInternetLibrary), net::FetchUrl, 3, args));
+    *text = PlaylistTextOf(
+        CallLibraryCommand(app::ListIndex(app::kInternetLibrary), net::FetchUrl, 3, args));
     const app::OwnedText reason(failure), fetchedFrom(finalAddress);
     if (!reason.empty()) app::Log(K().logFetchFailed + std::string(reason.c_str()) + K().lineBreak);
     return fetchedFrom.empty() ? std::string(address) : std::string(fetchedFrom.c_str());
@@ -112,8 +112,7 @@ bool PlanAudio(app::RegexObject& regex, const Audio& audio, app::JobPlan* plan) 
     }
     app::Log(K().logAudioChosen + audio.name + K().logAudioLanguage +
              (audio.language.empty() ? std::string(K().resolutionUnknown) : audio.language) +
-             K().logAudioSegments + std::to_string(audioPlan.segments.size()) +
-             K().logAudioEnd);
+             K().logAudioSegments + std::to_string(audioPlan.segments.size()) + K().logAudioEnd);
     if (RefusedForItsMethod(audioPlan)) return false;
     plan->audio = std::make_shared<app::JobPlan>(std::move(audioPlan));
     return true;

@@ -28,10 +28,10 @@
 
 namespace {
 
-using app::Job;
-using app::Track;
 using app::FileOf;
+using app::Job;
 using app::NumberedName;
+using app::Track;
 using app::WriteTextFile;
 
 const app::ConstantTexts& K() { return app::Constants(); }
@@ -149,7 +149,7 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
     if (app::JobStopping()) return false;
     const auto kindOf = [&](size_t i) {
         return segments[i].mapIndex < 0 ? app::SegmentKind::kStandalone
-                                         : app::SegmentKind::kFragment;
+                                        : app::SegmentKind::kFragment;
     };
     // One flag per segment, each written only by the check of its own download.
     const std::unique_ptr<bool[]> hadPicture(new bool[segments.size()]());
@@ -202,8 +202,7 @@ bool DownloadTracks(Job& job) {
     }
     app::Log(K().logDownloadsDone);
     if (job.picturesRemoved > 0) {
-        app::Log(K().logPicturesOpen + std::to_string(job.picturesRemoved) +
-                 K().logPicturesClose);
+        app::Log(K().logPicturesOpen + std::to_string(job.picturesRemoved) + K().logPicturesClose);
     }
     return true;
 }

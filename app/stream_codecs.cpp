@@ -49,7 +49,8 @@ void CollectSampleEntries(const uint8_t* data, size_t size, std::string* codecs)
         const size_t contentSize = static_cast<size_t>(box.size) - box.headerSize;
         if (box.type == BoxType("stsd")) {
             BoxHeader entry;  // after version, flags and the entry count
-            if (contentSize > 8 && ReadBoxHeader(content + 8, contentSize - 8, contentSize - 8, &entry)) {
+            if (contentSize > 8 &&
+                ReadBoxHeader(content + 8, contentSize - 8, contentSize - 8, &entry)) {
                 if (!codecs->empty()) *codecs += ' ';
                 codecs->append(reinterpret_cast<const char*>(content + 8 + 4), 4);
             }

@@ -80,7 +80,7 @@ StreamTags ReadStreamTags(const char* playlist) {
     int mapIndex = -1;
     int period = 0;
     double seconds = 0;
-    std::string rangeText;  // of the #EXT-X-BYTERANGE before the next URI line
+    std::string rangeText;                      // of the #EXT-X-BYTERANGE before the next URI line
     std::map<std::string, uint64_t> slicesEnd;  // by URI text: the byte after its last slice
     ForEachLine(playlist, [&](const std::string& line) {
         if (line.empty()) return;
@@ -91,8 +91,8 @@ StreamTags ReadStreamTags(const char* playlist) {
                 range = slice;
                 slicesEnd[line] = slice.end();
             }
-            tags.uriLines.push_back(
-                UriLine{line, keyIndex, firstSequence + position++, seconds, range, mapIndex, period});
+            tags.uriLines.push_back(UriLine{line, keyIndex, firstSequence + position++, seconds,
+                                            range, mapIndex, period});
             seconds = 0;
             rangeText.clear();
             if (keyIndex >= 0 && tags.keys[keyIndex].method != kAes128 &&

@@ -25,7 +25,7 @@ struct UriLine {
     std::string text;   // blanks at its ends taken off
     int keyIndex = -1;  // into StreamTags::keys; -1 when not encrypted
     uint64_t sequence = 0;
-    double seconds = 0;  // the #EXTINF duration before it; 0 without one
+    double seconds = 0;                   // the #EXTINF duration before it; 0 without one
     std::optional<net::ByteRange> range;  // the #EXT-X-BYTERANGE before it
     int mapIndex = -1;  // into StreamTags::maps: the map in force for it; -1 without one
     int period = 0;     // how many #EXT-X-DISCONTINUITY tags come before it

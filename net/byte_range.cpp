@@ -1,6 +1,5 @@
 #include "net/byte_range.h"
 
-
 namespace net {
 
 bool ReadDecimal(const char** at, uint64_t* number) {

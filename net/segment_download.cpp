@@ -64,7 +64,8 @@ GetOutcome Copy(const std::string& from, const std::string& file, std::string* f
 }
 
 GetOutcome GetInto(const std::string& address, const std::string& file,
-               const std::optional<ByteRange>& range, bool* wholeResource, std::string* failure) {
+                   const std::optional<ByteRange>& range, bool* wholeResource,
+                   std::string* failure) {
     const HttpGetReference get(
         new HttpGet(address, HttpVersion::k11, std::make_unique<FileSink>(file)));
     if (range) get->AskForRange(*range);

@@ -19,8 +19,8 @@ using ContentCheck = std::function<std::string(const std::string& file)>;
 struct SegmentDownload {
     std::string address;
     std::string file;
-    bool wanted = true;  // false: the segment fails without a download
-    ContentCheck check;  // may be empty
+    bool wanted = true;              // false: the segment fails without a download
+    ContentCheck check;              // may be empty
     std::optional<ByteRange> range;  // the slice of the resource the segment is, if only a slice
 };
 

@@ -58,8 +58,8 @@ GetOutcome SliceSources::Fetch(const std::string& address, const ByteRange& rang
         std::string wholeFile;
         {
             const std::lock_guard<std::mutex> lock(tableLock_);
-            wholeFile = directory_ + kWholeFileName + std::to_string(++wholeFiles_) +
-                        kWholeFileExtension;
+            wholeFile =
+                directory_ + kWholeFileName + std::to_string(++wholeFiles_) + kWholeFileExtension;
         }
         if (!::MoveFileExA(file.c_str(), wholeFile.c_str(), MOVEFILE_REPLACE_EXISTING))
             return SystemFailure(failure);
@@ -83,7 +83,8 @@ GetOutcome CopySlice(const std::string& from, const ByteRange& range, const std:
     }
     LARGE_INTEGER offset = {};
     offset.QuadPart = static_cast<LONGLONG>(range.offset);
-    if (!::SetFilePointerEx(source.get(), offset, nullptr, FILE_BEGIN)) return SystemFailure(failure);
+    if (!::SetFilePointerEx(source.get(), offset, nullptr, FILE_BEGIN))
+        return SystemFailure(failure);
     const runtime::UniqueHandle slice(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr,
                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!slice) return SystemFailure(failure);

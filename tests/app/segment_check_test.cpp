@@ -114,13 +114,12 @@ const std::string kPat = SectionPacket(0, std::string("\x00\xb0\x0d\x00\x01\xc1\
                                                       12));
 std::string Pmt(char video, int sectionLength = 0x17) {
     return SectionPacket(0x100, std::string("\x02\xb0", 2) + static_cast<char>(sectionLength) +
-                                    std::string("\x00\x01\xc1\x00\x00\xe1\x00\xf0\x00", 9) +
-                                    video + std::string("\xe1\x00\xf0\x00\x0f\xe1\x01\xf0\x00", 9));
+                                    std::string("\x00\x01\xc1\x00\x00\xe1\x00\xf0\x00", 9) + video +
+                                    std::string("\xe1\x00\xf0\x00\x0f\xe1\x01\xf0\x00", 9));
 }
 
 std::string TsCodecs(const std::string& bytes) {
-    return app::TransportStreamCodecs(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                      bytes.size());
+    return app::TransportStreamCodecs(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 TEST(StreamCodecs, TheProgramMapNamesTheTransportStreamsCodecs) {
@@ -142,8 +141,9 @@ TEST(StreamCodecs, TheProgramMapNamesTheTransportStreamsCodecs) {
 TEST(StreamCodecs, TheSampleEntriesNameTheMoviesCodecs) {
     const auto trak = [](const char* entry) {
         const std::string sampleEntry = entry ? Box(entry, std::string(78, '\0')) : "";
-        return Box("trak", Box("mdia", Box("minf", Box("stbl", Box("stsd", std::string(8, '\0') +
-                                                                           sampleEntry)))));
+        return Box(
+            "trak",
+            Box("mdia", Box("minf", Box("stbl", Box("stsd", std::string(8, '\0') + sampleEntry)))));
     };
     const struct {
         const char* what;

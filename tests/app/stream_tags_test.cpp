@@ -94,8 +94,7 @@ TEST(StreamTags, EachFragmentHasTheMapInForceBeforeIt) {
 
 // "first-last" of a line's range, or "whole".
 std::string Slice(const std::optional<net::ByteRange>& range) {
-    return range ? std::to_string(range->offset) + "-" + std::to_string(range->end() - 1)
-                 : "whole";
+    return range ? std::to_string(range->offset) + "-" + std::to_string(range->end() - 1) : "whole";
 }
 
 // An omitted offset follows the previous slice of the same resource; a
@@ -136,9 +135,14 @@ TEST(ByteRange, ARangeAnswerMustNameExactlyTheSliceAsked) {
         const char* contentRange;
         bool names;
     } rows[] = {
-        {"bytes 100-149/1000", true}, {"bytes 100-149/*", true},  {"bytes 100-150/1000", false},
-        {"bytes 0-149/1000", false},  {"bytes */1000", false},    {"bytes 100-149", false},
-        {"", false},                  {"items 100-149/1000", false},
+        {"bytes 100-149/1000", true},
+        {"bytes 100-149/*", true},
+        {"bytes 100-150/1000", false},
+        {"bytes 0-149/1000", false},
+        {"bytes */1000", false},
+        {"bytes 100-149", false},
+        {"", false},
+        {"items 100-149/1000", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.names, net::ContentRangeNames(row.contentRange, slice)) << row.contentRange;

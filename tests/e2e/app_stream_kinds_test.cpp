@@ -370,8 +370,9 @@ TEST_F(StreamKinds, ByteRangeSegmentsAreSlicesOfTheirFile) {
         Start();
         const std::string folder = std::string(row.mode) + "/" + row.kind + "/";
         const bool map = std::string(row.kind) == "single-fmp4";
-        ExpectWholeJob(Server() + folder + "index.m3u8", kJobMade,
-                       map ? std::vector<std::string>{kMapDownloading} : std::vector<std::string>{});
+        ExpectWholeJob(
+            Server() + folder + "index.m3u8", kJobMade,
+            map ? std::vector<std::string>{kMapDownloading} : std::vector<std::string>{});
         const std::string path = "/" + folder + row.file;
         std::vector<std::string> slices =
             RangeRequests(ServerBody(Server() + "plain/" + row.kind + "/index.m3u8"), path);
@@ -424,8 +425,9 @@ TEST_F(StreamKinds, AnAudioRenditionGivesTheVideoItsSound) {
         RunJob(address, kSavedAt);
         const std::vector<std::string> messages = LogMessages();
         std::vector<std::string> parse = Join({kWarning}, ParseMessages(address, 3));
-        parse.insert(parse.begin() + 2, " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 "
-                                        "BANDWIDTH=70400，RESOLUTION=320x240 的一个。");
+        parse.insert(parse.begin() + 2,
+                     " 这是多清晰度的主列表，共有 [1] 个清晰度，选用 "
+                     "BANDWIDTH=70400，RESOLUTION=320x240 的一个。");
         if (row.subtitles) parse.insert(parse.begin() + 3, row.subtitles);
         parse.insert(parse.end() - 1, row.chosen);
         std::vector<std::string> download =
@@ -485,11 +487,12 @@ TEST_F(StreamKinds, AClipInAnotherFormatBecomesAVideoOfItsOwn) {
     const std::string address = Server() + "plain/codec-change/index.m3u8";
     RunJob(address, kSavedAt + NumberedTarget(2));
     const std::vector<std::string> messages = LogMessages();
-    EXPECT_EQ(Readable(Join(Join(Join({kWarning}, ParseMessages(address, 4)),
-                                 DownloadMessages(JobDirectory(messages), {true, true, true, true})),
-                            {" 视频合并成功。", kSavedAt + Target(), "", " 视频合并成功。",
-                             kSavedAt + NumberedTarget(2)})),
-              Readable(messages));
+    EXPECT_EQ(
+        Readable(Join(Join(Join({kWarning}, ParseMessages(address, 4)),
+                           DownloadMessages(JobDirectory(messages), {true, true, true, true})),
+                      {" 视频合并成功。", kSavedAt + Target(), "", " 视频合并成功。",
+                       kSavedAt + NumberedTarget(2)})),
+        Readable(messages));
     for (const std::string& video : {Target(), NumberedTarget(2)}) {
         ExpectVideo(video, 4.0);
         ExpectDecodesWithoutErrors(video);
@@ -500,9 +503,8 @@ TEST_F(StreamKinds, AClipInAnotherFormatBecomesAVideoOfItsOwn) {
 // per segment, and one line counts them.
 TEST_F(StreamKinds, SegmentsBehindAPictureLoseItAndBecomeAVideo) {
     Start();
-    ExpectWholeJob(
-        Server() + "plain/picture/index.m3u8", " 下载完成。",
-        {" 有 [3] 个分段的视频数据前面附有一张图片，合并前已去掉图片部分。"});
+    ExpectWholeJob(Server() + "plain/picture/index.m3u8", " 下载完成。",
+                   {" 有 [3] 个分段的视频数据前面附有一张图片，合并前已去掉图片部分。"});
     EXPECT_EQ(1u, CountOf(ServerRequests(), "/plain/picture/seg001.ts"));
 }
 
