@@ -5,6 +5,7 @@
 #include "app/handlers.h"
 #include "app/libraries.h"
 #include "app/log.h"
+#include "app/pasted_request.h"
 #include "app/units.h"
 #include "runtime/message_box_command.h"
 #include "ui/drag_drop/drag_drop_library.h"
@@ -30,11 +31,15 @@ void EndIfAnotherCopyRuns() {
     EndProgram(0);
 }
 
-void RegisterAddressBoxForDrops() {
+HWND AddressBox() {
     const runtime::ArgRecord handleOf[] = {app::UnitArg(app::windows::kAddressBox)};
-    const uint32_t addressBox = app::CallCore(ui::WindowHandleOf, handleOf).low;
-    const runtime::ArgRecord args[] = {app::UnitArg(app::windows::kDropTarget),
-                                       app::IntegerArg(static_cast<int32_t>(addressBox))};
+    return reinterpret_cast<HWND>(app::CallCore(ui::WindowHandleOf, handleOf).low);
+}
+
+void RegisterForDrops(HWND addressBox) {
+    const runtime::ArgRecord args[] = {
+        app::UnitArg(app::windows::kDropTarget),
+        app::IntegerArg(static_cast<int32_t>(reinterpret_cast<uintptr_t>(addressBox)))};
     CallLibraryCommand(app::ListIndex(app::kDragDropLibrary), drag_drop::RegisterWindow, 2, args);
 }
 
@@ -44,7 +49,9 @@ extern "C" {
 
 void onMainWindowCreated() {
     EndIfAnotherCopyRuns();
-    RegisterAddressBoxForDrops();
+    const HWND addressBox = AddressBox();
+    RegisterForDrops(addressBox);
+    app::KeepPastedCommandsWhole(addressBox);
     app::Log(app::Constants().chineseDirectoryWarning);
 }
 

@@ -1,4 +1,5 @@
-// "解析": read the playlist from a dropped file or over HTTP, check it, and
+// "解析": read the playlist from a dropped file or over HTTP (with the
+// headers of a pasted cURL command, app/pasted_request.h), check it, and
 // plan the job: the segments' addresses, keys and map (app/job_plan.h), and
 // segmentList made from them; for a master whose variant takes its sound
 // from an audio rendition, that rendition's plan too.
@@ -16,6 +17,7 @@
 #include "app/libraries.h"
 #include "app/log.h"
 #include "app/master_playlist.h"
+#include "app/pasted_request.h"
 #include "app/regex_object.h"
 #include "app/text_search.h"
 #include "app/units.h"
@@ -187,18 +189,17 @@ bool FollowMaster(app::PlaylistSource* source, Audio* audio) {
 }
 
 void Parse(app::RegexObject& regex) {
-    app::Log(K().logReadingPlaylist +
-             std::string(app::ContentOf(app::windows::kAddressBox).c_str()) +
-             K().logReadingPlaylistEnd);
+    std::string address;
+    if (!app::AddressToRead(&address)) return;
+    app::Log(K().logReadingPlaylist + address + K().logReadingPlaylistEnd);
 
-    const app::OwnedText address = app::ContentOf(app::windows::kAddressBox);
     app::PlaylistSource source;
     source.local = app::StartsWith(address.c_str(), K().filePrefix);
     if (!source.local && !app::StartsWith(address.c_str(), K().httpPrefix)) {
         app::Log(K().logUnknownAddress);
         return;
     }
-    source.location = source.local ? DroppedPath(address.c_str()) : address.c_str();
+    source.location = source.local ? DroppedPath(address.c_str()) : address;
     Audio audio;
     if (!Read(&source, &app::playlistText) || !FollowMaster(&source, &audio)) {
         app::Log(K().logNotPlaylist);

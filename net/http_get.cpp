@@ -5,8 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "net/request_headers.h"
 #include "net/transfer_limits.h"
 #include "net/transfer_stop.h"
+#include "net/url_parts.h"
 #include "runtime/system_error_text.h"
 
 namespace net {
@@ -49,49 +51,6 @@ HINTERNET Root() {
             ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     }
     return g_root.get();
-}
-
-struct UrlParts {
-    INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
-    INTERNET_PORT port = 0;
-    std::string host;
-    std::string userName;
-    std::string password;
-    std::string object;  // path and query
-};
-
-// The fragment is the client's alone and is never sent: it goes before the
-// address is cracked, for the first address and every redirect's target.
-bool SplitUrl(const std::string& whole, UrlParts& parts) {
-    const std::string address = whole.substr(0, whole.find('#'));
-    // No component is longer than the address itself.
-    const DWORD size = static_cast<DWORD>(address.size() + 1);
-    std::string host(size, '\0'), userName(size, '\0'), password(size, '\0');
-    std::string path(size, '\0'), extra(size, '\0');
-    URL_COMPONENTSA components = {};
-    components.dwStructSize = sizeof components;
-    components.lpszHostName = host.data();
-    components.dwHostNameLength = size;
-    components.lpszUserName = userName.data();
-    components.dwUserNameLength = size;
-    components.lpszPassword = password.data();
-    components.dwPasswordLength = size;
-    components.lpszUrlPath = path.data();
-    components.dwUrlPathLength = size;
-    components.lpszExtraInfo = extra.data();
-    components.dwExtraInfoLength = size;
-    if (!::InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), ICU_NO_ENCODE,
-                             &components)) {
-        return false;
-    }
-    parts.scheme = components.nScheme;
-    parts.port = components.nPort;
-    parts.host.assign(host.c_str(), components.dwHostNameLength);
-    parts.userName.assign(userName.c_str(), components.dwUserNameLength);
-    parts.password.assign(password.c_str(), components.dwPasswordLength);
-    parts.object.assign(path.c_str(), components.dwUrlPathLength);
-    parts.object.append(extra.c_str(), components.dwExtraInfoLength);
-    return true;
 }
 
 // A redirect's target: the Location header resolved against the address it
@@ -215,6 +174,7 @@ HttpGet::HttpGet(std::string address, HttpVersion version, std::unique_ptr<BodyS
       version_(version),
       sink_(std::move(sink)),
       cap_(cap),
+      headers_(RequestHeadersInUse()),
       watch_(TimeLimitMs(kLowSpeedWindowMs), kLowSpeedBytesPerSecond),
       decided_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -293,6 +253,8 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     // WinINet numbers the ftp, gopher and http schemes as their services.
     DWORD service = static_cast<DWORD>(parts.scheme);
     DWORD flags = kRequestFlags;
+    // The person's own cookie is the one the host gets, not WinINet's store.
+    if (headers_->HasCredentialsFor(parts.host)) flags |= INTERNET_FLAG_NO_COOKIES;
     if (parts.scheme == INTERNET_SCHEME_HTTPS) {
         service = INTERNET_SERVICE_HTTP;
         flags |= INTERNET_FLAG_SECURE;
@@ -330,6 +292,13 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     // The extra headers replace the accept-types entry, whose own "Accept: " and
     // CR LF would otherwise reach the server as "Accept: Accept: */* " followed
     // by a line break that ends the request head early.
+    // The person's headers replace the program's of the same name (User-Agent, Accept).
+    const std::string given = headers_->LinesFor(parts.host);
+    if (!given.empty() &&
+        !::HttpAddRequestHeadersA(request, given.c_str(), static_cast<DWORD>(given.size()),
+                                  HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE)) {
+        return Fail(::GetLastError());
+    }
     std::string headers = kExtraHeaders;
     if (range_) headers += "Range: " + RangeRequestValue(*range_) + kHeadEnd;
     headers += kHeadEnd;

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "net/byte_range.h"
+#include "net/request_headers.h"
 #include "net/stall_watch.h"
 #include "runtime/owned.h"
 
@@ -99,6 +100,7 @@ class HttpGet {
     const HttpVersion version_;
     const std::unique_ptr<BodySink> sink_;
     const uint64_t cap_;
+    const std::shared_ptr<const RequestHeaders> headers_;  // as they were when the GET began
     std::optional<ByteRange> range_;
     bool gotWholeResource_ = false;
     GetOutcome outcome_ = GetOutcome::kFailed;

@@ -65,6 +65,19 @@ void ApplyBoxBorder(HWND window, uint32_t border) {
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+std::string ClipboardText(HWND owner) {
+    if (!::OpenClipboard(owner)) return {};
+    std::string text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const auto* locked = static_cast<const char*>(::GlobalLock(data))) {
+            text = locked;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 COLORREF ResolveColour(uint32_t colour) {
     return colour == kButtonFaceColour ? ::GetSysColor(COLOR_BTNFACE)
                                        : static_cast<COLORREF>(colour);

@@ -21,6 +21,10 @@ Unit* UnitOfWindow(HWND control);
 // control's unit; the window unit's procedure calls this for its children.
 LRESULT ReflectToUnit(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
 
+// The clipboard's text in the code page of the program; empty when it holds
+// none or another window keeps it open.
+std::string ClipboardText(HWND owner);
+
 // 0xFF000000 stands for the system's button-face colour.
 constexpr uint32_t kButtonFaceColour = 0xFF000000;
 COLORREF ResolveColour(uint32_t colour);

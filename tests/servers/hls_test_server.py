@@ -17,6 +17,12 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   norange          every file as it is, whole, even when a Range asks for a
                    slice (every other mode answers "Range: bytes=first-last"
                    with 206 and that slice)
+  site             a site that serves only its own pages' requests: 403 unless
+                   the request carries the Referer SITE_REFERER, a Cookie
+                   with SITE_COOKIE among its pairs and a User-Agent of a
+                   browser (one that names SITE_BROWSER)
+  cdn              that site's other host, on 127.0.0.2 at a port of its own:
+                   403 unless the request carries the Referer SITE_REFERER
   FAULT-NAME       the file NAME answers with the fault, the others as in plain:
     missing        404
     bad            400
@@ -76,8 +82,13 @@ the variant "relative"):
   /MODE/made/missing-key.m3u8      the same with a key that answers 404
   /MODE/made/split-key.m3u8        root-key.m3u8 with its last segment under
                                    a second key that answers 404
+  /MODE/made/guarded.m3u8          the AES-128 sample with its key on this
+                                   server (/MODE/aes-sequence/key.bin) and its
+                                   segments on the cdn host
+                                   (http://127.0.0.2:PORT/cdn/aes-sequence/)
 GET /requests lists the paths asked for so far, one a line, in order, each
-followed by " bytes=first-last" when it came with a Range; a TLS
+followed by " bytes=first-last" when it came with a Range and by
+" cookie=VALUE" when it came with a Cookie, on both hosts; a TLS
 handshake is listed as "TLS". A connection that opens with one gets no
 answer, as a plain server would give none, until the client gives up.
 """
@@ -110,6 +121,11 @@ SERVER_ERROR_BODY = b"<html><body>500: the server failed</body></html>"
 BAD_REQUEST_BODY = b"<html><body>400: bad request</body></html>"
 BUSY_PAGE_BODY = b"<html><body>The server is busy. Please try again later.</body></html>"
 TLS_HANDSHAKE = b"\x16"
+SITE_REFERER = "https://site.invalid/watch/42"
+SITE_COOKIE = "session=s3cret"
+SITE_BROWSER = "Chrome/"
+FORBIDDEN_BODY = b"<html><body>403: not from our pages</body></html>"
+CDN_HOST = "127.0.0.2"
 
 CONTENT_TYPES = {
     ".m3u8": "application/vnd.apple.mpegurl",
@@ -122,7 +138,7 @@ FAULTS = ("missing", "bad", "error", "flaky", "cut", "trickle", "never", "loop",
 # Faults that change how the answer goes out.
 SENT_FAULTS = ("cut", "trickle", "never", "delay", "hangup", "chunkcut", "busy", "drip", "huge",
                "overlong", "stall")
-WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom", "norange")
+WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom", "norange", "site", "cdn")
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
 
@@ -152,10 +168,19 @@ def keyed_playlist(form, here, read_file):
     return re.sub(rb"(?m)^(seg\d+\.ts)$", lambda m: folder + m.group(1), body)
 
 
-def made_playlist(name, here, read_file):
+def guarded_playlist(here, cdn, read_file):
+    """The AES-128 sample with its key here and its segments at `cdn`."""
+    body = keyed_playlist("root", here, read_file)
+    if body is None or cdn is None:
+        return None
+    mode = here.rsplit(b"/", 1)[1]
+    return body.replace(b"\n/" + mode + b"/aes-sequence/seg", b"\n" + cdn + b"/aes-sequence/seg")
+
+
+def made_playlist(name, here, read_file, cdn=None):
     """The body of a playlist made on request, or None. `here` is this
     server's address with the mode, as bytes; read_file(variant, name) reads
-    a sample's file."""
+    a sample's file; `cdn` is the cdn host's address with its mode."""
     many = re.fullmatch(r"relative-(\d+)\.m3u8", name)
     if many:
         return media_playlist("seg%06d.ts" % i for i in range(int(many.group(1))))
@@ -180,6 +205,8 @@ def made_playlist(name, here, read_file):
     keyed = re.fullmatch(r"(root|absolute|missing|split)-key\.m3u8", name)
     if keyed:
         return keyed_playlist(keyed.group(1), here, read_file)
+    if name == "guarded.m3u8":
+        return guarded_playlist(here, cdn, read_file)
     if name == "text-segments.m3u8":
         return media_playlist(TEXT_SEGMENTS)
     if name in TEXT_SEGMENTS:
@@ -273,8 +300,10 @@ class Handler(socketserver.StreamRequestHandler):
             answer = Answer("200 OK", "text/plain", self.server.requests())
         else:
             wanted = headers.get("range", "")
-            self.server.record(path + (" " + wanted if wanted else ""))
-            answer = self.answer(path)
+            cookie = headers.get("cookie", "")
+            self.server.record(path + (" " + wanted if wanted else "") +
+                               (" cookie=" + cookie if cookie else ""))
+            answer = self.answer(path, headers)
             if wanted and answer.status == "200 OK" and not path.startswith("/norange/"):
                 answer.take_slice(wanted)
         if answer.how == "never":
@@ -361,8 +390,8 @@ class Handler(socketserver.StreamRequestHandler):
         else:
             self.wfile.write(body)
 
-    def answer(self, path):
-        """The answer for a path."""
+    def answer(self, path, headers):
+        """The answer for a path asked for with these headers (names in lower case)."""
         not_found = Answer("404 Not Found", "text/html", NOT_FOUND_BODY)
         pieces = path.split("/")
         if len(pieces) != 4 or pieces[0] != "":
@@ -373,7 +402,9 @@ class Handler(socketserver.StreamRequestHandler):
         fault, number = numbered.groups() if numbered else ("", "")
         if mode not in WHOLE_MODES and fault not in FAULTS:
             return not_found
-        here = ("http://127.0.0.1:%d/%s" % (self.server.server_address[1], mode)).encode("ascii")
+        if not guarded_request_passes(mode, headers):
+            return Answer("403 Forbidden", "text/html", FORBIDDEN_BODY)
+        here = ("http://%s:%d/%s" % (self.server.server_address + (mode,))).encode("ascii")
         faulty = fault in FAULTS and name == faulty_name
         if faulty:
             if fault == "missing":
@@ -392,7 +423,9 @@ class Handler(socketserver.StreamRequestHandler):
                                                                 variant, name)
                 return answer
         content_type = CONTENT_TYPES.get(os.path.splitext(name)[1], "application/octet-stream")
-        body = made_playlist(name, here, self.server.read_file) if variant == "made" else None
+        body = None
+        if variant == "made":
+            body = made_playlist(name, here, self.server.read_file, self.server.cdn_address())
         if body is None:
             body = self.server.read_file("relative" if variant == "made" else variant, name)
         if body is None:
@@ -414,17 +447,37 @@ class Handler(socketserver.StreamRequestHandler):
         return answer
 
 
+def guarded_request_passes(mode, headers):
+    """Whether the site or its cdn lets the request through."""
+    if mode not in ("site", "cdn"):
+        return True
+    if headers.get("referer") != SITE_REFERER:
+        return False
+    if mode == "cdn":
+        return True
+    pairs = [pair.strip() for pair in headers.get("cookie", "").split(";")]
+    return SITE_COOKIE in pairs and SITE_BROWSER in headers.get("user-agent", "")
+
+
 class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, root):
-        super().__init__(("127.0.0.1", 0), Handler)
-        self.root = os.path.realpath(root)
-        self.cache = {}
-        self.lock = threading.Lock()
-        self.paths = []
+    def __init__(self, root, host="127.0.0.1", main=None):
+        """`main`: the server whose record, cache and root this one shares."""
+        super().__init__((host, 0), Handler)
+        self.root = main.root if main else os.path.realpath(root)
+        self.cache = main.cache if main else {}
+        self.lock = main.lock if main else threading.Lock()
+        self.paths = main.paths if main else []
         self.connections = 0  # open now
+        self.cdn = None
+
+    def cdn_address(self):
+        """The cdn host's address with its mode, as bytes; None without one."""
+        if self.cdn is None:
+            return None
+        return ("http://%s:%d/cdn" % self.cdn.server_address).encode("ascii")
 
     # Counted as they are accepted, in order, before their threads start: a
     # connection accepted after two others always sees them.
@@ -480,6 +533,12 @@ def main():
         print("hls_test_server: no sample directory (argument or VELMORA_HLS_ROOT)", file=sys.stderr)
         sys.exit(2)
     server = Server(root)
+    try:
+        server.cdn = Server(root, CDN_HOST, server)
+        server.cdn.cdn = server.cdn
+        threading.Thread(target=server.cdn.serve_forever, daemon=True).start()
+    except OSError as error:
+        print("hls_test_server: no cdn host on %s: %s" % (CDN_HOST, error), file=sys.stderr)
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     sys.stdin.buffer.read()

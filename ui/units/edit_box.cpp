@@ -312,15 +312,7 @@ void EditBox::SetSelection(int32_t start, int32_t length) {
 // What a person pastes into a box of a restricting input mode: the clipboard's
 // text without the characters the mode refuses.
 void EditBox::PasteFiltered() {
-    if (!::OpenClipboard(edit_)) return;
-    std::string text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const auto* locked = static_cast<const char*>(::GlobalLock(data))) {
-            text = FilterText(p_.inputMode, locked);
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
+    const std::string text = FilterText(p_.inputMode, ClipboardText(edit_));
     ::SendMessageA(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
