@@ -62,7 +62,9 @@ LRESULT CALLBACK AddressBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_PASTE) {
         const std::string text = ui::ClipboardText(box);
         if (IsCurlCommand(text)) {
+            // A command stands alone: it replaces what the box held.
             const std::string line = JoinCommandLines(text);
+            ::SendMessageA(box, EM_SETSEL, 0, -1);
             ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line.c_str()));
             return 0;
         }

@@ -77,6 +77,17 @@ echo "demo: serving the sample at $url"
     run get-text "$title" $log_box | tr -d "\r"
     echo
     shoot download.png
+    if [[ -n $shots ]]; then
+        # The same stream again, from a request pasted as Chrome copies it on Windows.
+        crlf=$'"'"'\r\n'"'"'
+        command="curl ^\"$url^\" ^$crlf  -H ^\"accept: */*^\" ^$crlf  -b ^\"session=s3cret^\" ^$crlf"
+        command+="  -H ^\"referer: http://127.0.0.1/watch/42^\" ^$crlf  --compressed"
+        run paste "$title" $address_box "$command"
+        run click "$title" $parse_button
+        run wait-text "$title" $log_box "请求头" 120
+        sleep 3  # the parse ends with the same line as the first one did
+        shoot pasted-curl.png
+    fi
     import -window root -trim +repage "$demo/screenshot.png"
     run close "$title"
 ' "$here" "$demo" "$title" "$url" "$build/tools/driver.exe" "$shots" "$names"

@@ -80,10 +80,12 @@ TEST_F(PastedRequest, APastedCommandDownloadsFromASiteThatRefusesBareRequests) {
     ASSERT_TRUE(app_->WaitForLog(kSavedAt + Target(), kJobTimeoutMs)) << app_->Log();
     ExpectVideo(Target(), kSampleSeconds);
 
-    // The cookie went to the site's host, and never to the other one.
+    // The cookie went to the site's host, and never to the other one, not
+    // even after the site's redirect there.
     const std::vector<std::string> requests = ServerRequests();
     const std::string withCookie = " cookie=theme=dark; session=s3cret";
-    for (const char* path : {"/site/made/guarded.m3u8", "/site/aes-sequence/key.bin"}) {
+    for (const char* path :
+         {"/site/made/guarded.m3u8", "/site/aes-sequence/key.bin", "/site/to-cdn/seg005.ts"}) {
         EXPECT_EQ(1u, CountOf(requests, path + withCookie)) << path;
     }
     for (const char* segment : {"seg005.ts", "seg006.ts", "seg007.ts"}) {

@@ -85,7 +85,9 @@ the variant "relative"):
   /MODE/made/guarded.m3u8          the AES-128 sample with its key on this
                                    server (/MODE/aes-sequence/key.bin) and its
                                    segments on the cdn host
-                                   (http://127.0.0.2:PORT/cdn/aes-sequence/)
+                                   (http://127.0.0.2:PORT/cdn/aes-sequence/),
+                                   the first through /MODE/to-cdn/NAME, which
+                                   answers with a 302 to it there
 GET /requests lists the paths asked for so far, one a line, in order, each
 followed by " bytes=first-last" when it came with a Range and by
 " cookie=VALUE" when it came with a Cookie, on both hosts; a TLS
@@ -174,7 +176,9 @@ def guarded_playlist(here, cdn, read_file):
     if body is None or cdn is None:
         return None
     mode = here.rsplit(b"/", 1)[1]
-    return body.replace(b"\n/" + mode + b"/aes-sequence/seg", b"\n" + cdn + b"/aes-sequence/seg")
+    body = body.replace(b"\n/" + mode + b"/aes-sequence/seg", b"\n" + cdn + b"/aes-sequence/seg")
+    first = re.search(rb"(?m)^" + re.escape(cdn) + rb"/aes-sequence/", body)
+    return body[:first.start()] + b"/" + mode + b"/to-cdn/" + body[first.end():]
 
 
 def made_playlist(name, here, read_file, cdn=None):
@@ -405,6 +409,10 @@ class Handler(socketserver.StreamRequestHandler):
         if not guarded_request_passes(mode, headers):
             return Answer("403 Forbidden", "text/html", FORBIDDEN_BODY)
         here = ("http://%s:%d/%s" % (self.server.server_address + (mode,))).encode("ascii")
+        if variant == "to-cdn" and self.server.cdn_address():
+            answer = Answer("302 Found", "text/html", b"")
+            answer.location = "%s/aes-sequence/%s" % (self.server.cdn_address().decode(), name)
+            return answer
         faulty = fault in FAULTS and name == faulty_name
         if faulty:
             if fault == "missing":

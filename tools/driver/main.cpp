@@ -3,6 +3,8 @@
 //
 //   driver wait TITLE [SECONDS]              wait until a window with TITLE shows
 //   driver set-text TITLE CONTROL_ID TEXT    replace a control's text
+//   driver paste TITLE CONTROL_ID TEXT       put TEXT on the clipboard and paste
+//                                            it into the control, as Ctrl+V does
 //   driver click TITLE CONTROL_ID            press a button
 //   driver get-text TITLE CONTROL_ID         print a control's text
 //   driver wait-text TITLE CONTROL_ID TEXT [SECONDS]
@@ -14,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -56,6 +59,22 @@ HWND Control(const wchar_t* title, const wchar_t* controlId) {
     return window ? ::GetDlgItem(window, _wtoi(controlId)) : nullptr;
 }
 
+bool PutOnClipboard(const std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool placed = false;
+    if (memory) {
+        std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
+        ::GlobalUnlock(memory);
+        placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!placed) ::GlobalFree(memory);
+    }
+    ::CloseClipboard();
+    return placed;
+}
+
 int Fail(const char* what) {
     std::fprintf(stderr, "driver: %s\n", what);
     return 1;
@@ -89,6 +108,11 @@ int wmain(int argc, wchar_t** argv) {
 
     if (command == L"set-text" && argc >= 5) {
         ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (command == L"paste" && argc >= 5) {
+        if (!PutOnClipboard(argv[4])) return Fail("the clipboard cannot be had");
+        ::SendMessageW(control, WM_PASTE, 0, 0);
         return 0;
     }
     if (command == L"click") {
