@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/data/app_image.h"
+#include "app/job_record.h"
 #include "net/slice_sources.h"
 
 namespace app {
@@ -24,6 +25,7 @@ struct Arrived {
 // The video, or the audio rendition it plays with: its files in the job
 // directory, its lines, and what its downloads left.
 struct Track {
+    char recordMark;         // its segments' mark in the job's record
     std::string filePrefix;  // before each of its files' names
     const char* downloading;  // the line before a segment: " 正在下载。[" / " 正在下载音频。["
     const char* downloadOpen;    // a segment's result: " 下载 [" / " 下载音频 ["
@@ -34,19 +36,31 @@ struct Track {
     bool joinSegments;
     std::vector<Arrived> arrived;   // in playlist order
     std::vector<std::string> maps;  // the files of the plan's maps, by index
+    // By index: segments an earlier run left whole, which are not downloaded again.
+    std::vector<bool> kept;
 };
 
 struct Job {
     std::string runDirectory;  // without a trailing backslash
     std::string directory;     // ends with a backslash
     std::string target;        // where the video goes
-    Track video{"", Constants().logDownloading, Constants().logDownloadOpen,
-                Constants().logMapDownloading, false};
-    Track audio{Constants().audioFilePrefix, Constants().logAudioDownloading,
-                Constants().logAudioDownloadOpen, Constants().logAudioMapDownloading, true};
+    Track video{'v',
+                "",
+                Constants().logDownloading,
+                Constants().logDownloadOpen,
+                Constants().logMapDownloading,
+                false};
+    Track audio{'a',
+                Constants().audioFilePrefix,
+                Constants().logAudioDownloading,
+                Constants().logAudioDownloadOpen,
+                Constants().logAudioMapDownloading,
+                true};
     int32_t failedSegments = 0;
     int picturesRemoved = 0;                    // segments that stood behind a picture
     std::unique_ptr<net::SliceSources> slices;  // made with the job directory
+    RecordFile record;                          // its whole segments, as they come
+    JobRecord earlier;  // what the record said when this run began, if it goes on a job
 };
 
 // A track's file in the job directory.

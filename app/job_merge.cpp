@@ -162,9 +162,20 @@ bool ProveMerged(const Part& part, double reportedSeconds) {
     return false;
 }
 
-// Moves the merged video to the target; says why when it cannot.
-bool MoveToTarget(const Part& part) {
-    if (CallDeclared(kMoveFileA, part.merged.c_str(), part.target.c_str()) == 1) return true;
+// Moves the merged video to the target; says why when it cannot. An
+// incomplete video an earlier run of the job saved there gives way, unless
+// someone changed it since. A video saved while segments are missing is
+// recorded as such.
+bool MoveToTarget(const Job& job, const Part& part) {
+    const bool moved =
+        IsRecordedVideo(job.earlier, part.target)
+            ? ::MoveFileExA(part.merged.c_str(), part.target.c_str(), MOVEFILE_REPLACE_EXISTING) !=
+                  FALSE
+            : CallDeclared(kMoveFileA, part.merged.c_str(), part.target.c_str()) == 1;
+    if (moved) {
+        if (job.failedSegments > 0) job.record.AppendVideo(part.target);
+        return true;
+    }
     const runtime::ArgRecord none[] = {{0, 0, 0}};
     const OwnedText reason(CallCoreCommand(runtime::LastErrorText, 0, none));
     Log(K().logMoveFailed + part.target + K().logMoveFailedReason + reason.c_str() +
@@ -296,7 +307,7 @@ bool MergePart(const Job& job, const Part& part, PartMerged* result) {
         if (!merged) Log(K().logMergeFailed + part.target + K().lineBreak);
     }
     result->whole = merged && ProveMerged(part, reportedSeconds);
-    result->moved = result->whole && MoveToTarget(part);
+    result->moved = result->whole && MoveToTarget(job, part);
     if (result->moved) {
         Log(K().logMergeSucceeded);
         Log(K().logSavedAt + part.target + K().lineBreak);

@@ -72,6 +72,7 @@ std::string ResolveName(const PlaylistSource& source, const std::string& name) {
 bool PlanJob(const char* playlist, const PlaylistSource& source, RegexObject& regex,
              JobPlan* plan) {
     plan->Clear();
+    plan->address = source.location;
     const StreamTags tags = ReadStreamTags(playlist);
     std::vector<std::string> names;
     if (!MatchSegmentNames(regex, tags.uriLines, &names)) return false;

@@ -38,6 +38,7 @@ struct PlannedMap {
 };
 
 struct JobPlan {
+    std::string address;                    // where the playlist came from
     std::vector<PlannedSegment> segments;   // in playlist order
     std::vector<std::string> keyAddresses;  // resolved
     std::vector<PlannedMap> maps;           // of fragmented MP4 streams, in playlist order

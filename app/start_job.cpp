@@ -1,5 +1,6 @@
-// "开始": download every segment of the job's plan into a fresh job
-// directory, then merge them (app/job_merge.h).
+// "开始": download every segment of the job's plan into a job directory of
+// its own, or the one an earlier run of the same job left (only what is not
+// there whole yet), then merge them (app/job_merge.h).
 #include <windows.h>
 
 #include <cctype>
@@ -96,13 +97,75 @@ bool MakeJobDirectory(Job& job) {
     return false;
 }
 
+// What tells a job's runs apart from other jobs: the playlist's text, and the
+// addresses of its audio rendition's segments, which the text does not name.
+std::string PlanDigest(const app::JobPlan& plan) {
+    std::string planned = app::playlistText.c_str();
+    if (plan.audio) {
+        for (const app::PlannedSegment& segment : plan.audio->segments) {
+            planned += K().lineBreak + segment.address;
+        }
+    }
+    return app::Md5Hex(planned);
+}
+
+// The segments of the track that the record names and whose files still
+// hold what it says; false when the job is to stop meanwhile.
+bool KeepRecorded(const Job& job, const app::JobRecord& record, const app::JobPlan& plan,
+                  Track& track, size_t* kept) {
+    track.kept.assign(plan.segments.size(), false);
+    for (const app::SegmentRecord& segment : record.segments) {
+        if (segment.track != track.recordMark || segment.index >= plan.segments.size() ||
+            track.kept[segment.index]) {
+            continue;
+        }
+        // Each file is read whole: the window goes on painting between them.
+        if (!app::WhileJobWaits()) return false;
+        const std::string file = FileOf(job, track, plan.segments[segment.index].fileName);
+        if (app::StillAsRecorded(file, segment.size, segment.checksum)) {
+            track.kept[segment.index] = true;
+            ++*kept;
+        }
+    }
+    return true;
+}
+
+// The job goes on in the directory an earlier run of it left, whose record
+// is open: the segments still whole there are kept. False when the job is
+// to stop meanwhile.
+bool ContinueJob(Job& job, const std::string& directory, app::JobRecord record) {
+    job.directory = directory;
+    job.slices = std::make_unique<net::SliceSources>(job.directory);
+    app::JobBegins(job.directory);
+    const app::JobPlan& plan = app::jobPlan;
+    size_t kept = 0;
+    if (!KeepRecorded(job, record, plan, job.video, &kept) ||
+        (plan.audio && !KeepRecorded(job, record, *plan.audio, job.audio, &kept))) {
+        return false;
+    }
+    const size_t total = plan.segments.size() + (plan.audio ? plan.audio->segments.size() : 0);
+    app::Log(K().logResumeOpen + std::to_string(kept) + K().logResumeMiddle +
+             std::to_string(total - kept) + K().logResumeClose);
+    job.earlier = std::move(record);
+    return true;
+}
+
+// A job whose earlier run left its directory in Data goes on there; any other
+// gets a directory of its own, with its playlist and a record of its segments.
 bool PrepareJob(Job& job) {
+    const std::string digest = PlanDigest(app::jobPlan);
+    const std::string earlier = app::NewestJobFor(job.runDirectory + K().dataDirectory, digest);
+    app::JobRecord record;
+    if (!earlier.empty() && app::ReadJobRecord(earlier, &record) && job.record.Reopen(earlier)) {
+        return ContinueJob(job, earlier, std::move(record));
+    }
     if (!MakeJobDirectory(job)) {
         app::Log(K().logDirectoryFailed);
         return false;
     }
     job.slices = std::make_unique<net::SliceSources>(job.directory);
     WriteTextFile(job.directory + K().playlistFileName, app::playlistText.get());
+    job.record.Create(job.directory, app::RecordHead(app::jobPlan.address, digest));
     app::Log(K().logDirectoryMade + job.directory + K().logDirectoryMadeEnd);
     app::JobBegins(job.directory);
     return true;
@@ -153,10 +216,11 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
     };
     // One flag per segment, each written only by the check of its own download.
     const std::unique_ptr<bool[]> hadPicture(new bool[segments.size()]());
+    track.kept.resize(segments.size());
     std::vector<net::SegmentDownload> downloads;
     for (size_t i = 0; i < segments.size(); ++i) {
         downloads.push_back({segments[i].address, FileOf(job, track, segments[i].fileName),
-                             app::CanDecrypt(segments[i].cipher, keys),
+                             !track.kept[i] && app::CanDecrypt(segments[i].cipher, keys),
                              app::ArrivalCheck(segments[i].cipher, kindOf(i), &hadPicture[i]),
                              segments[i].range});
     }
@@ -165,15 +229,22 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
     for (size_t i = 0; i < segments.size(); ++i) {
         const std::string number = std::to_string(i + 1);
         const std::string segmentFile = FileOf(job, track, segments[i].fileName);
+        const app::Arrived arrived{segmentFile, segments[i].mapIndex, segments[i].period,
+                                   segments[i].seconds};
+        if (track.kept[i]) {
+            track.arrived.push_back(arrived);
+            continue;
+        }
         app::Log(track.downloading + number + K().slash + total + K().logDownloadingEnd);
         std::string failure;
         const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher,
                                                  kindOf(i), keys, &hadPicture[i], &failure);
         if (app::JobStopping()) return false;
-        // Only what arrived goes to the list: a missing file would end the merge there.
+        // Only what arrived goes to the list: a missing file would end the merge
+        // there. It is recorded whole before its line says so.
         if (downloaded) {
-            track.arrived.push_back(
-                {segmentFile, segments[i].mapIndex, segments[i].period, segments[i].seconds});
+            job.record.Append(track.recordMark, i, segmentFile);
+            track.arrived.push_back(arrived);
             if (hadPicture[i]) ++job.picturesRemoved;
         } else {
             ++job.failedSegments;

@@ -23,8 +23,10 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
                    browser (one that names SITE_BROWSER)
   cdn              that site's other host, on 127.0.0.2 at a port of its own:
                    403 unless the request carries the Referer SITE_REFERER
-  FAULT-NAME       the file NAME answers with the fault, the others as in plain:
+  FAULT-NAME       the file NAME answers with the fault, the others as in plain
+                   (NAME may be several names joined by "+"):
     missing        404
+    outage         404 until GET /mend, then as in plain
     bad            400
     error          500
     flaky          500 to the first two requests, then as in plain
@@ -88,6 +90,7 @@ the variant "relative"):
                                    (http://127.0.0.2:PORT/cdn/aes-sequence/),
                                    the first through /MODE/to-cdn/NAME, which
                                    answers with a 302 to it there
+GET /mend ends every outage.
 GET /requests lists the paths asked for so far, one a line, in order, each
 followed by " bytes=first-last" when it came with a Range and by
 " cookie=VALUE" when it came with a Cookie, on both hosts; a TLS
@@ -134,7 +137,7 @@ CONTENT_TYPES = {
     ".ts": "video/mp2t",
     ".mp4": "video/mp4",
 }
-FAULTS = ("missing", "bad", "error", "flaky", "cut", "trickle", "never", "loop", "redirect",
+FAULTS = ("missing", "outage", "bad", "error", "flaky", "cut", "trickle", "never", "loop", "redirect",
           "delay", "hangup", "empty", "html", "chunkcut", "busy", "drip", "huge", "overlong",
           "stall")
 # Faults that change how the answer goes out.
@@ -302,6 +305,9 @@ class Handler(socketserver.StreamRequestHandler):
 
         if path == "/requests":
             answer = Answer("200 OK", "text/plain", self.server.requests())
+        elif path == "/mend":
+            self.server.mended = True
+            answer = Answer("200 OK", "text/plain", b"mended\n")
         else:
             wanted = headers.get("range", "")
             cookie = headers.get("cookie", "")
@@ -413,9 +419,9 @@ class Handler(socketserver.StreamRequestHandler):
             answer = Answer("302 Found", "text/html", b"")
             answer.location = "%s/aes-sequence/%s" % (self.server.cdn_address().decode(), name)
             return answer
-        faulty = fault in FAULTS and name == faulty_name
+        faulty = fault in FAULTS and name in faulty_name.split("+")
         if faulty:
-            if fault == "missing":
+            if fault == "missing" or (fault == "outage" and not self.server.mended):
                 return not_found
             if fault == "bad":
                 return Answer("400 Bad Request", "text/html", BAD_REQUEST_BODY)
@@ -480,6 +486,7 @@ class Server(socketserver.ThreadingTCPServer):
         self.paths = main.paths if main else []
         self.connections = 0  # open now
         self.cdn = None
+        self.mended = False  # every outage ended
 
     def cdn_address(self):
         """The cdn host's address with its mode, as bytes; None without one."""
