@@ -77,6 +77,8 @@ class RecordFile {
     bool Append(char track, size_t index, const std::string& file) const;
     // The same for an incomplete video saved at `path`.
     bool AppendVideo(const std::string& path) const;
+    // Lets the file go, so that the job directory can be removed.
+    void Close() { file_.Reset(); }
 
   private:
     bool Write(const std::string& line) const;

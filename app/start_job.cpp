@@ -97,12 +97,16 @@ bool MakeJobDirectory(Job& job) {
     return false;
 }
 
-// What tells a job's runs apart from other jobs: the playlist's text, and the
-// addresses of its audio rendition's segments, which the text does not name.
+// What tells a job's runs apart from other jobs: the playlist's text, and
+// where its segments come from. The same text read from another place may
+// name other files (relative names), and a rendition's segments are not in
+// the text at all; a run never takes segments of another video.
 std::string PlanDigest(const app::JobPlan& plan) {
     std::string planned = app::playlistText.c_str();
-    if (plan.audio) {
-        for (const app::PlannedSegment& segment : plan.audio->segments) {
+    const app::JobPlan* const tracks[] = {&plan, plan.audio.get()};
+    for (const app::JobPlan* track : tracks) {
+        if (!track) continue;
+        for (const app::PlannedSegment& segment : track->segments) {
             planned += K().lineBreak + segment.address;
         }
     }
@@ -286,6 +290,9 @@ extern "C" void onStartClicked() {
     Job job;
     job.runDirectory = RunDirectory();
     if (ChooseTarget(job) && PrepareJob(job) && DownloadTracks(job)) {
+        // A job with every segment has nothing more to record, and its
+        // directory goes once the videos are in Data.
+        if (job.failedSegments == 0) job.record.Close();
         app::Merge(job);
     }
     app::JobEnds();

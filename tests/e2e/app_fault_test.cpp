@@ -102,7 +102,8 @@ TEST_F(Faults, EachBadAnswerFailsItsSegmentWithItsReasonAndTheOthersAreKept) {
                       cut)),
                   Readable(WithReasonCut(messages, cut)));
         ExpectVideo(Target(), kSampleSeconds - kSegmentSeconds);
-        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "3.Tavrosi", "list.txt", "media.m3u8"}),
+        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "3.Tavrosi", "job.txt", "list.txt",
+                                            "media.m3u8"}),
                   DirectoryNames(job.substr(0, job.size() - 1)));
         const size_t requests = CountOf(ServerRequests(), "/" + mode + "/relative/seg001.ts");
         EXPECT_TRUE(requests >= rows[row].requests &&
@@ -335,8 +336,8 @@ class BrokenTool : public Faults {
         }
         expected.push_back(kSegmentsKept + job);
         EXPECT_EQ(Readable(expected), Readable(Cut(messages, why)));
-        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "list.txt",
-                                            "media.m3u8"}),
+        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "job.txt",
+                                            "list.txt", "media.m3u8"}),
                   DirectoryNames(job.substr(0, job.size() - 1)));
     }
     // The messages with the tool's exit code cut from the line that names it.
@@ -401,8 +402,8 @@ TEST_F(BrokenTool, AVideoShorterThanItsSegmentsIsKeptAndNotCalledASuccess) {
              SecondsText(PlaylistSeconds(address)) + " 秒：视频不完整。",
          kKeptAt + job + "output.mp4", kSegmentsKept + job});
     EXPECT_EQ(Readable(expected), Readable(messages));
-    EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "list.txt",
-                                        "media.m3u8", "output.mp4"}),
+    EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "3.Tavrosi", "job.txt",
+                                        "list.txt", "media.m3u8", "output.mp4"}),
               DirectoryNames(job.substr(0, job.size() - 1)));
     EXPECT_EQ(std::vector<std::string>{job.substr(run_->Data().size() + 1, 18)},
               DirectoryNames(run_->Data()))

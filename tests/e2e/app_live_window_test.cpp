@@ -96,7 +96,7 @@ TEST_F(LiveWindow, ClosingMidJobEndsTheProgramAndKeepsTheFinishedSegments) {
         EXPECT_EQ(0u, app_->process().WaitForExit(kQuitLimitMs));
         EXPECT_LT(::GetTickCount() - asked, kQuitLimitMs);
         EXPECT_EQ(thirdAsked, CountOf(ServerRequests(), third));
-        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "media.m3u8"}),
+        EXPECT_EQ((std::vector<std::string>{"1.Tavrosi", "2.Tavrosi", "job.txt", "media.m3u8"}),
                   DirectoryNames(jobDirectory.substr(0, jobDirectory.size() - 1)));
     }
 }

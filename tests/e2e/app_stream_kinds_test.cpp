@@ -294,7 +294,7 @@ TEST_F(StreamKinds, AMissingMapSaysWhyAndKeepsTheFolder) {
                             {kJobMade + job + "）", kMapDownloading,
                              failed + "HTTP 404 Not Found），无法合并。分段保留在：" + job})),
               Readable(messages));
-    EXPECT_EQ(std::vector<std::string>{"media.m3u8"},
+    EXPECT_EQ((std::vector<std::string>{"job.txt", "media.m3u8"}),
               DirectoryNames(job.substr(0, job.size() - 1)));
     EXPECT_EQ(0u, CountOf(ServerRequests(), "/missing-init.mp4/fmp4/seg000.m4s"));
 }
