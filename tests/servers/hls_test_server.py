@@ -16,7 +16,7 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   bom              playlists start with a UTF-8 byte-order mark
   norange          every file as it is, whole, even when a Range asks for a
                    slice (every other mode answers "Range: bytes=first-last"
-                   with 206 and that slice)
+                   or "bytes=first-" with 206 and that slice)
   site             a site that serves only its own pages' requests: 403 unless
                    the request carries the Referer SITE_REFERER, a Cookie
                    with SITE_COOKIE among its pairs and a User-Agent of a
@@ -245,10 +245,15 @@ class Answer:
         self.delay_s = DELAY_S  # before a delayed answer
 
     def take_slice(self, wanted):
-        """Becomes the 206 answer to a Range of one slice, "bytes=first-last"."""
-        numbers = re.fullmatch(r"bytes=(\d+)-(\d+)", wanted)
-        first, last = (int(n) for n in numbers.groups()) if numbers else (0, -1)
-        if not numbers or first > last or last >= len(self.body):
+        """Becomes the 206 answer to a Range of one slice, "bytes=first-last" or
+        "bytes=first-" (to the end); any other Range is ignored, as RFC 9110
+        lets a server do."""
+        numbers = re.fullmatch(r"bytes=(\d+)-(\d*)", wanted)
+        if not numbers:
+            return
+        first = int(numbers.group(1))
+        last = int(numbers.group(2)) if numbers.group(2) else len(self.body) - 1
+        if first > last or last >= len(self.body):
             self.status = "416 Range Not Satisfiable"
             self.content_range = "bytes */%d" % len(self.body)
             self.body = b""
