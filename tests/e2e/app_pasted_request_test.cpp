@@ -91,6 +91,11 @@ TEST_F(PastedRequest, APastedCommandDownloadsFromASiteThatRefusesBareRequests) {
     for (const char* segment : {"seg005.ts", "seg006.ts", "seg007.ts"}) {
         EXPECT_EQ(1u, CountOf(requests, std::string("/cdn/aes-sequence/") + segment)) << segment;
     }
+    for (const std::string& request : requests) {
+        EXPECT_FALSE(request.rfind("/cdn/", 0) == 0 &&
+                     request.find(" cookie=") != std::string::npos)
+            << request;
+    }
     EXPECT_EQ(std::string::npos, app_->Log().find(kSecret));
 
     // A plain address typed later goes without the command's headers.
