@@ -11,6 +11,8 @@ namespace app {
 
 namespace {
 
+using net::SameName;
+
 constexpr char kCurl[] = "curl";
 constexpr char kCurlExe[] = "curl.exe";
 constexpr char kCookie[] = "Cookie";
@@ -25,13 +27,6 @@ std::string Trimmed(const std::string& text) {
     while (first < end && IsBlank(text[first])) ++first;
     while (end > first && IsBlank(text[end - 1])) --end;
     return text.substr(first, end - first);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 // A line break at `at`, LF or CR LF: its length, or 0.

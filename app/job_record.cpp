@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "app/data/app_image.h"
 #include "net/byte_range.h"
@@ -187,7 +188,8 @@ bool ReadJobRecord(const std::string& jobDirectory, JobRecord* record) {
     return ReadSmallFile(RecordPathIn(jobDirectory), &text) && ParseJobRecord(text, record);
 }
 
-std::string NewestJobFor(const std::string& dataDirectory, const std::string& playlistDigest) {
+std::string NewestJobFor(const std::string& dataDirectory, const std::string& playlistDigest,
+                         JobRecord* newestRecord) {
     WIN32_FIND_DATAA found = {};
     const std::string pattern = dataDirectory + "~*~";
     const runtime::UniqueFileSearch search(::FindFirstFileA(pattern.c_str(), &found));
@@ -203,6 +205,7 @@ std::string NewestJobFor(const std::string& dataDirectory, const std::string& pl
         if (newest.empty() || ::CompareFileTime(&at, &newestAt) > 0) {
             newest = directory;
             newestAt = at;
+            *newestRecord = std::move(record);
         }
     } while (::FindNextFileA(search.get(), &found));
     return newest;

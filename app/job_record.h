@@ -62,9 +62,10 @@ bool IsRecordedVideo(const JobRecord& record, const std::string& path);
 bool ReadJobRecord(const std::string& jobDirectory, JobRecord* record);
 
 // The newest job directory in `dataDirectory` (ending with a backslash)
-// whose record names this playlist digest, with a backslash at its end;
-// empty when there is none.
-std::string NewestJobFor(const std::string& dataDirectory, const std::string& playlistDigest);
+// whose record names this playlist digest, with a backslash at its end, and
+// its record; empty when there is none.
+std::string NewestJobFor(const std::string& dataDirectory, const std::string& playlistDigest,
+                         JobRecord* newestRecord);
 
 // A job's record, open for its lines to be appended.
 class RecordFile {

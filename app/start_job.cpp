@@ -158,9 +158,10 @@ bool ContinueJob(Job& job, const std::string& directory, app::JobRecord record) 
 // gets a directory of its own, with its playlist and a record of its segments.
 bool PrepareJob(Job& job) {
     const std::string digest = PlanDigest(app::jobPlan);
-    const std::string earlier = app::NewestJobFor(job.runDirectory + K().dataDirectory, digest);
     app::JobRecord record;
-    if (!earlier.empty() && app::ReadJobRecord(earlier, &record) && job.record.Reopen(earlier)) {
+    const std::string earlier =
+        app::NewestJobFor(job.runDirectory + K().dataDirectory, digest, &record);
+    if (!earlier.empty() && job.record.Reopen(earlier)) {
         return ContinueJob(job, earlier, std::move(record));
     }
     if (!MakeJobDirectory(job)) {

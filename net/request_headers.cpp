@@ -13,13 +13,6 @@ namespace {
 
 constexpr char kHeadEnd[] = "\r\n";
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool NameStartsWith(const std::string& name, const std::string& prefix) {
     return name.size() >= prefix.size() && SameName(name.substr(0, prefix.size()), prefix);
 }
@@ -28,6 +21,13 @@ std::mutex g_inUseLock;
 std::shared_ptr<const RequestHeaders> g_inUse = std::make_shared<RequestHeaders>();
 
 }  // namespace
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
 
 bool IsSetByProgram(const std::string& name) {
     for (const char* own : {"Host", "Content-Length", "Connection", "Accept-Encoding", "Range"}) {

@@ -15,6 +15,9 @@ struct RequestHeader {
     std::string value;
 };
 
+// Whether two header names (or host names) are the same, case aside.
+bool SameName(const std::string& a, const std::string& b);
+
 // Headers the program sets itself for every request, which no one else's
 // value may replace: Host, Content-Length, Connection, Accept-Encoding, Range
 // and If-*.
@@ -35,7 +38,6 @@ class RequestHeaders {
     // `ownerAddress` only, at any port.
     RequestHeaders(std::vector<RequestHeader> headers, const std::string& ownerAddress);
 
-    bool empty() const { return headers_.empty(); }
     bool HasCredentialsFor(const std::string& host) const;
     // The header lines for a request to `host`, each ending in CR LF.
     std::string LinesFor(const std::string& host) const;
