@@ -10,7 +10,9 @@
 
 #include "app/data/app_image.h"
 #include "app/job_record.h"
+#include "net/server_pace.h"
 #include "net/slice_sources.h"
+#include "net/transfer_limits.h"
 
 namespace app {
 
@@ -59,8 +61,10 @@ struct Job {
     int32_t failedSegments = 0;
     int picturesRemoved = 0;                    // segments that stood behind a picture
     std::unique_ptr<net::SliceSources> slices;  // made with the job directory
-    RecordFile record;                          // its whole segments, as they come
-    JobRecord earlier;  // what the record said when this run began, if it goes on a job
+    net::ServerPace pace{net::SegmentConnections()};
+    bool slowDownLogged = false;  // the line that a server asked to slow down
+    RecordFile record;            // its whole segments, as they come
+    JobRecord earlier;            // what the record said when this run began, if it goes on a job
 };
 
 // A track's file in the job directory.

@@ -176,6 +176,14 @@ bool PrepareJob(Job& job) {
     return true;
 }
 
+// Once in a job, before the line of the segment it came with: a server
+// asked to slow down.
+void NoteSlowDown(Job& job) {
+    if (job.slowDownLogged || !job.pace.slowedDown()) return;
+    job.slowDownLogged = true;
+    app::Log(K().logServerSlowDown);
+}
+
 // A fragmented MP4 stream's initialization maps come first, each that a
 // segment is joined after; false, with the line that says so, when one
 // cannot be had, and false when the job stops.
@@ -193,11 +201,13 @@ bool DownloadMaps(Job& job, const app::JobPlan& plan, Track& track) {
                              app::ArrivalCheck({}, app::SegmentKind::kFragment, nullptr),
                              plan.maps[m].range});
     }
-    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices);
+    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices, job.pace);
     for (size_t m = 0; m < plan.maps.size(); ++m) {
         if (!used[m]) continue;
         app::Log(track.mapDownloading);
-        if (!pool.Arrived(m, app::WhileJobWaits)) {
+        const bool arrived = pool.Arrived(m, app::WhileJobWaits);
+        NoteSlowDown(job);
+        if (!arrived) {
             if (app::JobStopping()) return false;
             app::Log(K().logMapFailed + pool.FailureOf(m) + K().logMapFailedEnd + job.directory +
                      K().lineBreak);
@@ -229,7 +239,7 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
                              app::ArrivalCheck(segments[i].cipher, kindOf(i), &hadPicture[i]),
                              segments[i].range});
     }
-    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices);
+    net::SegmentPool pool(std::move(downloads), net::SegmentConnections(), *job.slices, job.pace);
 
     for (size_t i = 0; i < segments.size(); ++i) {
         const std::string number = std::to_string(i + 1);
@@ -245,6 +255,7 @@ bool DownloadSegments(Job& job, const app::JobPlan& plan, Track& track) {
         const bool downloaded = app::TakeSegment(pool, i, segmentFile, segments[i].cipher,
                                                  kindOf(i), keys, &hadPicture[i], &failure);
         if (app::JobStopping()) return false;
+        NoteSlowDown(job);
         // Only what arrived goes to the list: a missing file would end the merge
         // there. It is recorded whole before its line says so.
         if (downloaded) {

@@ -5,7 +5,9 @@
 #include <string>
 #include <utility>
 
+#include "net/body_decoder.h"
 #include "net/request_headers.h"
+#include "net/retry_after.h"
 #include "net/transfer_limits.h"
 #include "net/transfer_stop.h"
 #include "net/url_parts.h"
@@ -15,7 +17,6 @@ namespace net {
 
 namespace {
 
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr char kVerb[] = "GET";
 constexpr char kHttp10[] = "HTTP/1.0";
 constexpr char kHttp11[] = "HTTP/1.1";
@@ -28,30 +29,8 @@ constexpr DWORD kRequestFlags =
 constexpr uint32_t kDefaultChunk = 10240;
 constexpr uint32_t kLargestChunk = 102400;
 constexpr DWORD kWatchIntervalMs = 100;
-// The proxy and its credentials: only other commands of the library set them,
-// and this program calls none of those.
-constexpr char kProxyUserName[] = "";
-constexpr char kProxyPassword[] = "";
-
-// Opened by the first GET, reused by every later one, from any thread.
-std::mutex g_rootLock;
-InternetHandle g_root;
-
-HINTERNET Root() {
-    const std::lock_guard<std::mutex> lock(g_rootLock);
-    if (!g_root) {
-        // WinINet lets a process open only two connections to one HTTP/1.1
-        // server unless told otherwise: the pool's workers would queue behind them.
-        DWORD connections = static_cast<DWORD>(SegmentConnections()) + 1;  // and the reader's
-        for (DWORD option :
-             {INTERNET_OPTION_MAX_CONNS_PER_SERVER, INTERNET_OPTION_MAX_CONNS_PER_1_0_SERVER}) {
-            ::InternetSetOptionA(nullptr, option, &connections, sizeof connections);
-        }
-        g_root = InternetHandle(
-            ::InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    }
-    return g_root.get();
-}
+constexpr DWORD kServiceUnavailable = 503;
+constexpr DWORD kTooManyRequests = 429;
 
 // A redirect's target: the Location header resolved against the address it
 // came from.
@@ -119,17 +98,18 @@ std::string WinInetFailure(DWORD error) {
     return text.empty() ? "错误代码 " + std::to_string(error) : text;
 }
 
-// A piece of the body as soon as some of it is there: asking for a whole
-// chunk would wait until the chunk is full, and a trickle would hold the
-// transfer for hours before its stall could be seen.
-BOOL ReadFromRequest(void* request, void* into, DWORD size, DWORD* received) {
-    DWORD available = 0;
-    if (!::InternetQueryDataAvailable(static_cast<HINTERNET>(request), &available, 0, 0)) {
-        *received = 0;
-        return FALSE;
-    }
-    return ::InternetReadFile(static_cast<HINTERNET>(request), into,
-                              available < size ? available : size, received);
+// Whether a failed request got no answer because the server would not take
+// its connection: refused, reset or closed before the answer.
+bool IsRefusal(DWORD error) {
+    error = AsWinInetError(error);
+    return error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_CONNECTION_RESET ||
+           error == ERROR_INTERNET_CONNECTION_ABORTED || error == WSAECONNREFUSED;
+}
+
+SYSTEMTIME UtcNow() {
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    return now;
 }
 
 std::string LengthText(uint64_t bytes) { return std::to_string(bytes) + " 字节"; }
@@ -185,10 +165,61 @@ DWORD __stdcall HttpGet::RunOnWorker(void* get) {
     reference->Run();
     ::SetEvent(reference->decided_.get());
     // Closed when nobody waits any more: Wine reads the rest of a body when
-    // its request closes, which for a large, fast one takes long.
+    // its request closes, which for a large, fast one takes long. The request
+    // goes before its connection, whose close alone changes the root's list.
+    {
+        const std::lock_guard<std::mutex> lock(reference->callLock_);
+        if (reference->cancelled_) reference->request_.Detach();
+    }
     reference->request_.Reset();
     reference->connection_.Reset();
     return 0;
+}
+
+void HttpGet::Abandon() {
+    const std::lock_guard<std::mutex> lock(callLock_);
+    abandoned_ = true;
+    if (inCall_ && request_ && !cancelled_) {
+        ::InternetCloseHandle(request_.get());
+        cancelled_ = true;
+    }
+}
+
+bool HttpGet::EnterCall() {
+    const std::lock_guard<std::mutex> lock(callLock_);
+    if (abandoned_) return false;
+    inCall_ = true;
+    return true;
+}
+
+bool HttpGet::LeaveCall() {
+    const std::lock_guard<std::mutex> lock(callLock_);
+    inCall_ = false;
+    return !cancelled_;
+}
+
+BOOL HttpGet::ReadFromRequest(void* self, void* into, DWORD size, DWORD* received) {
+    HttpGet& get = *static_cast<HttpGet*>(self);
+    *received = 0;
+    if (!get.EnterCall()) {
+        ::SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return FALSE;
+    }
+    // A piece of the body as soon as some of it is there: asking for a whole
+    // chunk would wait until the chunk is full, and a trickle would hold the
+    // transfer for hours before its stall could be seen.
+    const HINTERNET request = get.request_.get();
+    DWORD available = 0;
+    BOOL read = ::InternetQueryDataAvailable(request, &available, 0, 0);
+    if (read)
+        read = ::InternetReadFile(request, into, available < size ? available : size, received);
+    const DWORD error = ::GetLastError();
+    if (!get.LeaveCall()) {
+        ::SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return FALSE;
+    }
+    ::SetLastError(error);
+    return read;
 }
 
 GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
@@ -207,12 +238,12 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
     const HANDLE decided = get.decided_ ? get.decided_.get() : worker.get();
     while (::WaitForSingleObject(decided, kWatchIntervalMs) == WAIT_TIMEOUT) {
         if (TransfersStopped()) {
-            get.abandoned_ = true;
+            get.Abandon();
             *failure = kStoppedFailure;
             return GetOutcome::kFailed;
         }
         if (get.watch_.total() == 0 && ::GetTickCount() - start >= limit) {
-            get.abandoned_ = true;
+            get.Abandon();
             *failure = WinInetFailure(ERROR_INTERNET_TIMEOUT);
             return GetOutcome::kFailed;
         }
@@ -231,7 +262,11 @@ void HttpGet::Follow() {
     std::string address = address_;
     for (int redirects = 0;; ++redirects) {
         std::string location;
-        if (abandoned_ || !Get(address, location)) return;
+        if (abandoned_) return;
+        if (!Get(address, location)) {
+            outcome_ = failedAs_;
+            return;
+        }
         if (location.empty()) break;
         if (redirects == kMaxRedirects) {
             failure_ = "重定向超过 " + std::to_string(kMaxRedirects) + " 次。";
@@ -259,23 +294,10 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
         service = INTERNET_SERVICE_HTTP;
         flags |= INTERNET_FLAG_SECURE;
     }
-    const HINTERNET root = Root();
-    if (!root) return Fail(::GetLastError());
     request_.Reset();  // a redirect's, before the connection it belongs to
-    connection_ = InternetHandle(::InternetConnectA(root, parts.host.c_str(), parts.port,
-                                                    parts.userName.c_str(), parts.password.c_str(),
-                                                    service, 0, 0));
+    connection_ = ConnectOnRoot(parts.host, parts.port, parts.userName, parts.password, service);
     if (!connection_) return Fail(::GetLastError());
     const HINTERNET connection = connection_.get();
-
-    // These only restate the defaults, so their failures do not matter (Wine
-    // refuses the proxy option on the root handle).
-    INTERNET_PROXY_INFO noProxy = {0, nullptr, nullptr};
-    ::InternetSetOptionA(root, INTERNET_OPTION_PROXY, &noProxy, sizeof noProxy);
-    ::InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME,
-                         const_cast<char*>(kProxyUserName), sizeof kProxyUserName);
-    ::InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD,
-                         const_cast<char*>(kProxyPassword), sizeof kProxyPassword);
 
     const char* acceptTypes[] = {kAcceptType, nullptr};
     request_ = InternetHandle(::HttpOpenRequestA(connection, kVerb, parts.object.c_str(),
@@ -302,9 +324,14 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     std::string headers = kExtraHeaders;
     if (range_) headers += "Range: " + RangeRequestValue(*range_) + kHeadEnd;
     headers += kHeadEnd;
-    if (!::HttpSendRequestA(request, headers.c_str(), static_cast<DWORD>(headers.size()), nullptr,
-                            0)) {
-        return Fail(::GetLastError());
+    if (!EnterCall()) return false;
+    const BOOL sent = ::HttpSendRequestA(request, headers.c_str(),
+                                         static_cast<DWORD>(headers.size()), nullptr, 0);
+    const DWORD sendError = ::GetLastError();
+    if (!LeaveCall()) return false;  // left behind: nobody waits for the reason
+    if (!sent) {
+        if (IsRefusal(sendError)) failedAs_ = GetOutcome::kUnanswered;
+        return Fail(sendError);
     }
 
     const DWORD status = StatusOf(request);
@@ -315,8 +342,14 @@ bool HttpGet::Get(const std::string& address, std::string& location) {
     // Wine takes a connection closed before any answer for an answer
     // without a status line and without a body.
     if (status == 0) {
+        failedAs_ = GetOutcome::kUnanswered;
         failure_ = "服务器没有应答就关闭了连接。";
         return false;
+    }
+    if (status == kServiceUnavailable || status == kTooManyRequests) {
+        failedAs_ = GetOutcome::kBusy;
+        retryAfterMs_ = RetryAfterMs(QueryText(request, HTTP_QUERY_RETRY_AFTER),
+                                     QueryText(request, HTTP_QUERY_DATE), UtcNow());
     }
     if (!IsSuccess(status)) {
         failure_ =
@@ -341,9 +374,18 @@ bool HttpGet::ReadBody(HINTERNET request) {
         failure_ = "正文长 " + LengthText(announced) + "，超过 " + LengthText(cap_) + "的上限。";
         return false;
     }
+    const std::string encodingName = QueryText(request, HTTP_QUERY_CONTENT_ENCODING);
+    const ContentEncoding encoding = EncodingNamed(encodingName);
+    if (encoding == ContentEncoding::kUnknown) {
+        failure_ = "服务器用本程序解不开的编码“" + encodingName + "”发送正文。";
+        return false;
+    }
+    std::unique_ptr<BodyDecoder> decoder;
+    if (encoding != ContentEncoding::kIdentity)
+        decoder = std::make_unique<BodyDecoder>(encoding, *sink_, cap_);
     watch_.Start();
-    WatchedSink sink(*sink_, watch_, abandoned_, cap_);
-    const PiecesRead read = ReadPieces(&ReadFromRequest, request, ChunkSizeOf(request), sink);
+    WatchedSink sink(decoder ? *decoder : *sink_, watch_, abandoned_, cap_);
+    const PiecesRead read = ReadPieces(&ReadFromRequest, this, ChunkSizeOf(request), sink);
     if (read.end == PiecesRead::kRefused) {
         switch (sink.refusal()) {
             case WatchedSink::Refusal::kOverCap:
@@ -353,7 +395,7 @@ bool HttpGet::ReadBody(HINTERNET request) {
                 failure_ = "传输过慢：每秒平均不到 " + LengthText(kLowSpeedBytesPerSecond) + "。";
                 break;
             case WatchedSink::Refusal::kUnkept:
-                failure_ = "无法保存收到的数据。";
+                failure_ = decoder ? decoder->Fault() : "无法保存收到的数据。";
                 break;
             default:  // left behind: nobody waits for the reason
                 break;
@@ -367,7 +409,7 @@ bool HttpGet::ReadBody(HINTERNET request) {
     }
     // WinINet hands on what came with the answer's head even past the
     // announced length, so a longer body shows when its excess came with it.
-    if (announced < 0) return true;
+    if (announced < 0) return Decoded(decoder.get());
     const uint64_t expected = static_cast<uint64_t>(announced);
     if (read.bytes < expected) {
         failure_ = "正文不完整：应有 " + LengthText(expected) + "，只收到 " +
@@ -376,17 +418,18 @@ bool HttpGet::ReadBody(HINTERNET request) {
         failure_ =
             "正文过长：应有 " + LengthText(expected) + "，却收到 " + LengthText(read.bytes) + "。";
     }
-    return read.bytes == expected;
+    return read.bytes == expected && Decoded(decoder.get());
+}
+
+bool HttpGet::Decoded(const BodyDecoder* decoder) {
+    if (!decoder) return true;
+    failure_ = decoder->Fault();
+    return failure_.empty();
 }
 
 bool HttpGet::Fail(DWORD error) {
     failure_ = WinInetFailure(error);
     return false;
-}
-
-void CloseInternetRoot() {
-    const std::lock_guard<std::mutex> lock(g_rootLock);
-    g_root.Reset();
 }
 
 uint32_t ChunkSizeFor(const char* contentLength, bool queryOk) {

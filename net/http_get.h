@@ -14,10 +14,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "net/byte_range.h"
+#include "net/internet_root.h"
 #include "net/request_headers.h"
 #include "net/stall_watch.h"
 #include "runtime/owned.h"
@@ -42,7 +44,13 @@ class BodySink {
 // or HTTP/1.1, whose connections stay open for the next segment.
 enum class HttpVersion { k10, k11 };
 
-enum class GetOutcome { kArrived, kFailed, kRedirectLoop };
+enum class GetOutcome {
+    kArrived,
+    kFailed,
+    kRedirectLoop,
+    kBusy,        // the server answered 503 or 429: it asks to be asked later
+    kUnanswered,  // the connection was refused, reset or closed before any answer
+};
 
 // One GET, shared by the thread that waits for it and the thread that
 // performs it; whichever lets go last frees it. The performing thread gives
@@ -52,9 +60,12 @@ enum class GetOutcome { kArrived, kFailed, kRedirectLoop };
 // handshake with a silent server) the waiting thread leaves the GET behind
 // when no byte of the body has come within kWaitLimitMs, or at once when
 // transfers are stopped (net/transfer_stop.h); a GET left behind
-// reads, follows and hands on nothing more. The sink is the GET's: the
-// waiting thread looks at it only after the outcome is decided, which the
-// performing thread does before it closes its handles.
+// reads, follows and hands on nothing more. Leaving it, the waiting thread
+// closes the request handle if the performing thread is inside a call on
+// it, which ends that call on Windows (Wine's ends by the receive limit of
+// net/wine_receive_limit.h). The sink is the GET's: the waiting thread looks
+// at it only after the outcome is decided, which the performing thread does
+// before it closes its handles.
 class HttpGet {
   public:
     static constexpr uint64_t kNoCap = UINT64_MAX;
@@ -80,6 +91,8 @@ class HttpGet {
     // and the sink that holds the body.
     const std::string& finalAddress() const { return address_; }
     BodySink& sink() const { return *sink_; }
+    // After kBusy: how long the server's Retry-After asks to wait, if it names a wait.
+    std::optional<uint32_t> retryAfterMs() const { return retryAfterMs_; }
 
     void AddReference() { references_.fetch_add(1); }
     void DropReference() {
@@ -90,11 +103,22 @@ class HttpGet {
     ~HttpGet() = default;
 
     static DWORD __stdcall RunOnWorker(void* get);
+    // A piece of the body, as ReadPiece reads one, from the GET's request.
+    static BOOL ReadFromRequest(void* get, void* into, DWORD size, DWORD* received);
     void Run();
     void Follow();
     bool Get(const std::string& address, std::string& location);
     bool ReadBody(HINTERNET request);
+    // Whether a body decoded on its way (if it was) ended whole; failure_ says why not.
+    bool Decoded(const class BodyDecoder* decoder);
     bool Fail(DWORD error);
+    // From the waiting thread: leaves the GET behind.
+    void Abandon();
+    // Around a call on the request that may wait long: false, without the
+    // call, once the GET was left behind; after it, whether the waiting
+    // thread closed the request meanwhile.
+    bool EnterCall();
+    bool LeaveCall();
 
     std::string address_;
     const HttpVersion version_;
@@ -104,13 +128,19 @@ class HttpGet {
     std::optional<ByteRange> range_;
     bool gotWholeResource_ = false;
     GetOutcome outcome_ = GetOutcome::kFailed;
+    GetOutcome failedAs_ = GetOutcome::kFailed;  // what a failed request says of its server
+    std::optional<uint32_t> retryAfterMs_;
     std::string failure_;
     StallWatch watch_;
     std::atomic<bool> abandoned_{false};
-    // The request in hand and its connection: the performing thread's alone,
-    // closed by it once the outcome is decided.
-    InternetHandle connection_;
+    // The request in hand and its connection: the performing thread's, and
+    // closed by it once the outcome is decided, but for a request that the
+    // waiting thread closed while leaving the GET behind.
+    RootConnection connection_;
     InternetHandle request_;
+    std::mutex callLock_;
+    bool inCall_ = false;                  // under callLock_
+    bool cancelled_ = false;               // under callLock_: the waiting thread closed request_
     const runtime::UniqueHandle decided_;  // set when outcome_ and failure_ are final
     std::atomic<int> references_{1};
 };
@@ -118,9 +148,6 @@ class HttpGet {
 void DropGetReference(HttpGet* get);
 // One reference to a GET.
 using HttpGetReference = runtime::Owned<runtime::NullEmptyTraits<HttpGet*, &DropGetReference>>;
-
-// Closes the process's internet root at program end; a later GET opens it again.
-void CloseInternetRoot();
 
 // Read size for a body: its announced length plus one, at most 102,400; 10,240
 // when the length could not be queried or is not positive.

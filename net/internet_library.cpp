@@ -1,7 +1,7 @@
 #include "net/internet_library.h"
 
-#include "net/http_get.h"
 #include "net/http_reader.h"
+#include "net/internet_root.h"
 
 namespace net {
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "net/http_get.h"
+#include "net/server_pace.h"
 #include "net/transfer_limits.h"
 #include "net/transfer_stop.h"
 #include "runtime/owned.h"
@@ -63,13 +64,20 @@ GetOutcome Copy(const std::string& from, const std::string& file, std::string* f
     return GetOutcome::kFailed;
 }
 
+// How one try ended, and the wait a busy server asked for.
+struct TryEnd {
+    GetOutcome outcome = GetOutcome::kFailed;
+    std::optional<uint32_t> retryAfterMs;
+};
+
 GetOutcome GetInto(const std::string& address, const std::string& file,
                    const std::optional<ByteRange>& range, bool* wholeResource,
-                   std::string* failure) {
+                   std::optional<uint32_t>* retryAfterMs, std::string* failure) {
     const HttpGetReference get(
         new HttpGet(address, HttpVersion::k11, std::make_unique<FileSink>(file)));
     if (range) get->AskForRange(*range);
     const GetOutcome outcome = HttpGet::RunWatched(*get.get(), failure);
+    *retryAfterMs = get->retryAfterMs();
     if (outcome != GetOutcome::kArrived) return outcome;
     if (!static_cast<FileSink&>(get->sink()).wrote()) {
         *failure = "服务器返回的正文是空的。";
@@ -79,31 +87,63 @@ GetOutcome GetInto(const std::string& address, const std::string& file,
     return outcome;
 }
 
-GetOutcome TryOnce(const SegmentDownload& download, SliceSources& slices, std::string* failure) {
+TryEnd TryOnce(const SegmentDownload& download, SliceSources& slices, std::string* failure) {
     const std::string& file = download.file;
+    TryEnd end;
     if (!IsWebAddress(download.address)) {
-        return download.range ? CopySlice(download.address, *download.range, file, failure)
-                              : Copy(download.address, file, failure);
-    }
-    if (!download.range) {
+        end.outcome = download.range ? CopySlice(download.address, *download.range, file, failure)
+                                     : Copy(download.address, file, failure);
+    } else if (!download.range) {
         bool wholeResource = false;
-        return GetInto(download.address, file, {}, &wholeResource, failure);
+        end.outcome =
+            GetInto(download.address, file, {}, &wholeResource, &end.retryAfterMs, failure);
+    } else {
+        end.outcome = slices.Fetch(
+            download.address, *download.range, file,
+            [&](bool* wholeResource) {
+                return GetInto(download.address, file, download.range, wholeResource,
+                               &end.retryAfterMs, failure);
+            },
+            failure);
     }
-    return slices.Fetch(
-        download.address, *download.range, file,
-        [&](bool* wholeResource) {
-            return GetInto(download.address, file, download.range, wholeResource, failure);
-        },
-        failure);
+    return end;
+}
+
+// One try in its turn among the tries to its server; `again` says whether
+// the server's busy answer lets the try be made once more without counting.
+GetOutcome TryInTurn(const SegmentDownload& download, SliceSources& slices, ServerPace& pace,
+                     bool mayWaitForBusy, bool* again, std::string* failure) {
+    *again = false;
+    std::optional<ServerPace::Turn> turn = pace.Take(download.address);
+    if (!turn) return GetOutcome::kFailed;  // stopped
+    TryEnd end = TryOnce(download, slices, failure);
+    switch (end.outcome) {
+        case GetOutcome::kBusy:
+            *again = turn->Busy(end.retryAfterMs) && mayWaitForBusy;
+            break;
+        case GetOutcome::kUnanswered:
+            turn->Refused();
+            break;
+        case GetOutcome::kArrived:
+        case GetOutcome::kFailed:  // an answer, but not the one wanted
+        case GetOutcome::kRedirectLoop:
+            turn->Answered();
+            break;
+    }
+    return end.outcome;
 }
 
 }  // namespace
 
-bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, std::string* failure) {
-    for (int attempt = 1;; ++attempt) {
+bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, ServerPace& pace,
+                     std::string* failure) {
+    int busyAnswers = 0;
+    for (int attempt = 1;;) {
         failure->clear();
         if (TransfersStopped()) return false;
-        GetOutcome outcome = TryOnce(download, slices, failure);
+        bool again = false;
+        GetOutcome outcome =
+            TryInTurn(download, slices, pace, busyAnswers < kBusyTries, &again, failure);
         if (outcome == GetOutcome::kArrived && download.check) {
             *failure = download.check(download.file);
             if (!failure->empty()) outcome = GetOutcome::kFailed;
@@ -111,8 +151,13 @@ bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, std:
         if (outcome == GetOutcome::kArrived) return true;
         // What a failed try left is an error page's or part of a body: no segment.
         ::DeleteFileA(download.file.c_str());
+        if (again) {
+            ++busyAnswers;  // its pause is the server's, in its turn
+            continue;
+        }
         if (outcome == GetOutcome::kRedirectLoop || attempt == kSegmentTries || TransfersStopped())
             return false;
+        ++attempt;
         ::Sleep(kRetryPauseMs);
     }
 }

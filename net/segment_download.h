@@ -8,6 +8,7 @@
 #include <string>
 
 #include "net/byte_range.h"
+#include "net/server_pace.h"
 #include "net/slice_sources.h"
 
 namespace net {
@@ -29,9 +30,12 @@ struct SegmentDownload {
 // `*failure` says why the last try failed. A try fails when its GET does
 // (net/http_get.h), when its body is empty, or when the check finds fault
 // with the file; a redirect loop is not tried again, nor anything once
-// transfers are stopped (net/transfer_stop.h). What a failed try left is
-// removed. A slice is fetched through `slices`, or read from a local file.
-// The check runs on the calling thread.
-bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, std::string* failure);
+// transfers are stopped (net/transfer_stop.h). Each try to a server waits
+// for its turn in `pace`; a busy answer is tried again in the server's own
+// time, up to kBusyTries such answers, without counting as a try. What a
+// failed try left is removed. A slice is fetched through `slices`, or read
+// from a local file. The check runs on the calling thread.
+bool DownloadSegment(const SegmentDownload& download, SliceSources& slices, ServerPace& pace,
+                     std::string* failure);
 
 }  // namespace net

@@ -5,9 +5,10 @@
 namespace net {
 
 SegmentPool::SegmentPool(std::vector<SegmentDownload> downloads, int connections,
-                         SliceSources& slices)
+                         SliceSources& slices, ServerPace& pace)
     : downloads_(std::move(downloads)),
       slices_(slices),
+      pace_(pace),
       outcomes_(downloads_.size()),
       runner_(downloads_.size(), connections, [this](size_t index) { Download(index); }) {}
 
@@ -22,7 +23,7 @@ void SegmentPool::Download(size_t index) {
     const SegmentDownload& download = downloads_[index];
     if (!download.wanted) return;
     Outcome& outcome = outcomes_[index];
-    outcome.arrived = DownloadSegment(download, slices_, &outcome.failure);
+    outcome.arrived = DownloadSegment(download, slices_, pace_, &outcome.failure);
 }
 
 }  // namespace net

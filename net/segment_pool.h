@@ -10,8 +10,8 @@
 //   downloads in index order, each into its own file, through
 //   net::DownloadSegment. A worker touches only its download's address, file
 //   and check (read-only, shared), the outcome and failure of that download,
-//   the internet library's root and the job's slice sources, which lock
-//   themselves. The download's
+//   the internet library's root, and the job's slice sources and server
+//   pace, which lock themselves. The download's
 //   content check runs on that worker, so it must touch nothing but the file
 //   and what is its own or read-only. A worker runs no command of the runtime
 //   and adds nothing to any window.
@@ -31,7 +31,8 @@ class SegmentPool {
   public:
     // Starts up to `connections` workers on the downloads; destroying the
     // pool waits for them, and they end when no download is left.
-    SegmentPool(std::vector<SegmentDownload> downloads, int connections, SliceSources& slices);
+    SegmentPool(std::vector<SegmentDownload> downloads, int connections, SliceSources& slices,
+                ServerPace& pace);
 
     // Whether download `index` arrived whole, waiting for it; `waiting` is
     // called at least every kWaitSliceMs while it waits.
@@ -51,6 +52,7 @@ class SegmentPool {
 
     const std::vector<SegmentDownload> downloads_;
     SliceSources& slices_;
+    ServerPace& pace_;
     std::vector<Outcome> outcomes_;  // each written by its download's worker
     SideBySide runner_;              // last: its workers end before the rest goes
 };

@@ -36,6 +36,12 @@ constexpr int kSegmentTries = 3;
 // moment to recover.
 constexpr uint32_t kRetryPauseMs = 500;
 
+// A server that asks to slow down (503 or 429) is asked again after its
+// pause (net/server_pace.h) without that answer counting as one of a
+// segment's tries, this often at most for one segment: at the longest pause
+// a segment waits five minutes before its tries count again.
+constexpr int kBusyTries = 10;
+
 // Segments downloaded at once: the connections per host a browser opens.
 // More would ask a server for more than it expects from one visitor.
 constexpr int kSegmentConnections = 6;

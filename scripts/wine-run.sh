@@ -29,5 +29,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # instead, and the binding tests ship their own beside the program.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;version=n,b}
 
+# Velmora follows the proxy of the system's Internet Settings; Wine's WinINet
+# would also take one from the Unix environment when those name none, and a
+# proxy for the build machine's downloads cannot reach the tests' servers.
+unset http_proxy https_proxy no_proxy
+
 "$here/wine-prefix.sh"
 exec env LC_ALL=zh_CN.UTF-8 wine "$@"

@@ -5,6 +5,9 @@
 //                               velmora_download_s  until list.txt is in the job
 //                                                   directory (every segment fetched)
 //                               velmora_job_s       until the video is in Data
+//   app_bench download ADDRESS
+//                             velmora_download_s alone, for segments that
+//                             make no video
 //   app_bench parse ADDRESS   velmora_parse_s: from the click on "解析" until
 //                             "开始" is enabled after " 点击 开始 即可下载"
 // Both also print `segments N`, the count the log reports.
@@ -83,12 +86,18 @@ bool ParseFirst(e2e::Velmora& app, const std::string& address) {
            app.WaitForLog(" 点击 开始 即可下载", kTimeoutMs);
 }
 
-int TimeJob(e2e::Velmora& app, const e2e::RunDirectory& run, const std::string& address) {
+int TimeJob(e2e::Velmora& app, const e2e::RunDirectory& run, const std::string& address,
+            bool downloadOnly) {
     if (!ParseFirst(app, address)) return Fail("the parse did not end", &app);
     const Stopwatch clock;
     if (!app.Press(e2e::windows::kStartButton)) return Fail("开始 is disabled", &app);
     if (!WaitForFile(run.Data(), "list.txt", true)) return Fail("no list.txt", &app);
     const double download = clock.Seconds();
+    if (downloadOnly) {
+        std::printf("velmora_download_s %.3f s\nsegments %ld count\n", download, SegmentCount(app));
+        app.process().WaitForExit(0);  // its segments make no video: it ends here
+        return 0;
+    }
     if (!WaitForFile(run.Data(), "output.mp4", false)) return Fail("no video", &app);
     const double job = clock.Seconds();
     if (!app.WaitForLog(" 视频已保存在：", kTimeoutMs)) return Fail("no saved line", &app);
@@ -122,13 +131,14 @@ int TimeLogLines(e2e::Velmora& app, long count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return Fail("usage: app_bench job|parse ADDRESS | log COUNT", nullptr);
+    if (argc != 3) return Fail("usage: app_bench job|download|parse ADDRESS | log COUNT", nullptr);
     const std::string command = argv[1];
     e2e::RunDirectory run;
     if (!run.ok()) return Fail("no run directory", nullptr);
     e2e::Velmora app(run);
     if (!app.main()) return Fail("no main window", nullptr);
-    if (command == "job") return TimeJob(app, run, argv[2]);
+    if (command == "job" || command == "download")
+        return TimeJob(app, run, argv[2], command == "download");
     if (command == "parse") return TimeParse(app, argv[2]);
     if (command == "log") return TimeLogLines(app, std::strtol(argv[2], nullptr, 10));
     return Fail("unknown command", nullptr);

@@ -18,6 +18,10 @@
 #   download_bare_ms_per_segment_100, download_bare_ms_per_segment_5000
 #                        the plain loop on playlists of 100 and 5,000 tiny
 #                        segments, per segment: the cost of a request alone.
+#   download_pool_ms_per_segment_5000
+#                        Velmora's download phase on the 5,000 tiny segments
+#                        with its six connections, per segment: where every
+#                        GET's connect and close take the internet root's lock.
 #   parse_100k_s         from the click on "解析" to " 点击 开始 即可下载" for a
 #                        playlist of 100,000 relative segments. Target: under 3.
 #   parse_5mb_line_s     the same for the three sample segments after a line of
@@ -87,6 +91,7 @@ best() {  # file-prefix name
     for run in 1 2 3 4 5; do value "$1_$run" "$2"; done | sort -g | head -1
 }
 measure job_bare_pool "$bin/app_bench.exe" job "$server/plain/bench/index.m3u8"
+measure pool_5000 "$bin/app_bench.exe" download "$server/plain/made/tiny-5000.m3u8"
 measure loop_100 "$bin/url_download_loop.exe" "$server/plain/made/tiny-100.m3u8"
 measure loop_5000 "$bin/url_download_loop.exe" "$server/plain/made/tiny-5000.m3u8"
 measure loop_5000_cached "$bin/url_download_loop.exe" "$server/plain/made/tiny-5000.m3u8" \
@@ -114,6 +119,8 @@ figure log_line_ms_1000 "$(value log_1000 log_line_ms)" ms
 figure log_line_ms_10000 "$(value log_10000 log_line_ms)" ms
 figure download_bare_ms_per_segment_100 "$(per_segment loop_100)" ms
 figure download_bare_ms_per_segment_5000 "$(per_segment loop_5000)" ms
+figure download_pool_ms_per_segment_5000 \
+    "$(calc "$(value pool_5000 velmora_download_s) * 1000 / $(value pool_5000 segments)")" ms
 figure parse_100k_s "$(value parse velmora_parse_s)" s
 figure parse_5mb_line_s "$(value parse_line velmora_parse_s)" s
 figure velmora_job_slow_s "$(value job_slow velmora_job_s)" s

@@ -16,10 +16,14 @@
 #include <string>
 #include <vector>
 
+#include <tlhelp32.h>
+
 #include "net/body_fetch.h"
 #include "net/segment_download.h"
 #include "net/segment_pool.h"
+#include "net/server_pace.h"
 #include "net/transfer_limits.h"
+#include "runtime/owned.h"
 #include "runtime/system_error_text.h"
 #include "tests/net/fetch_url.h"
 #include "tests/net/loopback_socket.h"
@@ -44,6 +48,16 @@ std::string RelativePlaylist(int segments) {
     return text + "#EXT-X-ENDLIST\n";
 }
 
+std::string TinyName(int index) {
+    char name[16];
+    std::snprintf(name, sizeof name, "tiny%06d.ts", index);
+    return name;
+}
+
+// Threads that WinINet may start on its own and keep, such as the one that
+// closes its idle connections.
+constexpr size_t kThreadsOfWinInet = 2;
+
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -66,7 +80,7 @@ class TransferFaults : public test_app::ServedTest {
         const std::string file = directory_ + "segment.ts";
         switch (asker) {
             case Asker::kSegment:
-                arrived = net::DownloadSegment({Url(path), file}, slices_, &failure);
+                arrived = net::DownloadSegment({Url(path), file}, slices_, pace_, &failure);
                 bytes = ReadFile(file);
                 ::DeleteFileA(file.c_str());
                 break;
@@ -95,6 +109,7 @@ class TransferFaults : public test_app::ServedTest {
 
     const std::string directory_ = ::testing::TempDir();
     net::SliceSources slices_{directory_};
+    net::ServerPace pace_{net::kSegmentConnections};
 };
 
 TEST_F(TransferFaults, EachBadAnswerFailsWithItsReasonAndWholeOnesArrive) {
@@ -150,6 +165,13 @@ TEST_F(TransferFaults, EachBadAnswerFailsWithItsReasonAndWholeOnesArrive) {
          "failed: 正文超过 1024 字节的上限。"},
         {"key", Asker::kKey, "/plain/made/tiny000000.ts", "arrived, whole", tiny},
         {"chunked", Asker::kSegment, "/chunked/made/relative-2000.m3u8", "arrived, whole", chain},
+        // Compressed unasked, as misconfigured servers send them.
+        {"gzip", Asker::kSegment, "/gzip/made/tiny000000.ts", "arrived, whole", tiny},
+        {"deflate", Asker::kSegment, "/deflate/made/tiny000000.ts", "arrived, whole", tiny},
+        {"gzip playlist", Asker::kPlaylist, "/gzip/made/relative-2000.m3u8", "arrived, whole",
+         chain},
+        {"deflate playlist", Asker::kPlaylist, "/deflate/made/relative-2000.m3u8", "arrived, whole",
+         chain},
         {"nolength", Asker::kSegment, "/nolength/made/relative-2000.m3u8", "arrived, whole", chain},
     };
     for (const auto& row : rows) {
@@ -174,7 +196,7 @@ TEST_F(TransferFaults, ASegmentThatFailsItsCheckIsTriedThreeTimesAndRemoved) {
         return std::string("不是视频");
     };
     std::string failure;
-    EXPECT_FALSE(net::DownloadSegment({Url(path), file, true, noPages}, slices_, &failure));
+    EXPECT_FALSE(net::DownloadSegment({Url(path), file, true, noPages}, slices_, pace_, &failure));
     EXPECT_EQ("不是视频", failure);
     EXPECT_EQ(std::vector<std::string>(net::kSegmentTries, "<html>"), checked);
     EXPECT_FALSE(FileExists(file));
@@ -193,7 +215,7 @@ TEST_F(TransferFaults, ThePoolAndTheKeysSayWhyEachFailedInTheirOrder) {
     }
     downloads.push_back({Url(paths[1]), directory_ + "unwanted.ts", false});
     std::vector<std::string> segments;
-    net::SegmentPool pool(std::move(downloads), 3, slices_);
+    net::SegmentPool pool(std::move(downloads), 3, slices_, pace_);
     for (size_t i = 0; i < 4; ++i) {
         segments.push_back(pool.Arrived(i, [] {}) ? "arrived" : "failed: " + pool.FailureOf(i));
     }
@@ -208,6 +230,104 @@ TEST_F(TransferFaults, ThePoolAndTheKeysSayWhyEachFailedInTheirOrder) {
     EXPECT_EQ((std::vector<std::string>{"failed: HTTP 404 Not Found", "arrived 188",
                                         "failed: HTTP 400 Bad Request"}),
               keys);
+}
+
+// A server that asks to slow down gets its wait, as long as the wait limit
+// at most, and the segment arrives; one that never stops asking is given up
+// in bounded time.
+TEST_F(TransferFaults, ABusyServerGetsTheWaitItAsksForAndTheSegmentStillArrives) {
+    const DWORD limit = net::TimeLimitMs(net::kWaitLimitMs);
+    const struct {
+        const char* fault;
+        std::string expected;
+        DWORD leastMs;  // the waits the server asked for, within the limit
+    } rows[] = {
+        {"slowdown1", "arrived", 2 * 1000},
+        {"ratelimit1", "arrived", 2 * 1000},
+        {"slowdown3600", "arrived", 2 * limit},
+        {"slowdown", "arrived", 0},
+        {"overload3600", "failed: HTTP 503 Service Unavailable", 0},
+    };
+    for (const auto& row : rows) {
+        net::ServerPace pace(net::kSegmentConnections);
+        const std::string file = directory_ + "busy.ts";
+        std::string failure;
+        const DWORD start = ::GetTickCount();
+        const bool arrived = net::DownloadSegment(
+            {Url("/" + std::string(row.fault) + "-tiny000000.ts/made/tiny000000.ts"), file},
+            slices_, pace, &failure);
+        const DWORD elapsed = ::GetTickCount() - start;
+        ::DeleteFileA(file.c_str());
+        EXPECT_EQ(row.expected, arrived ? "arrived" : "failed: " + failure) << row.fault;
+        EXPECT_GE(elapsed, row.leastMs) << row.fault;
+        EXPECT_TRUE(pace.slowedDown()) << row.fault;
+    }
+}
+
+// A server that answers only so many requests at once, with a 503 or a
+// reset for the rest, gives every segment to a pool that asks it for six.
+TEST_F(TransferFaults, AServerThatTakesOneRequestAtATimeGivesThePoolEverySegment) {
+    std::string names;
+    for (int i = 0; i < 6; ++i) names += (i ? "+" : "") + TinyName(i);
+    for (const std::string fault : {"limit1", "refuse1"}) {
+        net::ServerPace pace(net::kSegmentConnections);
+        std::vector<net::SegmentDownload> downloads;
+        for (int i = 0; i < 6; ++i) {
+            downloads.push_back({Url("/" + fault + "-" + names + "/made/" + TinyName(i)),
+                                 directory_ + fault + TinyName(i)});
+        }
+        net::SegmentPool pool(downloads, net::kSegmentConnections, slices_, pace);
+        for (size_t i = 0; i < downloads.size(); ++i) {
+            EXPECT_TRUE(pool.Arrived(i, [] {})) << fault << " " << i << ": " << pool.FailureOf(i);
+            EXPECT_EQ(TinySegment(TinyName(static_cast<int>(i))), ReadFile(downloads[i].file));
+            ::DeleteFileA(downloads[i].file.c_str());
+        }
+        EXPECT_TRUE(pace.slowedDown()) << fault;
+        // Six answers, and at most the five refusals of the first round, each of
+        // which WinINet may send once more on a new connection: after it the
+        // pool asks one at a time. Asking six at a time to the end takes 21.
+        const std::string requests = test_app::FetchUrlWithReason(Url("/requests")).body;
+        size_t asked = 0;
+        for (size_t at = 0; (at = requests.find("/" + fault + "-", at)) != std::string::npos; ++at)
+            ++asked;
+        EXPECT_LE(asked, 16u) << fault;
+    }
+}
+
+size_t ThreadsOfThisProcess() {
+    const runtime::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{sizeof entry};
+    size_t threads = 0;
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+         more = ::Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++threads;
+    }
+    return threads;
+}
+
+// Every try of an https segment to a plain server waits for a handshake
+// that never comes and is given up at the wait limit; its thread ends soon
+// after, so a job of many such segments leaves no threads behind.
+TEST_F(TransferFaults, GetsLeftBehindInAHandshakeEndTheirThreads) {
+    const size_t before = ThreadsOfThisProcess();
+    std::vector<net::SegmentDownload> downloads;
+    for (int i = 0; i < 8; ++i) {
+        downloads.push_back({"https" + Url("/plain/made/" + TinyName(i)).substr(4),
+                             directory_ + "https" + TinyName(i)});
+    }
+    {
+        net::SegmentPool pool(downloads, 4, slices_, pace_);
+        for (size_t i = 0; i < downloads.size(); ++i) EXPECT_FALSE(pool.Arrived(i, [] {}));
+    }
+    // The last tries were given up just now: their threads have the wait limit to end.
+    size_t after = ThreadsOfThisProcess();
+    for (DWORD waited = 0;
+         after > before + kThreadsOfWinInet && waited < 2 * net::TimeLimitMs(net::kWaitLimitMs);
+         waited += 100) {
+        ::Sleep(100);
+        after = ThreadsOfThisProcess();
+    }
+    EXPECT_LE(after, before + kThreadsOfWinInet) << "threads before the job: " << before;
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
   norange          every file as it is, whole, even when a Range asks for a
                    slice (every other mode answers "Range: bytes=first-last"
                    or "bytes=first-" with 206 and that slice)
+  close            every file as it is, the connection closed after each answer
+  gzip, deflate    every file compressed with that Content-Encoding, asked for
+                   or not (deflate in the zlib format), as misconfigured
+                   servers send them
   site             a site that serves only its own pages' requests: 403 unless
                    the request carries the Referer SITE_REFERER, a Cookie
                    with SITE_COOKIE among its pairs and a User-Agent of a
@@ -45,6 +49,16 @@ Paths are /MODE/VARIANT/FILE; MODE says how to answer:
                    closed before the last chunk
     busy           a TCP reset (SO_LINGER 0, then close) when more than two
                    connections of this server are open, else as in plain
+    limitN         503 without Retry-After while N other requests of this
+                   server are being answered (one when no N is given), as
+                   nginx's limit_conn answers, else as in plain after
+                   LIMITED_ANSWER_MS, so that requests side by side meet
+    refuseN        a TCP reset instead of the 503 of limitN
+    slowdownN      503 with "Retry-After: N" (none when no N is given) to the
+                   first two requests, then as in plain
+    ratelimitN     the same with 429 Too Many Requests
+    overloadN      503 with "Retry-After: N" (none when no N is given) to
+                   every request
     dripN          Content-Length 50,000,000 announced, then 1,100 bytes every
                    N ms (20,000 when no N is given) until the client leaves:
                    N at two thirds of a test's wait limit drips as the shipped
@@ -91,6 +105,11 @@ the variant "relative"):
                                    the first through /MODE/to-cdn/NAME, which
                                    answers with a 302 to it there
 GET /mend ends every outage.
+GET /proxy-port gives the port of this server's forwarding proxy on
+127.0.0.1, which takes requests in absolute form (as a browser sends them to
+a proxy) for any host and port, sends those for PROXIED_HOST to this server
+and the others where they name, one request a connection; GET /proxied lists
+the request lines it took, one a line, in order.
 GET /requests lists the paths asked for so far, one a line, in order, each
 followed by " bytes=first-last" when it came with a Range and by
 " cookie=VALUE" when it came with a Cookie, on both hosts; a TLS
@@ -106,11 +125,13 @@ import struct
 import sys
 import threading
 import time
+import zlib
 
 PLACEHOLDER_HOST = b"http://hls.invalid"
 BYTE_ORDER_MARK = b"\xef\xbb\xbf"
-FLAKY_FAILURES = 2
+FLAKY_FAILURES = 2  # and those of slowdown and ratelimit
 DELAY_S = 5.0
+LIMITED_ANSWER_MS = 200
 DRIP_ANNOUNCED = 50 * 1000 * 1000
 DRIP_PIECE = 1100
 DRIP_INTERVAL_MS = 20000
@@ -138,12 +159,14 @@ CONTENT_TYPES = {
     ".mp4": "video/mp4",
 }
 FAULTS = ("missing", "outage", "bad", "error", "flaky", "cut", "trickle", "never", "loop", "redirect",
-          "delay", "hangup", "empty", "html", "chunkcut", "busy", "drip", "huge", "overlong",
-          "stall")
+          "delay", "hangup", "empty", "html", "chunkcut", "busy", "limit", "refuse", "slowdown",
+          "ratelimit", "overload", "drip", "huge", "overlong", "stall")
 # Faults that change how the answer goes out.
 SENT_FAULTS = ("cut", "trickle", "never", "delay", "hangup", "chunkcut", "busy", "drip", "huge",
                "overlong", "stall")
-WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom", "norange", "site", "cdn")
+WHOLE_MODES = ("plain", "slow", "chunked", "nolength", "bom", "norange", "site", "cdn", "close",
+               "gzip", "deflate")
+PROXIED_HOST = "hls.proxied.invalid"
 SAMPLE_SEGMENTS = ["seg000.ts", "seg001.ts", "seg002.ts"]
 TEXT_SEGMENTS = ["note0.ts", "note1.ts", "note2.ts"]
 
@@ -238,9 +261,11 @@ class Answer:
         self.status = status
         self.content_type = content_type
         self.body = body
-        self.how = how  # whole, slow, chunked, nolength, or one of SENT_FAULTS
+        self.how = how  # whole, slow, chunked, nolength, reset, or one of SENT_FAULTS
         self.location = None
         self.content_range = None
+        self.retry_after = None
+        self.encoding = None
         self.interval_s = DRIP_INTERVAL_MS / 1000  # between a drip's pieces
         self.delay_s = DELAY_S  # before a delayed answer
 
@@ -261,6 +286,15 @@ class Answer:
         self.status = "206 Partial Content"
         self.content_range = "bytes %d-%d/%d" % (first, last, len(self.body))
         self.body = self.body[first:last + 1]
+
+    def encode(self, encoding):
+        """Sends the body compressed: gzip, or deflate in the zlib format."""
+        if encoding == "gzip":
+            compressor = zlib.compressobj(wbits=31)
+            self.body = compressor.compress(self.body) + compressor.flush()
+        else:
+            self.body = zlib.compress(self.body)
+        self.encoding = encoding
 
     def announced(self):
         """The Content-Length the head names."""
@@ -299,6 +333,12 @@ class Handler(socketserver.StreamRequestHandler):
             head.append(line.decode("latin-1").rstrip("\r\n"))
         if not head:
             return True
+        with self.server.answering():
+            return self.respond(head)
+
+    def respond(self, head):
+        """Answers the request whose head was read; true when the connection
+        stays open."""
         parts = head[0].split(" ")
         method = parts[0]
         path = parts[1].split("?", 1)[0] if len(parts) > 1 else "/"
@@ -310,6 +350,10 @@ class Handler(socketserver.StreamRequestHandler):
 
         if path == "/requests":
             answer = Answer("200 OK", "text/plain", self.server.requests())
+        elif path == "/proxy-port":
+            answer = Answer("200 OK", "text/plain", b"%d" % self.server.proxy_port())
+        elif path == "/proxied":
+            answer = Answer("200 OK", "text/plain", self.server.proxied())
         elif path == "/mend":
             self.server.mended = True
             answer = Answer("200 OK", "text/plain", b"mended\n")
@@ -321,10 +365,18 @@ class Handler(socketserver.StreamRequestHandler):
             answer = self.answer(path, headers)
             if wanted and answer.status == "200 OK" and not path.startswith("/norange/"):
                 answer.take_slice(wanted)
+            if path.startswith("/close/"):
+                keep_alive = False
+            for encoding in ("gzip", "deflate"):
+                if path.startswith("/%s/" % encoding) and answer.status.startswith("2"):
+                    answer.encode(encoding)
         if answer.how == "never":
             self.wait_for_close()
             return False
         if answer.how == "hangup":
+            return False
+        if answer.how == "reset":
+            self.reset()
             return False
         if answer.how == "busy":
             if self.server.open_connections() > BUSY_CONNECTIONS:
@@ -343,6 +395,10 @@ class Handler(socketserver.StreamRequestHandler):
             lines.append("Location: " + answer.location)
         if answer.content_range:
             lines.append("Content-Range: " + answer.content_range)
+        if answer.retry_after is not None:
+            lines.append("Retry-After: " + answer.retry_after)
+        if answer.encoding:
+            lines.append("Content-Encoding: " + answer.encoding)
         if answer.how in ("chunked", "chunkcut"):
             lines.append("Transfer-Encoding: chunked")
         elif answer.how not in ("nolength", "stall"):
@@ -434,6 +490,10 @@ class Handler(socketserver.StreamRequestHandler):
                 return Answer("500 Internal Server Error", "text/html", SERVER_ERROR_BODY)
             if fault == "html":
                 return Answer("200 OK", "text/html", BUSY_PAGE_BODY)
+            busy = busy_answer(fault, number, self.server.count(path),
+                               self.server.others_answering())
+            if busy:
+                return busy
             if fault == "loop" or (fault == "redirect" and number not in ("", "0")):
                 answer = Answer("302 Found", "text/html", b"")
                 answer.location = path
@@ -466,6 +526,26 @@ class Handler(socketserver.StreamRequestHandler):
         return answer
 
 
+def busy_answer(fault, number, asked, others_answering):
+    """The 503 or 429 of a server under load, or None when it answers: `asked`
+    says how often the path was asked for so far, `others_answering` how many
+    other requests are being answered now."""
+    if fault in ("limit", "refuse"):
+        if others_answering < int(number or 1):
+            time.sleep(LIMITED_ANSWER_MS / 1000)
+            return None
+        return Answer("503 Service Unavailable", "text/html", BUSY_PAGE_BODY,
+                      "reset" if fault == "refuse" else "whole")
+    if fault not in ("slowdown", "ratelimit", "overload"):
+        return None
+    if fault != "overload" and asked > FLAKY_FAILURES:
+        return None
+    status = "429 Too Many Requests" if fault == "ratelimit" else "503 Service Unavailable"
+    answer = Answer(status, "text/html", BUSY_PAGE_BODY)
+    answer.retry_after = number or None
+    return answer
+
+
 def guarded_request_passes(mode, headers):
     """Whether the site or its cdn lets the request through."""
     if mode not in ("site", "cdn"):
@@ -476,6 +556,64 @@ def guarded_request_passes(mode, headers):
         return True
     pairs = [pair.strip() for pair in headers.get("cookie", "").split(";")]
     return SITE_COOKIE in pairs and SITE_BROWSER in headers.get("user-agent", "")
+
+
+class ProxyHandler(socketserver.StreamRequestHandler):
+    """One request in absolute form, forwarded with "Connection: close" and
+    its answer relayed until the server closes."""
+
+    def handle(self):
+        head = []
+        while True:
+            line = self.rfile.readline(65536)
+            if not line:
+                return
+            if line in (b"\r\n", b"\n"):
+                break
+            head.append(line.decode("latin-1").rstrip("\r\n"))
+        if not head:
+            return
+        self.server.record(head[0])
+        target = re.fullmatch(r"(\S+) http://([^/:\s]+)(?::(\d+))?(/\S*) (HTTP/1\.[01])", head[0])
+        if not target:
+            self.wfile.write(b"HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n")
+            return
+        method, host, port, path, version = target.groups()
+        address = (host, int(port or 80))
+        if host == PROXIED_HOST:
+            address = ("127.0.0.1", self.server.origin_port)
+        kept = [h for h in head[1:]
+                if h.split(":", 1)[0].strip().lower() not in ("connection", "proxy-connection")]
+        request = "\r\n".join(["%s %s %s" % (method, path, version)] + kept +
+                               ["Connection: close", "", ""])
+        try:
+            with socket.create_connection(address, timeout=60) as origin:
+                origin.sendall(request.encode("latin-1"))
+                while True:
+                    piece = origin.recv(65536)
+                    if not piece:
+                        break
+                    self.wfile.write(piece)
+        except OSError:
+            pass
+
+
+class ForwardProxy(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, origin_port):
+        super().__init__(("127.0.0.1", 0), ProxyHandler)
+        self.origin_port = origin_port
+        self.lock = threading.Lock()
+        self.lines = []
+
+    def record(self, line):
+        with self.lock:
+            self.lines.append(line)
+
+    def handle_error(self, request, client_address):
+        pass
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -490,7 +628,9 @@ class Server(socketserver.ThreadingTCPServer):
         self.lock = main.lock if main else threading.Lock()
         self.paths = main.paths if main else []
         self.connections = 0  # open now
+        self.answers_under_way = 0
         self.cdn = None
+        self.proxy = None
         self.mended = False  # every outage ended
 
     def cdn_address(self):
@@ -510,6 +650,36 @@ class Server(socketserver.ThreadingTCPServer):
         super().shutdown_request(request)
         with self.lock:
             self.connections -= 1
+
+    def proxy_port(self):
+        return self.proxy.server_address[1] if self.proxy else 0
+
+    def proxied(self):
+        """The request lines the proxy took, one a line."""
+        if self.proxy is None:
+            return b""
+        with self.proxy.lock:
+            return "".join(line + "\n" for line in self.proxy.lines).encode("latin-1")
+
+    def answering(self):
+        """A request being answered, for as long as the `with` block lasts."""
+        server = self
+
+        class Answering:
+            def __enter__(self):
+                with server.lock:
+                    server.answers_under_way += 1
+
+            def __exit__(self, *exception):
+                with server.lock:
+                    server.answers_under_way -= 1
+
+        return Answering()
+
+    def others_answering(self):
+        """Requests answered now besides the one that asks."""
+        with self.lock:
+            return self.answers_under_way - 1
 
     def open_connections(self):
         with self.lock:
@@ -559,6 +729,8 @@ def main():
         threading.Thread(target=server.cdn.serve_forever, daemon=True).start()
     except OSError as error:
         print("hls_test_server: no cdn host on %s: %s" % (CDN_HOST, error), file=sys.stderr)
+    server.proxy = ForwardProxy(server.server_address[1])
+    threading.Thread(target=server.proxy.serve_forever, daemon=True).start()
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     sys.stdin.buffer.read()
