@@ -11,6 +11,7 @@
 #include "net/transfer_limits.h"
 #include "net/transfer_stop.h"
 #include "net/url_parts.h"
+#include "net/wine_receive_limit.h"
 #include "runtime/system_error_text.h"
 
 namespace net {
@@ -253,6 +254,7 @@ GetOutcome HttpGet::RunWatched(HttpGet& get, std::string* failure) {
 }
 
 void HttpGet::Run() {
+    const RefuseConnectsOnceLeftBehind refusal(abandoned_);
     Follow();
     sink_->Finish();
 }

@@ -44,7 +44,9 @@ HINTERNET OpenRoot() {
         named ? DWORD{INTERNET_OPEN_TYPE_PROXY} : DWORD{INTERNET_OPEN_TYPE_PRECONFIG},
         named ? kProxyAddress : nullptr, nullptr};
     ::InternetSetOptionA(g_root, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
-    LimitWinInetReceivesOnWine(TimeLimitMs(kWaitLimitMs));
+    // Half as long again as the wait limit: the waiting thread gives a GET
+    // up first, so Wine's second try of a handshake finds it left behind.
+    LimitWinInetReceivesOnWine(TimeLimitMs(kWaitLimitMs) * 3 / 2);
     return g_root;
 }
 

@@ -12,8 +12,13 @@ using ConnectRoutine = int(WSAAPI*)(SOCKET, const sockaddr*, int);
 
 ConnectRoutine g_systemConnect = nullptr;
 std::atomic<DWORD> g_limitMs{0};
+thread_local const std::atomic<bool>* t_leftBehind = nullptr;
 
 int WSAAPI ConnectWithReceiveLimit(SOCKET socket, const sockaddr* address, int length) {
+    if (t_leftBehind && t_leftBehind->load()) {
+        ::WSASetLastError(WSAECONNABORTED);
+        return SOCKET_ERROR;
+    }
     const int result = g_systemConnect(socket, address, length);
     // WinINet connects without blocking and then reads the last error.
     const int error = ::WSAGetLastError();
@@ -74,5 +79,11 @@ void LimitWinInetReceivesOnWine(DWORD limitMs) {
     if (!ReplaceImport(slot, reinterpret_cast<void*>(&ConnectWithReceiveLimit)))
         g_systemConnect = nullptr;
 }
+
+RefuseConnectsOnceLeftBehind::RefuseConnectsOnceLeftBehind(const std::atomic<bool>& leftBehind) {
+    t_leftBehind = &leftBehind;
+}
+
+RefuseConnectsOnceLeftBehind::~RefuseConnectsOnceLeftBehind() { t_leftBehind = nullptr; }
 
 }  // namespace net

@@ -14,10 +14,23 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace net {
 
 // From the thread that opens the internet root, before its first
 // connection: later calls only change the limit.
 void LimitWinInetReceivesOnWine(DWORD limitMs);
+
+// While it lives, WinINet's connects on the calling thread are refused once
+// `leftBehind` is set: Wine tries a handshake that ran out of time once more,
+// on a new connection, which nobody would wait for.
+class RefuseConnectsOnceLeftBehind {
+  public:
+    explicit RefuseConnectsOnceLeftBehind(const std::atomic<bool>& leftBehind);
+    ~RefuseConnectsOnceLeftBehind();
+    RefuseConnectsOnceLeftBehind(const RefuseConnectsOnceLeftBehind&) = delete;
+    RefuseConnectsOnceLeftBehind& operator=(const RefuseConnectsOnceLeftBehind&) = delete;
+};
 
 }  // namespace net

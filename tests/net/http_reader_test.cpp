@@ -216,7 +216,8 @@ TEST_F(HttpReader, RedirectsAreFollowed) {
 // The names inside a body are resolved against where it came from.
 TEST_F(HttpReader, TheFinalAddressIsTheOneTheBodyCameFrom) {
     char* finalAddress = nullptr;
-    const ArgRecord args[] = {app::TextArg(Url("/redirect/length/50").c_str()),
+    const std::string address = Url("/redirect/length/50");  // outlives the call
+    const ArgRecord args[] = {app::TextArg(address.c_str()),
                               {0, 0, runtime::tag::kNone},
                               {reinterpret_cast<uint32_t>(&finalAddress), 0, runtime::tag::kText}};
     runtime::FreeMemory(reinterpret_cast<void*>(

@@ -27,15 +27,13 @@
 #include "runtime/system_error_text.h"
 #include "tests/net/fetch_url.h"
 #include "tests/net/loopback_socket.h"
+#include "tests/net/made_segments.h"
 #include "tests/net/served_test.h"
 
 namespace {
 
-// The server's made segment tinyNNNNNN.ts: one MPEG-TS packet of filler
-// that starts with its name.
-std::string TinySegment(const std::string& name) {
-    return "\x47\x1f\xff\x10" + name + std::string(184 - name.size(), '\xff');
-}
+using test_app::TinyName;
+using test_app::TinySegment;
 
 // The server's made playlist relative-N.m3u8.
 std::string RelativePlaylist(int segments) {
@@ -46,12 +44,6 @@ std::string RelativePlaylist(int segments) {
         text += "#EXTINF:2.000,\n" + std::string(name) + "\n";
     }
     return text + "#EXT-X-ENDLIST\n";
-}
-
-std::string TinyName(int index) {
-    char name[16];
-    std::snprintf(name, sizeof name, "tiny%06d.ts", index);
-    return name;
 }
 
 // Threads that WinINet may start on its own and keep, such as the one that
