@@ -125,9 +125,10 @@ GetOutcome TryInTurn(const SegmentDownload& download, SliceSources& slices, Serv
             turn->Refused();
             break;
         case GetOutcome::kArrived:
-        case GetOutcome::kFailed:  // an answer, but not the one wanted
+            turn->Arrived();
+            break;
+        case GetOutcome::kFailed:
         case GetOutcome::kRedirectLoop:
-            turn->Answered();
             break;
     }
     return end.outcome;

@@ -65,7 +65,7 @@ ServerPace::Turn::~Turn() {
     pace_->turnFree_.notify_all();
 }
 
-void ServerPace::Turn::Answered() {
+void ServerPace::Turn::Arrived() {
     if (!server_) return;
     const std::lock_guard<std::mutex> lock(pace_->lock_);
     server_->busySince = 0;

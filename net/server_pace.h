@@ -3,9 +3,10 @@
 // open to it, has asked to slow down: its next tries wait (for the
 // Retry-After it named, at most the wait limit, or else for a pause that
 // doubles with each such answer in a row), and from then on it gets no more
-// tries at once than it was still answering. A server that has answered only
-// so for kBusyGiveUpMs is taken for out of service: its busy answers count as
-// failed tries, without the pauses, so that a job ends in a bounded time.
+// tries at once than it was still answering. A server that has given nothing
+// for kBusyGiveUpMs since a busy answer is taken for out of service: its busy
+// answers count as failed tries, without the pauses, so that a job ends in a
+// bounded time.
 //
 // Threads: the workers of a job's pools take turns side by side; the job's
 // thread asks slowedDown.
@@ -46,8 +47,8 @@ class ServerPace {
         Turn(const Turn&) = delete;
         ~Turn();
 
-        // The server answered.
-        void Answered();
+        // The server gave what was asked for.
+        void Arrived();
         // It answered 503 or 429, with the wait that its Retry-After asks for
         // if any: true when the try is to be made again without counting as
         // one of the segment's, false once the server is taken for out of service.
@@ -76,7 +77,7 @@ class ServerPace {
         int open = 0;  // tries under way
         int busyInARow = 0;
         ULONGLONG pausedUntil = 0;
-        ULONGLONG busySince = 0;  // 0: it answered since its last busy answer
+        ULONGLONG busySince = 0;  // 0: something arrived since its last busy answer
     };
 
     // The server asked to slow down: it gets fewer tries at once and a pause; under lock_.
