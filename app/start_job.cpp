@@ -179,7 +179,7 @@ bool PrepareJob(Job& job) {
 // Once in a job, before the line of the segment it came with: a server
 // asked to slow down.
 void NoteSlowDown(Job& job) {
-    if (job.slowDownLogged || !job.pace.slowedDown()) return;
+    if (job.slowDownLogged || !job.pace.askedToSlowDown()) return;
     job.slowDownLogged = true;
     app::Log(K().logServerSlowDown);
 }

@@ -47,7 +47,6 @@ std::optional<ServerPace::Turn> ServerPace::Take(const std::string& address) {
 }
 
 void ServerPace::SlowDown(Server& server, uint32_t pauseMs) {
-    slowedDown_ = true;
     // The others under way are what the server still answers.
     if (server.open > 1) server.allowed = std::min(server.allowed, server.open - 1);
     server.pausedUntil = std::max(server.pausedUntil, ::GetTickCount64() + pauseMs);
@@ -84,6 +83,7 @@ bool ServerPace::Turn::Busy(std::optional<uint32_t> retryAfterMs) {
                          ? *retryAfterMs
                          : uint64_t{TimeLimitMs(kFirstPauseMs)} << std::min(server.busyInARow, 16);
     ++server.busyInARow;
+    pace_->askedToSlowDown_ = true;
     pace_->SlowDown(server, static_cast<uint32_t>(std::min<uint64_t>(pause, longest)));
     return true;
 }

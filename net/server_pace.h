@@ -1,15 +1,15 @@
 // How hard a job presses each server it downloads from. A server that
-// answers 503 or 429, or refuses a connection while others of the job's are
-// open to it, has asked to slow down: its next tries wait (for the
+// answers 503 or 429 asks to slow down: its next tries wait (for the
 // Retry-After it named, at most the wait limit, or else for a pause that
-// doubles with each such answer in a row), and from then on it gets no more
-// tries at once than it was still answering. A server that has given nothing
-// for kBusyGiveUpMs since a busy answer is taken for out of service: its busy
-// answers count as failed tries, without the pauses, so that a job ends in a
-// bounded time.
+// doubles with each such answer in a row). Such an answer, or a connection
+// refused while others of the job's are open to the server, also leaves it
+// no more tries at once than it was still answering. A server that has given
+// nothing for kBusyGiveUpMs since a busy answer is taken for out of service:
+// its busy answers count as failed tries, without the pauses, so that a job
+// ends in a bounded time.
 //
 // Threads: the workers of a job's pools take turns side by side; the job's
-// thread asks slowedDown.
+// thread asks askedToSlowDown.
 #pragma once
 
 #include <windows.h>
@@ -68,8 +68,9 @@ class ServerPace {
     // stopped meanwhile (net/transfer_stop.h).
     std::optional<Turn> Take(const std::string& address);
 
-    // Whether any server has asked to slow down.
-    bool slowedDown() const { return slowedDown_; }
+    // Whether a server has asked to slow down with a 503 or 429 answer; a
+    // refused connection only makes its server's pace slower.
+    bool askedToSlowDown() const { return askedToSlowDown_; }
 
   private:
     struct Server {
@@ -87,7 +88,7 @@ class ServerPace {
     std::mutex lock_;
     std::condition_variable turnFree_;
     std::map<std::string, Server> servers_;  // by host and port, in lower case
-    std::atomic<bool> slowedDown_{false};
+    std::atomic<bool> askedToSlowDown_{false};
 };
 
 }  // namespace net
